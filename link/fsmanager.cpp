@@ -1,0 +1,2 @@
+// placeholder, replaced by the link implementation
+#include "fsmanager.h"

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <cstdint>
+
+// Board commands; the value is also the command byte on the wire.
+enum PcbCommand : int {
+    CmdListFiles = 1,
+    CmdWriteFile = 2,
+    CmdDeleteFile = 3,
+    CmdKeepAlive = 4,
+    CmdGetFile = 5,
+};
+
+// One file of the board's file table, small form (16-bit sizes).
+// Packed so that a record is copied from the wire byte for byte; only ever filled by
+// memcpy from a length-checked buffer.
+#pragma pack(push, 1)
+struct FstEntry
+{
+    char name[52];
+    uint32_t modifyTime;
+    uint32_t address;
+    uint16_t size;
+    uint16_t blockNumber;
+};
+
+// One file of the board's file table, big form (32-bit sizes).
+struct FstEntry_big
+{
+    char name[52];
+    uint32_t modifyTime;
+    uint32_t address;
+    uint32_t size;
+    uint16_t blockNumber;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(FstEntry) == 64, "FstEntry must be 64 bytes on the wire");
+static_assert(sizeof(FstEntry_big) == 66, "FstEntry_big must be 66 bytes on the wire");
+
+Q_DECLARE_METATYPE(FstEntry)
+Q_DECLARE_METATYPE(FstEntry_big)
+Q_DECLARE_METATYPE(QList<FstEntry>)
+Q_DECLARE_METATYPE(QList<FstEntry_big>)
