@@ -1,7 +1,150 @@
 #include "configscreator.h"
 
-ConfigsCreator::ConfigsCreator(QWidget *parent) : QMainWindow(parent) {}
+#include "datablocks.h"
+#include "functioncatalogue.h"
+#include "ui_configscreator.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QHash>
+#include <QIcon>
+
+ConfigsCreator::ConfigsCreator(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::ConfigsCreatorForm>())
+{
+    ui->setupUi(this);
+    buildPinMaps();
+    buildFunctionCatalogue();
+
+    connect(ui->AcceptNumDoRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
+    connect(ui->AcceptNumDiRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
+    connect(ui->AcceptNumAdcRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
+    connect(ui->AcceptNumAdcTiInputs, &QPushButton::clicked, this,
+            &ConfigsCreator::createAdcTiPortsFromGpioSettings);
+    connect(ui->AcceptNumPwmOutputs, &QPushButton::clicked, this,
+            &ConfigsCreator::createPwmPortsFromGpioSettings);
+    connect(ui->AcceptLinksDo, &QPushButton::clicked, this, &ConfigsCreator::createDoLinksFromGpioAndRegs);
+    connect(ui->AcceptLinksDi, &QPushButton::clicked, this, &ConfigsCreator::createDiLinksFromGpioAndRegs);
+    connect(ui->AcceptLinksAi, &QPushButton::clicked, this, &ConfigsCreator::createAiLinksFromGpioAndRegs);
+    connect(ui->AcceptLinksAo, &QPushButton::clicked, this, &ConfigsCreator::createAoLinksFromGpioAndRegs);
+}
 
 ConfigsCreator::~ConfigsCreator() = default;
 
-void ConfigsCreator::fillAllTabs() {}
+void ConfigsCreator::fillAllTabs()
+{
+    fillGpioTab(QByteArray(Blocks::kGpioBlockSize, '\0'));
+    fillDoRegTab(QByteArray());
+    fillDiRegTab(QByteArray());
+    fillAdcRegTab(QByteArray());
+    fillAdcTiTab(QByteArray());
+    fillPwmTab(QByteArray());
+    fillDoLinksTab(QByteArray());
+    fillDiLinksTab(QByteArray());
+    fillAiLinksTab(QByteArray());
+}
+
+void ConfigsCreator::buildPinMaps()
+{
+    Pins::buildPinMaps(pinsX6, pinsX7, pinsX8, pinsX9, pinsNoX);
+}
+
+void ConfigsCreator::buildFunctionCatalogue()
+{
+    QHash<int, QAction *> byCode;
+    for (const Functions::FunctionInfo &info : Functions::catalogue()) {
+        auto *action = new QAction(QIcon(info.iconPath), info.text, this);
+        // The what's-this string is the one place an action carries its code.
+        action->setWhatsThis(QString::number(info.code));
+        byCode.insert(info.code, action);
+    }
+    const auto fill = [&byCode](QList<QAction *> &list, Functions::FunctionList which) {
+        list.clear();
+        for (int code : Functions::codesOf(which))
+            list.append(byCode.value(code));
+    };
+    using Functions::FunctionList;
+    fill(commonFunctions, FunctionList::Common);
+    fill(discreteInputFunctions, FunctionList::DiscreteInput);
+    fill(discreteOutputFunctions, FunctionList::DiscreteOutput);
+    fill(spiDoFunctions, FunctionList::SpiDo);
+    fill(spiDiFunctions, FunctionList::SpiDi);
+    fill(spiAdcFunctions, FunctionList::SpiAdc);
+    fill(resetFunctions, FunctionList::Reset);
+    fill(doRegFunctions, FunctionList::DoReg);
+    fill(diRegFunctions, FunctionList::DiReg);
+    gpioFunctionGroups = {&commonFunctions, &discreteInputFunctions, &discreteOutputFunctions,
+                          &spiDoFunctions,  &spiDiFunctions,         &spiAdcFunctions,
+                          &resetFunctions};
+}
+
+QAction *ConfigsCreator::findFunction(const QList<QAction *> &list, int code)
+{
+    for (QAction *action : list) {
+        bool ok = false;
+        if (action && action->whatsThis().toInt(&ok, 10) == code && ok)
+            return action;
+    }
+    return nullptr;
+}
+
+QAction *ConfigsCreator::findGpioFunction(int code) const
+{
+    for (const QList<QAction *> *list : gpioFunctionGroups) {
+        if (QAction *action = findFunction(*list, code))
+            return action;
+    }
+    return nullptr;
+}
+
+QString ConfigsCreator::pinName(quint32 number) const
+{
+    for (const PinMap *map : {&pinsX6, &pinsX7, &pinsX8, &pinsX9, &pinsNoX}) {
+        for (auto it = map->cbegin(); it != map->cend(); ++it) {
+            if (it.key().number == number)
+                return it.value();
+        }
+    }
+    return QString();
+}
+
+void ConfigsCreator::closeEvent(QCloseEvent *event)
+{
+    emit finished();
+    QMainWindow::closeEvent(event);
+}
+
+void ConfigsCreator::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QMainWindow::changeEvent(event);
+}
+
+void ConfigsCreator::modelIdChanged(int value)
+{
+    modelId = quint8(value & 0xFF);
+}
+
+// Tabs whose contents are built by their own units; until then they keep their initial state.
+void ConfigsCreator::fillDoRegTab(const QByteArray &) {}
+void ConfigsCreator::fillDiRegTab(const QByteArray &) {}
+void ConfigsCreator::fillAdcRegTab(const QByteArray &) {}
+void ConfigsCreator::fillAdcTiTab(const QByteArray &) {}
+void ConfigsCreator::fillPwmTab(const QByteArray &) {}
+void ConfigsCreator::fillDoLinksTab(const QByteArray &) {}
+void ConfigsCreator::fillDiLinksTab(const QByteArray &) {}
+void ConfigsCreator::fillAiLinksTab(const QByteArray &) {}
+void ConfigsCreator::fillAoLinksTab(const QByteArray &) {}
+void ConfigsCreator::on_saveConfigs_clicked() {}
+void ConfigsCreator::on_loadConfigs_clicked() {}
+void ConfigsCreator::saveCurrentTabConfigs() {}
+void ConfigsCreator::saveToModelIdFile() {}
+void ConfigsCreator::changeNumRegisters() {}
+void ConfigsCreator::createAdcTiPortsFromGpioSettings() {}
+void ConfigsCreator::createPwmPortsFromGpioSettings() {}
+void ConfigsCreator::createDoLinksFromGpioAndRegs() {}
+void ConfigsCreator::createDiLinksFromGpioAndRegs() {}
+void ConfigsCreator::createAiLinksFromGpioAndRegs() {}
+void ConfigsCreator::createAoLinksFromGpioAndRegs() {}

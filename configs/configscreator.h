@@ -1,18 +1,103 @@
 #pragma once
 
-#include <QMainWindow>
+#include "pinmap.h"
 
-// Placeholder declaration of the builder window; the full window replaces it.
-class ConfigsCreator : public QMainWindow
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QCloseEvent;
+class QEvent;
+class QTreeWidget;
+struct GpioBlock;
+
+namespace Ui {
+class ConfigsCreatorForm;
+}
+
+// The configuration builder: ten tabs that give the board's pins and register channels their
+// functions and parameters. Each tab's rows keep their data as item texts; the embedded editors
+// write into them. The window deletes itself through finished() when closed.
+class ConfigsCreator final : public QMainWindow
 {
     Q_OBJECT
 
 public:
     explicit ConfigsCreator(QWidget *parent = nullptr);
     ~ConfigsCreator() override;
+    ConfigsCreator(const ConfigsCreator &) = delete;
+    ConfigsCreator &operator=(const ConfigsCreator &) = delete;
 
+    // Gives every tab its initial content: all pins unused, every other tab empty.
     void fillAllTabs();
+
+    // Replaces the ten pin trees by the pins of a pin block; any other size than a whole pin
+    // block is ignored.
+    void fillGpioTab(const QByteArray &block);
+    void fillDoRegTab(const QByteArray &block);
+    void fillDiRegTab(const QByteArray &block);
+    void fillAdcRegTab(const QByteArray &block);
+    void fillAdcTiTab(const QByteArray &block);
+    void fillPwmTab(const QByteArray &block);
+    void fillDoLinksTab(const QByteArray &block);
+    void fillDiLinksTab(const QByteArray &block);
+    void fillAiLinksTab(const QByteArray &block);
+    void fillAoLinksTab(const QByteArray &block);
+
+    // The first action of the list whose what's-this string is this code, or none.
+    static QAction *findFunction(const QList<QAction *> &list, int code);
+    // The pin's name, or empty text when no connector group holds the number.
+    QString pinName(quint32 number) const;
 
 signals:
     void finished();
+
+public slots:
+    void indexValueChanged(const QString &NewValue);
+    void createTypeMenu(bool checked);
+    void on_saveConfigs_clicked();
+    void on_loadConfigs_clicked();
+    void saveCurrentTabConfigs();
+    void saveToModelIdFile();
+    void changeNumRegisters();
+    void createAdcTiPortsFromGpioSettings();
+    void createPwmPortsFromGpioSettings();
+    void createDoLinksFromGpioAndRegs();
+    void createDiLinksFromGpioAndRegs();
+    void createAiLinksFromGpioAndRegs();
+    void createAoLinksFromGpioAndRegs();
+    void modelIdChanged(int value);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildPinMaps();
+    void buildFunctionCatalogue();
+    // The function of a pin's stored code: the first GPIO list that holds it wins.
+    QAction *findGpioFunction(int code) const;
+    void fillGpioTree(QTreeWidget *tree, const PinMap &pins, bool leftColumn, const GpioBlock &block);
+
+    std::unique_ptr<Ui::ConfigsCreatorForm> ui;
+    QString lastDirectory;
+    PinMap pinsX6;
+    PinMap pinsX7;
+    PinMap pinsX8;
+    PinMap pinsX9;
+    PinMap pinsNoX;
+    QList<QAction *> discreteOutputFunctions;
+    QList<QAction *> discreteInputFunctions;
+    QList<QAction *> spiAdcFunctions;
+    QList<QAction *> spiDoFunctions;
+    QList<QAction *> spiDiFunctions;
+    QList<QAction *> resetFunctions;
+    QList<QAction *> commonFunctions;
+    QList<QList<QAction *> *> gpioFunctionGroups;
+    QList<QAction *> doRegFunctions;
+    QList<QAction *> diRegFunctions;
+    quint8 modelId = 0;
 };

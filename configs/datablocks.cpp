@@ -1,0 +1,329 @@
+#include "datablocks.h"
+
+#include "functioncatalogue.h"
+#include "pinmap.h"
+
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+
+quint32 floatBits(float value)
+{
+    quint32 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float floatFromBits(quint32 bits)
+{
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Reads little-endian fields from a byte array; every read checks the bytes left first and
+// fails instead of reading past the end.
+class ByteReader
+{
+public:
+    explicit ByteReader(const QByteArray &bytes) : data(bytes) {}
+
+    int remaining() const { return data.size() - position; }
+
+    template <typename T> bool read(T &value)
+    {
+        if (remaining() < int(sizeof(T)))
+            return false;
+        value = qFromLittleEndian<T>(data.constData() + position);
+        position += int(sizeof(T));
+        return true;
+    }
+
+    bool readFloat(float &value)
+    {
+        quint32 bits = 0;
+        if (!read(bits))
+            return false;
+        value = floatFromBits(bits);
+        return true;
+    }
+
+private:
+    const QByteArray &data;
+    int position = 0;
+};
+
+class ByteWriter
+{
+public:
+    template <typename T> void write(T value)
+    {
+        char bytes[sizeof(T)];
+        qToLittleEndian<T>(value, bytes);
+        data.append(bytes, int(sizeof(T)));
+    }
+
+    void writeFloat(float value) { write(floatBits(value)); }
+
+    QByteArray data;
+};
+
+// One codec per record type: its size, how to read and write it, and its end marker.
+template <typename Record> struct Codec;
+
+template <> struct Codec<RegPortRecord>
+{
+    static constexpr int size = Blocks::kRegPortRecordSize;
+    static bool read(ByteReader &in, RegPortRecord &r) { return in.read(r.index) && in.read(r.code); }
+    static void write(ByteWriter &out, const RegPortRecord &r)
+    {
+        out.write(r.index);
+        out.write(r.code);
+    }
+    static bool isEnd(const RegPortRecord &r) { return r.code == Blocks::kRegPortEndMarker; }
+};
+
+template <> struct Codec<AdcInputRecord>
+{
+    static constexpr int size = Blocks::kAdcInputRecordSize;
+    static bool read(ByteReader &in, AdcInputRecord &r)
+    {
+        return in.readFloat(r.gain) && in.readFloat(r.offset) && in.read(r.index) && in.read(r.port);
+    }
+    static void write(ByteWriter &out, const AdcInputRecord &r)
+    {
+        out.writeFloat(r.gain);
+        out.writeFloat(r.offset);
+        out.write(r.index);
+        out.write(r.port);
+    }
+    // A value comparison, so a gain that is not a number never ends the list.
+    static bool isEnd(const AdcInputRecord &r)
+    {
+        return r.gain == floatFromBits(Blocks::kAdcInputEndMarkerBits);
+    }
+};
+
+template <> struct Codec<PwmPortRecord>
+{
+    static constexpr int size = Blocks::kPwmPortRecordSize;
+    static bool read(ByteReader &in, PwmPortRecord &r)
+    {
+        return in.read(r.index) && in.read(r.pin) && in.read(r.frequency);
+    }
+    static void write(ByteWriter &out, const PwmPortRecord &r)
+    {
+        out.write(r.index);
+        out.write(r.pin);
+        out.write(r.frequency);
+    }
+    static bool isEnd(const PwmPortRecord &r) { return r.pin == Blocks::kPwmPortEndMarker; }
+};
+
+template <> struct Codec<DigitalLinkRecord>
+{
+    static constexpr int size = Blocks::kDigitalLinkRecordSize;
+    static bool read(ByteReader &in, DigitalLinkRecord &r)
+    {
+        return in.read(r.index) && in.read(r.type) && in.read(r.reserved);
+    }
+    static void write(ByteWriter &out, const DigitalLinkRecord &r)
+    {
+        out.write(r.index);
+        out.write(r.type);
+        out.write(r.reserved);
+    }
+    static bool isEnd(const DigitalLinkRecord &r) { return r.type == Blocks::kLinkEndMarker; }
+};
+
+template <> struct Codec<AnalogLinkRecord>
+{
+    static constexpr int size = Blocks::kAnalogLinkRecordSize;
+    static bool read(ByteReader &in, AnalogLinkRecord &r)
+    {
+        return in.read(r.reserved) && in.read(r.index) && in.read(r.type);
+    }
+    static void write(ByteWriter &out, const AnalogLinkRecord &r)
+    {
+        out.write(r.reserved);
+        out.write(r.index);
+        out.write(r.type);
+    }
+    static bool isEnd(const AnalogLinkRecord &r) { return r.type == Blocks::kLinkEndMarker; }
+};
+
+template <typename Record> std::optional<QVector<Record>> decodeRecords(const QByteArray &bytes)
+{
+    using C = Codec<Record>;
+    if (bytes.size() < C::size)
+        return std::nullopt;
+    QVector<Record> records;
+    records.reserve(bytes.size() / C::size);
+    ByteReader in(bytes);
+    while (in.remaining() >= C::size) {
+        Record record;
+        if (!C::read(in, record) || C::isEnd(record))
+            break;
+        records.append(record);
+    }
+    return records;
+}
+
+template <typename Record> QByteArray encodeRecordList(const QVector<Record> &records)
+{
+    ByteWriter out;
+    out.data.reserve(records.size() * Codec<Record>::size);
+    for (const Record &record : records)
+        Codec<Record>::write(out, record);
+    return out.data;
+}
+
+} // namespace
+
+bool operator==(const GpioBlock &a, const GpioBlock &b)
+{
+    return a.index == b.index && a.code == b.code;
+}
+
+bool operator==(const RegPortRecord &a, const RegPortRecord &b)
+{
+    return a.index == b.index && a.code == b.code;
+}
+
+bool operator==(const AdcInputRecord &a, const AdcInputRecord &b)
+{
+    return floatBits(a.gain) == floatBits(b.gain) && floatBits(a.offset) == floatBits(b.offset) &&
+           a.index == b.index && a.port == b.port;
+}
+
+bool operator==(const PwmPortRecord &a, const PwmPortRecord &b)
+{
+    return a.index == b.index && a.pin == b.pin && a.frequency == b.frequency;
+}
+
+bool operator==(const DigitalLinkRecord &a, const DigitalLinkRecord &b)
+{
+    return a.index == b.index && a.type == b.type && a.reserved == b.reserved;
+}
+
+bool operator==(const AnalogLinkRecord &a, const AnalogLinkRecord &b)
+{
+    return a.reserved == b.reserved && a.index == b.index && a.type == b.type;
+}
+
+namespace Blocks {
+
+std::optional<GpioBlock> decodeGpioBlock(const QByteArray &bytes)
+{
+    if (bytes.size() != kGpioBlockSize)
+        return std::nullopt;
+    GpioBlock block;
+    ByteReader in(bytes);
+    for (quint16 &index : block.index) {
+        if (!in.read(index))
+            return std::nullopt;
+    }
+    for (quint8 &code : block.code) {
+        if (!in.read(code))
+            return std::nullopt;
+    }
+    return block;
+}
+
+QByteArray encodeGpioBlock(const GpioBlock &block)
+{
+    ByteWriter out;
+    out.data.reserve(kGpioBlockSize);
+    for (quint16 index : block.index)
+        out.write(index);
+    for (quint8 code : block.code)
+        out.write(code);
+    out.data.append(kGpioReservedSize, '\0');
+    return out.data;
+}
+
+GpioBlock withUnavailablePinsMarked(GpioBlock block)
+{
+    for (quint32 pin : Pins::kUnavailablePins)
+        block.code[pin] = quint8(Functions::kNotAvailableCode);
+    return block;
+}
+
+std::optional<QVector<RegPortRecord>> decodeRegPortRecords(const QByteArray &bytes)
+{
+    return decodeRecords<RegPortRecord>(bytes);
+}
+
+std::optional<QVector<AdcInputRecord>> decodeAdcInputRecords(const QByteArray &bytes)
+{
+    return decodeRecords<AdcInputRecord>(bytes);
+}
+
+std::optional<QVector<PwmPortRecord>> decodePwmPortRecords(const QByteArray &bytes)
+{
+    return decodeRecords<PwmPortRecord>(bytes);
+}
+
+std::optional<QVector<DigitalLinkRecord>> decodeDigitalLinkRecords(const QByteArray &bytes)
+{
+    return decodeRecords<DigitalLinkRecord>(bytes);
+}
+
+std::optional<QVector<AnalogLinkRecord>> decodeAnalogLinkRecords(const QByteArray &bytes)
+{
+    return decodeRecords<AnalogLinkRecord>(bytes);
+}
+
+QByteArray encodeRecords(const QVector<RegPortRecord> &records)
+{
+    return encodeRecordList(records);
+}
+
+QByteArray encodeRecords(const QVector<AdcInputRecord> &records)
+{
+    return encodeRecordList(records);
+}
+
+QByteArray encodeRecords(const QVector<PwmPortRecord> &records)
+{
+    return encodeRecordList(records);
+}
+
+QByteArray encodeRecords(const QVector<DigitalLinkRecord> &records)
+{
+    return encodeRecordList(records);
+}
+
+QByteArray encodeRecords(const QVector<AnalogLinkRecord> &records)
+{
+    return encodeRecordList(records);
+}
+
+const std::array<TabFile, 10> &tabFiles()
+{
+    static const std::array<TabFile, 10> files = {{
+        {QStringLiteral("gpioConfig"), QStringLiteral("GpioPortsSettings.vmc")},
+        {QStringLiteral("doRegConfig"), QStringLiteral("doRegPortsSettings.vmc")},
+        {QStringLiteral("diRegConfig"), QStringLiteral("diRegPortsSettings.vmc")},
+        {QStringLiteral("adcRegConfig"), QStringLiteral("analogRegInputs.vmc")},
+        {QStringLiteral("adcTiConfig"), QStringLiteral("analogTiInputs.vmc")},
+        {QStringLiteral("pwmConfig"), QStringLiteral("pwmPortsSettings.vmc")},
+        {QStringLiteral("doLinksConfigs"), QStringLiteral("digitalOutputs.vmc")},
+        {QStringLiteral("diLinksConfigs"), QStringLiteral("digitalInputs.vmc")},
+        {QStringLiteral("aiLinksConfigs"), QStringLiteral("analogInputs.vmc")},
+        {QStringLiteral("aoLinksConfigs"), QStringLiteral("analogOutputs.vmc")},
+    }};
+    return files;
+}
+
+QString fileNameForTab(const QString &tabName)
+{
+    for (const TabFile &file : tabFiles()) {
+        if (file.tabName == tabName)
+            return file.fileName;
+    }
+    return QString();
+}
+
+} // namespace Blocks

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+#include <array>
+#include <optional>
+
+// The binary blocks the builder stores per tab. The same bytes are a per-tab file, a section of
+// the model-id file and the input of a tab's fill. Little-endian, packed, no header.
+namespace Blocks {
+
+constexpr int kGpioPinCount = 96;
+constexpr int kGpioIndexOffset = 0;                                   // uint16 per pin
+constexpr int kGpioCodeOffset = kGpioIndexOffset + 2 * kGpioPinCount; // 192, uint8 per pin
+constexpr int kGpioReservedOffset = kGpioCodeOffset + kGpioPinCount;  // 288
+constexpr int kGpioReservedSize = 8;
+constexpr int kGpioBlockSize = kGpioReservedOffset + kGpioReservedSize; // 296
+static_assert(kGpioBlockSize == 296, "pin block layout");
+
+constexpr int kRegPortRecordSize = 4;
+constexpr int kAdcInputRecordSize = 12;
+constexpr int kPwmPortRecordSize = 8;
+constexpr int kDigitalLinkRecordSize = 4;
+constexpr int kAnalogLinkRecordSize = 4;
+
+// A reader stops before the first record whose marker field holds its end marker.
+constexpr quint16 kRegPortEndMarker = 25555;           // in the code field
+constexpr quint32 kAdcInputEndMarkerBits = 0x46C7A600; // 25555.0f, in the gain field
+constexpr quint16 kPwmPortEndMarker = 25555;           // in the pin field
+constexpr quint8 kLinkEndMarker = 241;                 // in the type field of both link records
+
+} // namespace Blocks
+
+struct GpioBlock
+{
+    std::array<quint16, Blocks::kGpioPinCount> index{};
+    std::array<quint8, Blocks::kGpioPinCount> code{};
+};
+
+struct RegPortRecord
+{
+    quint16 index = 0;
+    quint16 code = 0;
+};
+
+struct AdcInputRecord
+{
+    float gain = 0.0f;
+    float offset = 0.0f;
+    quint16 index = 0;
+    quint16 port = 0; // SPI ADC: the row's position; on-chip ADC: the pin number
+};
+
+struct PwmPortRecord
+{
+    quint16 index = 0;
+    quint16 pin = 0;
+    quint32 frequency = 0;
+};
+
+struct DigitalLinkRecord
+{
+    quint16 index = 0;
+    quint8 type = 0;
+    quint8 reserved = 0;
+};
+
+// Laid out differently from DigitalLinkRecord: reserved word first, 8-bit index.
+struct AnalogLinkRecord
+{
+    quint16 reserved = 0;
+    quint8 index = 0;
+    quint8 type = 0;
+};
+
+// Floats compare by bit pattern: two records are equal when they encode to the same bytes.
+bool operator==(const GpioBlock &a, const GpioBlock &b);
+bool operator==(const RegPortRecord &a, const RegPortRecord &b);
+bool operator==(const AdcInputRecord &a, const AdcInputRecord &b);
+bool operator==(const PwmPortRecord &a, const PwmPortRecord &b);
+bool operator==(const DigitalLinkRecord &a, const DigitalLinkRecord &b);
+bool operator==(const AnalogLinkRecord &a, const AnalogLinkRecord &b);
+
+namespace Blocks {
+
+// A pin block is read only when it is exactly kGpioBlockSize bytes; the reserved bytes are ignored.
+std::optional<GpioBlock> decodeGpioBlock(const QByteArray &bytes);
+QByteArray encodeGpioBlock(const GpioBlock &block);
+// Gives every pin that cannot be used the not-available code, whatever the block held.
+GpioBlock withUnavailablePinsMarked(GpioBlock block);
+
+// Record decoders: no value when the block is shorter than one record (the tab keeps its rows);
+// otherwise the whole records up to the first end marker, possibly none. A trailing partial
+// record is ignored.
+std::optional<QVector<RegPortRecord>> decodeRegPortRecords(const QByteArray &bytes);
+std::optional<QVector<AdcInputRecord>> decodeAdcInputRecords(const QByteArray &bytes);
+std::optional<QVector<PwmPortRecord>> decodePwmPortRecords(const QByteArray &bytes);
+std::optional<QVector<DigitalLinkRecord>> decodeDigitalLinkRecords(const QByteArray &bytes);
+std::optional<QVector<AnalogLinkRecord>> decodeAnalogLinkRecords(const QByteArray &bytes);
+
+// Encoders write the records back to back; they never append an end marker.
+QByteArray encodeRecords(const QVector<RegPortRecord> &records);
+QByteArray encodeRecords(const QVector<AdcInputRecord> &records);
+QByteArray encodeRecords(const QVector<PwmPortRecord> &records);
+QByteArray encodeRecords(const QVector<DigitalLinkRecord> &records);
+QByteArray encodeRecords(const QVector<AnalogLinkRecord> &records);
+
+// The ten per-tab files: the tab page's object name and the file its block is saved in.
+struct TabFile
+{
+    QString tabName;
+    QString fileName;
+};
+
+const std::array<TabFile, 10> &tabFiles();
+// The file name for a tab page, or empty text for a page that has no file.
+QString fileNameForTab(const QString &tabName);
+
+} // namespace Blocks

@@ -1,0 +1,174 @@
+#include "functioncatalogue.h"
+
+namespace Functions {
+
+namespace {
+QString iconOf(int code)
+{
+    return QStringLiteral(":/icons/images/Num_%1.png").arg(code);
+}
+} // namespace
+
+QString fallbackIconPath()
+{
+    return QStringLiteral(":/icons/images/Ok.png");
+}
+
+QString fallbackToolTip()
+{
+    return QStringLiteral("Порт не используется");
+}
+
+QString notAvailableToolTip()
+{
+    return QStringLiteral("Порт не доступен для использования");
+}
+
+const std::array<FunctionInfo, kFunctionCount> &catalogue()
+{
+    static const std::array<FunctionInfo, kFunctionCount> table = {{
+        {0, iconOf(0), QStringLiteral("Порт не используется")},
+        {1, iconOf(1), QStringLiteral("Дискретный вход PULL_DOWN")},
+        {2, iconOf(2), QStringLiteral("Дискретный вход PULL_UP")},
+        {3, iconOf(3), QStringLiteral("Дискретный вход HI-Z")},
+        {4, iconOf(4), QStringLiteral("Моностабильный выход")},
+        {25, iconOf(25), QStringLiteral("Моностабильный инверсный выход")},
+        {5, iconOf(5), QStringLiteral("бистабильный выход ON")},
+        {6, iconOf(6), QStringLiteral("бистабильный выход OFF")},
+        {26, iconOf(26), QStringLiteral("бистабильный выход ON без индикации")},
+        {27, iconOf(27), QStringLiteral("бистабильный выход OFF без индикации")},
+        {7, iconOf(7), QStringLiteral("Аналоговый вход")},
+        {8, iconOf(8), QStringLiteral("Аналоговый (PWM) выход")},
+        {9, iconOf(9), QStringLiteral("SPI MOSI для DO регистров")},
+        {10, iconOf(10), QStringLiteral("SPI CLK для DO регистров")},
+        {11, iconOf(11), QStringLiteral("SPI DIAG для DO регистров")},
+        {12, iconOf(12), QStringLiteral("SPI CS для DO регистров")},
+        {13, iconOf(13), QStringLiteral("SPI MISO для DI регистров")},
+        {14, iconOf(14), QStringLiteral("SPI CLK для DI регистров")},
+        {15, iconOf(15), QStringLiteral("SPI DIAG для DI регистров")},
+        {16, iconOf(16), QStringLiteral("SPI CS для DI регистров")},
+        {17, iconOf(17), QStringLiteral("SPI MISO для внешних ADC")},
+        {18, iconOf(18), QStringLiteral("SPI MOSI для внешних ADC")},
+        {19, iconOf(19), QStringLiteral("SPI CLK для внешних ADC")},
+        {21, iconOf(21), QStringLiteral("SPI CS для внешних ADC")},
+        {22, iconOf(22), QStringLiteral("порт UART")},
+        {23, iconOf(23), QStringLiteral("Model id платы")},
+        {28, iconOf(28), QStringLiteral("Сброс настроек сети в дефолт")},
+        {29, iconOf(29), QStringLiteral("Сброс всех настроек в дефолт")},
+        {30, iconOf(30), QStringLiteral("Сброс настроек сети в дефолт. PullUp")},
+        {31, iconOf(31), QStringLiteral("Сброс всех настроек в дефолт. PullUp")},
+        {24, iconOf(24), QStringLiteral("Светодиод индикации состояния")},
+    }};
+    return table;
+}
+
+const QVector<int> &codesOf(FunctionList list)
+{
+    static const QVector<int> common = {0, 7, 8, 22, 23};
+    static const QVector<int> discreteInput = {1, 2, 3};
+    static const QVector<int> discreteOutput = {4, 25, 5, 6, 26, 27};
+    static const QVector<int> spiDo = {9, 10, 11, 12};
+    static const QVector<int> spiDi = {13, 14, 15, 16};
+    static const QVector<int> spiAdc = {17, 18, 19, 21};
+    static const QVector<int> reset = {28, 29, 30, 31};
+    static const QVector<int> doReg = {0, 4, 25, 5, 6, 26, 27, 21, 24};
+    static const QVector<int> diReg = {0, 23, 1, 2, 3, 28, 29, 30, 31};
+    switch (list) {
+    case FunctionList::Common:
+        return common;
+    case FunctionList::DiscreteInput:
+        return discreteInput;
+    case FunctionList::DiscreteOutput:
+        return discreteOutput;
+    case FunctionList::SpiDo:
+        return spiDo;
+    case FunctionList::SpiDi:
+        return spiDi;
+    case FunctionList::SpiAdc:
+        return spiAdc;
+    case FunctionList::Reset:
+        return reset;
+    case FunctionList::DoReg:
+        return doReg;
+    case FunctionList::DiReg:
+        break;
+    }
+    return diReg;
+}
+
+const std::array<FunctionList, 7> &gpioGroups()
+{
+    static const std::array<FunctionList, 7> groups = {
+        FunctionList::Common, FunctionList::DiscreteInput, FunctionList::DiscreteOutput, FunctionList::SpiDo,
+        FunctionList::SpiDi,  FunctionList::SpiAdc,        FunctionList::Reset,
+    };
+    return groups;
+}
+
+const FunctionInfo *findFunction(int code)
+{
+    for (const FunctionInfo &info : catalogue()) {
+        if (info.code == code)
+            return &info;
+    }
+    return nullptr;
+}
+
+const FunctionInfo *findInList(FunctionList list, int code)
+{
+    return codesOf(list).contains(code) ? findFunction(code) : nullptr;
+}
+
+const FunctionInfo *findGpioFunction(int code)
+{
+    for (FunctionList list : gpioGroups()) {
+        if (const FunctionInfo *info = findInList(list, code))
+            return info;
+    }
+    return nullptr;
+}
+
+const FunctionInfo *findDoRegFunction(int code)
+{
+    return findInList(FunctionList::DoReg, code);
+}
+
+const FunctionInfo *findDiRegFunction(int code)
+{
+    return findInList(FunctionList::DiReg, code);
+}
+
+Appearance appearanceOf(Context context, int code)
+{
+    Appearance appearance;
+    if (context == Context::GpioPin && code == kNotAvailableCode) {
+        appearance.available = false;
+        appearance.storedCode = kNotAvailableCode;
+        appearance.toolTip = notAvailableToolTip();
+        return appearance;
+    }
+    const FunctionInfo *info = nullptr;
+    switch (context) {
+    case Context::GpioPin:
+        info = findGpioFunction(code);
+        break;
+    case Context::DoRegister:
+        info = findDoRegFunction(code);
+        break;
+    case Context::DiRegister:
+        info = findDiRegFunction(code);
+        break;
+    }
+    if (info) {
+        appearance.storedCode = info->code;
+        appearance.iconPath = info->iconPath;
+        appearance.toolTip = info->text;
+    } else {
+        appearance.storedCode = kFallbackCode;
+        appearance.iconPath = fallbackIconPath();
+        appearance.toolTip = fallbackToolTip();
+    }
+    return appearance;
+}
+
+} // namespace Functions
