@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pcbtypes.h"
+#include "replycollector.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -81,12 +82,30 @@ private:
     void runNextCommand();
     void resetState();
     // implementation helpers are declared by the implementer below this line
+    void dispatchReply(ReplyCollector::Frame &frame);
+    // The bytes from Begin to the end of the frame being dispatched, moved out of it if possible.
+    QByteArray takeReplyTail(const uint8_t *begin, uint size);
+    void enqueueOnce(PcbCommand command);
+    void enqueueBatchCommand(PcbCommand command);
+    void startResponseTimer(int periodMs);
+    int startScaledTimer(int periodMs);
+    void stopTimer(int &timerId);
+    bool isCurrentSocketSignal() const;
+    void releaseSocket();
+    void handleDisconnection();
+    void sendNextUploadPiece();
+    void paceUploadPiece(bool endsRecord);
+    void emitUploadProgress();
+    void clearUploads();
+    // Empty on success; else the text that follows the path in the error message.
+    QString buildUploadRecord(const QString &path, bool big, QByteArray &record);
 
     QTcpSocket *socket = nullptr;
     QHostAddress pcbAddress;
     uint16_t pcbPort = 2502;
-    uint32_t expectedLength = 0;
-    QByteArray rxBuffer;
+    // Cuts the reply stream into frames; holds the announced length and the bytes so far.
+    ReplyCollector replies;
+    QByteArray *dispatchedFrame = nullptr; // the frame whose handler runs now
     int queueTimerId = -1;
     int responseTimerId = -1;
     int keepAliveTimerId = -1;
@@ -94,10 +113,15 @@ private:
     bool commandRunning = false;
     int currentCommand = 0;
     QList<QByteArray> uploadQueue;
+    // Bytes of the first record already on the wire; records are never shrunk from the front.
+    int uploadOffset = 0;
+    qint64 uploadPending = 0; // bytes of uploadQueue not yet written
     uint32_t uploadTotal = 0;
+    bool lowDelay = false; // the socket sends small writes at once instead of coalescing them
     QList<QByteArray> deleteQueue;
     uint32_t deleteTotal = 0;
-    QMap<QByteArray, uint> downloadQueue;
+    // The same name may be queued by several calls; one request then serves all its entries.
+    QMultiMap<QByteArray, uint> downloadQueue;
     uint32_t downloadTotal = 0;
     QMap<QString, QByteArray> receivedFiles;
     bool bigMode = false;

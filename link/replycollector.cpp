@@ -1,0 +1,224 @@
+#include "replycollector.h"
+
+#include "pcbprotocol.h"
+#include "pcbtypes.h"
+
+#include <QtEndian>
+#include <utility>
+
+namespace {
+
+const uchar *bytesAt(const QByteArray &array, int offset)
+{
+    return reinterpret_cast<const uchar *>(array.constData()) + offset;
+}
+
+} // namespace
+
+void ReplyCollector::feed(const char *data, qint64 size)
+{
+    while (size > 0) {
+        if (currentState == State::SkippingBody) {
+            const qint64 count = qMin(size, skipRemaining);
+            skipRemaining -= count;
+            dropped += count;
+            data += count;
+            size -= count;
+            if (skipRemaining == 0) {
+                currentState = State::WaitingForHeader;
+                expected = 0;
+            }
+            continue;
+        }
+        const qint64 count = qMin(size, kFeedSlice);
+        append(data, count);
+        data += count;
+        size -= count;
+        advance();
+        compact();
+    }
+}
+
+char *ReplyCollector::reserveFeed(qint64 size)
+{
+    size = qBound<qint64>(0, size, kFeedSlice);
+    if (currentState == State::SkippingBody) {
+        // Skipped bytes are never kept: they pass through a scratch area.
+        scratch.resize(static_cast<int>(size));
+        reservedAt = -1;
+        return scratch.data();
+    }
+    grow(size);
+    reservedAt = buffer.size();
+    buffer.resize(static_cast<int>(reservedAt + size));
+    return buffer.data() + reservedAt;
+}
+
+void ReplyCollector::commitFeed(qint64 count)
+{
+    count = qMax<qint64>(count, 0);
+    if (reservedAt < 0) {
+        feed(scratch.constData(), qMin<qint64>(count, scratch.size()));
+        scratch.clear();
+        return;
+    }
+    buffer.resize(static_cast<int>(reservedAt + qMin<qint64>(count, buffer.size() - reservedAt)));
+    reservedAt = -1;
+    advance();
+    compact();
+}
+
+bool ReplyCollector::takeFrame(Frame &frame)
+{
+    if (completed.isEmpty())
+        return false;
+    frame = completed.takeFirst();
+    return true;
+}
+
+qint64 ReplyCollector::receivedLength() const
+{
+    switch (currentState) {
+    case State::CollectingBody:
+        return bufferedBytes();
+    case State::SkippingBody:
+        return expected - skipRemaining;
+    case State::WaitingForHeader:
+        break;
+    }
+    return 0;
+}
+
+bool ReplyCollector::progress(uint &percent) const
+{
+    if (currentState == State::WaitingForHeader || expected <= 0)
+        return false;
+    percent = static_cast<uint>(receivedLength() * 100 / expected);
+    return true;
+}
+
+void ReplyCollector::reset()
+{
+    currentState = State::WaitingForHeader;
+    buffer = QByteArray();
+    head = 0;
+    expected = 0;
+    payloadOffset = 0;
+    skipRemaining = 0;
+    dropped = 0;
+    completed.clear();
+    scratch = QByteArray();
+    reservedAt = -1;
+}
+
+void ReplyCollector::append(const char *data, qint64 size)
+{
+    grow(size);
+    buffer.append(data, static_cast<int>(size));
+}
+
+void ReplyCollector::grow(qint64 extra)
+{
+    const qint64 needed = qint64(buffer.size()) + extra;
+    if (needed <= buffer.capacity())
+        return;
+    // Grow geometrically, but never past the end of the frame under way: the length field
+    // decides how much is kept, not how much is reserved up front.
+    qint64 target = needed;
+    if (currentState == State::CollectingBody)
+        target = qMin(qMax(needed, 2 * qint64(buffer.capacity())), qMax(needed, qint64(head) + expected));
+    buffer.reserve(static_cast<int>(target));
+}
+
+bool ReplyCollector::readHeader()
+{
+    using namespace PcbProtocol;
+    const qint64 available = bufferedBytes();
+    if (available <= kReplyHeaderSize)
+        return false;
+    const uchar *header = bytesAt(buffer, head);
+    const bool bigFile = header[kReplyStartOffset] == uchar(kStartByte) &&
+                         header[kReplyFormOffset] == uchar(kBigForm) &&
+                         header[kReplyCommandOffset] == uchar(CmdGetFile);
+    qint64 length = 0;
+    int headerSize = kReplyHeaderSize;
+    if (bigFile) {
+        if (available < kBigFileHeaderSize)
+            return false;
+        headerSize = kBigFileHeaderSize;
+        length = qFromLittleEndian<quint32>(header + kBigFileLengthOffset);
+    } else {
+        length = qFromLittleEndian<quint16>(header + kReplyLengthOffset);
+    }
+    if (length < headerSize) {
+        // A frame shorter than its own header has no usable end, so the start of the next frame
+        // cannot be found either: drop what is buffered and start again with the next bytes.
+        dropped += available;
+        head = buffer.size();
+        return false;
+    }
+    expected = length;
+    payloadOffset = headerSize;
+    if (length > maxFrameLength) {
+        // Guard against a hostile length: count the frame's bytes away instead of holding them.
+        const qint64 buffered = qMin(available, length);
+        dropped += buffered;
+        head += static_cast<int>(buffered);
+        skipRemaining = length - buffered;
+        if (skipRemaining == 0) {
+            expected = 0;
+            return true; // the next frame may already be buffered
+        }
+        currentState = State::SkippingBody;
+        return false;
+    }
+    currentState = State::CollectingBody;
+    const qint64 frameEnd = qint64(head) + qMin(length, qMax(available, kUpfrontReserve));
+    if (frameEnd > buffer.capacity())
+        buffer.reserve(static_cast<int>(frameEnd));
+    return true;
+}
+
+void ReplyCollector::advance()
+{
+    for (;;) {
+        if (currentState == State::WaitingForHeader) {
+            if (!readHeader())
+                return;
+            continue;
+        }
+        if (currentState != State::CollectingBody || bufferedBytes() < expected)
+            return;
+        Frame frame;
+        frame.payloadOffset = payloadOffset;
+        const qint64 surplus = bufferedBytes() - expected;
+        if (head == 0 && surplus <= expected) {
+            // Hand the buffer itself over (a whole download stays one allocation) and keep
+            // only the shorter surplus, if any.
+            QByteArray rest;
+            if (surplus > 0)
+                rest = QByteArray(buffer.constData() + expected, static_cast<int>(surplus));
+            frame.bytes = std::move(buffer);
+            frame.bytes.resize(static_cast<int>(expected));
+            buffer = std::move(rest);
+        } else {
+            frame.bytes = QByteArray(buffer.constData() + head, static_cast<int>(expected));
+            head += static_cast<int>(expected);
+        }
+        completed.append(std::move(frame));
+        currentState = State::WaitingForHeader;
+        expected = 0;
+        payloadOffset = 0;
+    }
+}
+
+void ReplyCollector::compact()
+{
+    if (head == 0)
+        return;
+    if (head >= buffer.size())
+        buffer = QByteArray();
+    else
+        buffer = QByteArray(buffer.constData() + head, buffer.size() - head);
+    head = 0;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QtGlobal>
+
+// Cuts the board's reply stream into frames. Fed with byte pieces as they arrive; yields each
+// complete frame (header included) and, while a frame is incomplete, how much of it has come.
+//
+//   WaitingForHeader --(length known)--> CollectingBody --(all bytes)--> WaitingForHeader
+//                    --(too long to hold)--> SkippingBody --(all bytes)--> WaitingForHeader
+//
+// The header is only looked at once more than 5 bytes are buffered; the big get-file header is
+// only read once all its 10 bytes are there. Bytes after a complete frame start the next one.
+class ReplyCollector
+{
+public:
+    enum class State
+    {
+        WaitingForHeader,
+        CollectingBody,
+        SkippingBody
+    };
+
+    struct Frame
+    {
+        QByteArray bytes;      // the whole frame, header included
+        int payloadOffset = 0; // 5, or 10 for the big get-file reply
+    };
+
+    // Frames longer than this are never held in memory: their bytes are counted and dropped.
+    // It bounds what a hostile or broken length field can make the link allocate.
+    static constexpr qint64 kMaxFrameLength = qint64(1) << 30;
+
+    explicit ReplyCollector(qint64 maxLength = kMaxFrameLength) : maxFrameLength(maxLength) {}
+
+    // Reserved at once when a frame's length becomes known (less if the frame is shorter):
+    // most files fit, so their bytes land in one buffer, while a hostile length buys no more.
+    static constexpr qint64 kUpfrontReserve = qint64(64) << 20;
+
+    // Input is taken in slices of at most this size, which bounds the buffer to one frame plus
+    // one slice and keeps every size within what a QByteArray can hold.
+    static constexpr qint64 kFeedSlice = qint64(16) << 20;
+
+    void feed(const char *data, qint64 size);
+    void feed(const QByteArray &bytes) { feed(bytes.constData(), bytes.size()); }
+
+    // Feeding without an intermediate copy, for a caller that reads from a device: room for
+    // up to Size bytes (at most kFeedSlice) is handed out, then the count written there is
+    // committed. Each reserveFeed must be followed by one commitFeed before anything else.
+    char *reserveFeed(qint64 size);
+    void commitFeed(qint64 count);
+
+    // Moves the oldest complete frame into Frame; false when there is none.
+    bool takeFrame(Frame &frame);
+
+    // While a frame's length is known and the frame is incomplete: its share received so far,
+    // in percent of the announced length (truncated). False otherwise.
+    bool progress(uint &percent) const;
+
+    State state() const { return currentState; }
+    qint64 expectedLength() const { return expected; }
+    qint64 receivedLength() const; // bytes of the frame under way, header included
+    qint64 bufferedBytes() const { return buffer.size() - head; }
+    qint64 droppedBytes() const { return dropped; }
+
+    void reset();
+
+private:
+    void append(const char *data, qint64 size);
+    void grow(qint64 extra);
+    void advance();
+    // False when more bytes are needed (or the frame is being skipped); true when it moved on.
+    bool readHeader();
+    void compact();
+
+    qint64 maxFrameLength;
+    State currentState = State::WaitingForHeader;
+    QByteArray buffer; // unconsumed bytes start at head
+    int head = 0;
+    qint64 expected = 0;
+    int payloadOffset = 0;
+    qint64 skipRemaining = 0;
+    qint64 dropped = 0;
+    QList<Frame> completed;
+    QByteArray scratch;  // reserved room while a frame is being skipped
+    int reservedAt = -1; // buffer size before reserveFeed; -1 when the room is in scratch
+};

@@ -1,0 +1,171 @@
+#include "testpeer.h"
+
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+constexpr char kStart = 0x0B;
+constexpr char kBig = 0x0D;
+constexpr int kSmallHeader = 64;
+constexpr int kBigHeader = 66;
+constexpr int kSizeOffset = 60;
+
+} // namespace
+
+TestPeer::TestPeer(QObject *parent) : QObject(parent)
+{
+    connect(&server, &QTcpServer::newConnection, this, &TestPeer::acceptConnection);
+    server.listen(QHostAddress::LocalHost, 0);
+}
+
+bool TestPeer::isConnected() const
+{
+    return connection && connection->state() == QAbstractSocket::ConnectedState;
+}
+
+bool TestPeer::waitForConnection(int count, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return connections >= count && isConnected(); }, timeoutMs);
+}
+
+bool TestPeer::nextRequest(Request &request, int timeoutMs)
+{
+    if (!QTest::qWaitFor([&] { return !requests.isEmpty(); }, timeoutMs))
+        return false;
+    request = requests.takeFirst();
+    return true;
+}
+
+void TestPeer::send(const QByteArray &bytes)
+{
+    if (connection) {
+        connection->write(bytes);
+        connection->flush();
+    }
+}
+
+void TestPeer::closeConnection()
+{
+    if (connection)
+        connection->disconnectFromHost();
+}
+
+QByteArray TestPeer::frame(char form, int command, const QByteArray &payload)
+{
+    QByteArray bytes(5, '\0');
+    qToLittleEndian<quint16>(static_cast<quint16>(payload.size() + 5), bytes.data());
+    bytes[2] = kStart;
+    bytes[3] = form;
+    bytes[4] = static_cast<char>(command);
+    return bytes + payload;
+}
+
+QByteArray TestPeer::bigFileFrame(const QByteArray &payload)
+{
+    QByteArray bytes(10, '\0');
+    bytes[2] = kStart;
+    bytes[3] = kBig;
+    bytes[4] = static_cast<char>(CmdGetFile);
+    qToLittleEndian<quint32>(static_cast<quint32>(payload.size() + 10), bytes.data() + 6);
+    return bytes + payload;
+}
+
+QByteArray TestPeer::listPayload(quint32 allMemory, const QList<QByteArray> &records, int count)
+{
+    QByteArray bytes(6, '\0');
+    qToLittleEndian<quint32>(allMemory, bytes.data());
+    qToLittleEndian<quint16>(static_cast<quint16>(count < 0 ? records.size() : count), bytes.data() + 4);
+    for (const QByteArray &record : records)
+        bytes += record;
+    return bytes;
+}
+
+QByteArray TestPeer::entry(const QByteArray &name, quint32 time, quint32 address, quint32 size, quint16 block,
+                           bool big)
+{
+    QByteArray bytes(big ? kBigHeader : kSmallHeader, '\0');
+    bytes.replace(0, name.size(), name);
+    qToLittleEndian<quint32>(time, bytes.data() + 52);
+    qToLittleEndian<quint32>(address, bytes.data() + 56);
+    if (big) {
+        qToLittleEndian<quint32>(size, bytes.data() + 60);
+        qToLittleEndian<quint16>(block, bytes.data() + 64);
+    } else {
+        qToLittleEndian<quint16>(static_cast<quint16>(size), bytes.data() + 60);
+        qToLittleEndian<quint16>(block, bytes.data() + 62);
+    }
+    return bytes;
+}
+
+QByteArray TestPeer::filePayload(const QByteArray &name, const QByteArray &content)
+{
+    QByteArray bytes;
+    bytes.append('\0');
+    bytes.append(static_cast<char>(name.size() + 1));
+    bytes.append(name);
+    bytes.append('\0');
+    return bytes + content;
+}
+
+void TestPeer::acceptConnection()
+{
+    while (QTcpSocket *incoming = server.nextPendingConnection()) {
+        if (connection)
+            connection->deleteLater();
+        connection = incoming;
+        inbox.clear();
+        requests.clear();
+        ++connections;
+        connect(incoming, &QTcpSocket::readyRead, this, &TestPeer::readRequests);
+    }
+}
+
+qint64 TestPeer::requestLength() const
+{
+    if (inbox.size() < 3)
+        return -1;
+    switch (inbox.at(2)) {
+    case CmdListFiles:
+    case CmdKeepAlive:
+        return 3;
+    case CmdDeleteFile:
+    case CmdGetFile:
+        return inbox.size() < 4 ? -1 : 4 + static_cast<quint8>(inbox.at(3));
+    case CmdWriteFile: {
+        const bool big = inbox.at(1) == kBig;
+        const int header = big ? kBigHeader : kSmallHeader;
+        if (inbox.size() < 3 + header)
+            return -1;
+        const char *sizeField = inbox.constData() + 3 + kSizeOffset;
+        const qint64 content = big ? qint64(qFromLittleEndian<quint32>(sizeField))
+                                   : qint64(qFromLittleEndian<quint16>(sizeField));
+        return 3 + header + content;
+    }
+    default:
+        return inbox.size(); // unknown: hand everything over as it is
+    }
+}
+
+void TestPeer::readRequests()
+{
+    auto *source = qobject_cast<QTcpSocket *>(sender());
+    if (source != connection)
+        return;
+    inbox += source->readAll();
+    for (;;) {
+        const qint64 length = requestLength();
+        if (length < 0 || inbox.size() < length)
+            return;
+        Request request;
+        request.form = inbox.at(1);
+        request.command = inbox.at(2);
+        request.bytes = inbox.left(static_cast<int>(length));
+        inbox.remove(0, static_cast<int>(length));
+        if (autoKeepAlive && request.command == CmdKeepAlive) {
+            polls.append(request.bytes);
+            reply(request.form, CmdKeepAlive, QByteArray(1, '\0'));
+        } else
+            requests.append(request);
+    }
+}

@@ -1,0 +1,262 @@
+// Connection life of the link: the stored address, connecting and dropping, the timers, the
+// keep-alive poll and the queue rules.
+#include "linkharness.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+const QByteArray kListSmall("\x0B\x0C\x01", 3);
+const QByteArray kKeepAliveSmall("\x0B\x0C\x04", 3);
+
+QByteArray keepAliveReply(char flag)
+{
+    return TestPeer::frame(kSmall, CmdKeepAlive, QByteArray(1, flag));
+}
+
+} // namespace
+
+class TestFsManagerSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addressIsStoredInWorkingDirectory();
+    void unusableStoredAddressFallsBack_data();
+    void unusableStoredAddressFallsBack();
+    void connectReadsFileTableFirst();
+    void disconnectGoesOfflineQuietly();
+    void keepAliveIsQueuedOnceWhileBusy();
+    void keepAliveFlagQueuesOneListRequest();
+    void replyTimeoutGoesOfflineOnce();
+    void brokenConnectionIsQuietOnlyAfterPoll();
+    void refusedConnectionReportsSocketText();
+};
+
+void TestFsManagerSession::addressIsStoredInWorkingDirectory()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    const QHostAddress address(QStringLiteral("127.0.0.2"));
+    {
+        FsManager link;
+        link.setPcbIp(address);
+        link.setPcbPort(4321);
+    }
+    QSettings stored(cwd.filePath(QStringLiteral("pcbSettings.ini")), QSettings::IniFormat);
+    QCOMPARE(stored.allKeys(), QStringList{QStringLiteral("IP_ADDRESS")});
+    QCOMPARE(stored.value(QStringLiteral("IP_ADDRESS")).toString(), address.toString());
+
+    FsManager restarted;
+    QCOMPARE(restarted.getPcbIp(), address);
+    QCOMPARE(restarted.getPcbPort(), uint16_t(2502)); // the port is never remembered
+}
+
+void TestFsManagerSession::unusableStoredAddressFallsBack_data()
+{
+    QTest::addColumn<bool>("writeFile");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("no settings file") << false << QString();
+    QTest::newRow("empty") << true << QString();
+    QTest::newRow("words") << true << QStringLiteral("board.local");
+    QTest::newRow("octet out of range") << true << QStringLiteral("127.0.0.300");
+}
+
+void TestFsManagerSession::unusableStoredAddressFallsBack()
+{
+    QFETCH(bool, writeFile);
+    QFETCH(QString, stored);
+    TempCwd cwd;
+    if (writeFile) {
+        QSettings settings(cwd.filePath(QStringLiteral("pcbSettings.ini")), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("IP_ADDRESS"), stored);
+    }
+    FsManager link;
+    const QHostAddress fallback(FsManager::defaultPcbAddress());
+    QCOMPARE(fallback.protocol(), QAbstractSocket::IPv4Protocol);
+    QVERIFY(!fallback.isLoopback());
+    QCOMPARE(link.getPcbIp(), fallback);
+}
+
+void TestFsManagerSession::connectReadsFileTableFirst()
+{
+    LinkHarness h;
+    QVERIFY(!h.link.isConnected());
+    // A second call while connecting must not open a second connection.
+    h.link.connectToPcb();
+    h.link.connectToPcb();
+    QVERIFY(h.peer.waitForConnection());
+    QCOMPARE(h.next().bytes, kListSmall);
+    QTRY_COMPARE(h.states.count(), 1);
+    QCOMPARE(h.states.first().first().toInt(), 1);
+    QVERIFY(h.link.isConnected());
+    QCOMPARE(h.peer.connectionCount(), 1);
+
+    // While idle the link polls; a reply with a zero flag changes nothing.
+    h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
+    h.peer.setAutoKeepAlive(false);
+    h.link.setTimeScale(0.05);
+    for (int poll = 0; poll < 2; ++poll) {
+        QCOMPARE(h.next().bytes, kKeepAliveSmall);
+        h.peer.send(keepAliveReply(0));
+    }
+    QCOMPARE(h.next().bytes, kKeepAliveSmall);
+    QCOMPARE(h.peer.connectionCount(), 1);
+    QVERIFY(h.errors.isEmpty());
+}
+
+void TestFsManagerSession::disconnectGoesOfflineQuietly()
+{
+    LinkHarness h;
+    h.link.disconnectFromPcb(); // nothing to drop
+    QVERIFY(h.states.isEmpty());
+
+    QVERIFY(h.connectLink());
+    h.link.disconnectFromPcb();
+    QCOMPARE(h.states.count(), 2);
+    QCOMPARE(h.states.last().first().toInt(), 0);
+    QVERIFY(!h.link.isConnected());
+    QVERIFY(h.errors.isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(h.link.findChildren<QTcpSocket *>().isEmpty());
+
+    // Queued work does not survive the disconnection, and requests while offline are ignored.
+    h.link.getListFiles();
+    h.link.deleteFiles({QStringLiteral("abc")});
+    QVERIFY(h.connectLink());
+    h.peer.setAutoKeepAlive(false);
+    h.link.setTimeScale(0.05);
+    QCOMPARE(h.next().command, int(CmdKeepAlive));
+    QVERIFY(h.deleted.isEmpty());
+}
+
+void TestFsManagerSession::keepAliveIsQueuedOnceWhileBusy()
+{
+    LinkHarness h;
+    QVERIFY(h.connectLink());
+    h.peer.setAutoKeepAlive(false);
+    // Poll every 60 ms; the download may take up to 1 s before it times out.
+    h.link.setTimeScale(0.02);
+    h.link.getFiles({{QStringLiteral("a"), 4}});
+    QCOMPARE(h.next().command, int(CmdGetFile));
+    // No signal tells of a keep-alive tick: wait for several of them to pass while busy.
+    QTest::qWait(400);
+    h.peer.send(TestPeer::frame(kSmall, CmdGetFile, TestPeer::filePayload("a", "data")));
+    QTRY_COMPARE(h.received.count(), 1);
+
+    QCOMPARE(h.next().bytes, kKeepAliveSmall);
+    h.peer.send(keepAliveReply(0));
+    // The list request queued by the finished download comes next, not a second poll.
+    QCOMPARE(h.next().bytes, kListSmall);
+    QVERIFY(h.errors.isEmpty());
+}
+
+void TestFsManagerSession::keepAliveFlagQueuesOneListRequest()
+{
+    LinkHarness h;
+    QVERIFY(h.connectLink());
+    h.peer.setAutoKeepAlive(false);
+    h.link.setTimeScale(0.05);
+    QCOMPARE(h.next().bytes, kKeepAliveSmall);
+    // The answer and two more flagged replies arrive together, before the list request runs.
+    h.peer.send(keepAliveReply(1) + keepAliveReply(1) + keepAliveReply(2));
+    TestPeer::Request request = h.next();
+    if (request.command == CmdKeepAlive) { // a poll queued before the flags came goes first
+        h.peer.send(keepAliveReply(0));
+        request = h.next();
+    }
+    QCOMPARE(request.bytes, kListSmall);
+    h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
+    for (int poll = 0; poll < 2; ++poll) {
+        QCOMPARE(h.next().bytes, kKeepAliveSmall);
+        h.peer.send(keepAliveReply(0));
+    }
+    QCOMPARE(h.lists.count(), 2);
+    QVERIFY(h.errors.isEmpty());
+}
+
+void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
+{
+    LinkHarness h;
+    QVERIFY(h.connectLink());
+    QStringList events;
+    QObject::connect(&h.link, &FsManager::connectionStateIsUpdated,
+                     [&](int state) { events << QStringLiteral("state %1").arg(state); });
+    QObject::connect(&h.link, &FsManager::errorOccured, [&](const QString &text) { events << text; });
+
+    h.link.setTimeScale(0.02); // a deletion now times out after 100 ms
+    h.link.deleteFiles({QStringLiteral("abc")});
+    QCOMPARE(h.next().command, int(CmdDeleteFile));
+    QTRY_COMPARE(h.errors.count(), 1);
+    QCOMPARE(events, (QStringList{QStringLiteral("state 0"), QStringLiteral("Ошибка подключения")}));
+    QVERIFY(!h.link.isConnected());
+    QVERIFY(h.deleted.isEmpty());
+
+    // The next connection starts clean: the unanswered batch is gone.
+    h.link.setTimeScale(1.0);
+    QVERIFY(h.connectLink());
+    QCOMPARE(h.peer.connectionCount(), 2);
+    QCOMPARE(events.size(), 3);
+}
+
+void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()
+{
+    {
+        LinkHarness h;
+        QVERIFY(h.connectLink());
+        h.peer.setAutoKeepAlive(false);
+        h.link.setTimeScale(0.05);
+        QCOMPARE(h.next().command, int(CmdKeepAlive));
+        h.peer.send(keepAliveReply(0));
+        QTRY_VERIFY(!h.link.isCommandRunning());
+        QCOMPARE(h.link.getCurrentCommand(), int(CmdKeepAlive));
+        h.peer.closeConnection();
+        QTRY_COMPARE(h.states.count(), 2);
+        QCOMPARE(h.states.last().first().toInt(), 0);
+        QVERIFY(h.errors.isEmpty());
+    }
+    {
+        LinkHarness h;
+        QVERIFY(h.connectLink());
+        h.link.deleteFiles({QStringLiteral("abc")});
+        QCOMPARE(h.next().command, int(CmdDeleteFile));
+        h.peer.closeConnection();
+        QTRY_COMPARE(h.errors.count(), 1);
+        QCOMPARE(h.states.count(), 2);
+        QCOMPARE(h.states.last().first().toInt(), 0);
+        QVERIFY(!h.errors.first().first().toString().isEmpty());
+    }
+}
+
+void TestFsManagerSession::refusedConnectionReportsSocketText()
+{
+    TempCwd cwd;
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    QTcpSocket reference;
+    reference.connectToHost(QHostAddress::LocalHost, closedPort);
+    QVERIFY(!reference.waitForConnected(5000));
+
+    FsManager link;
+    QSignalSpy states(&link, &FsManager::connectionStateIsUpdated);
+    QSignalSpy errors(&link, &FsManager::errorOccured);
+    link.setPcbIp(QHostAddress::LocalHost);
+    link.setPcbPort(closedPort);
+    link.connectToPcb();
+    QTRY_COMPARE(errors.count(), 1);
+    QCOMPARE(errors.first().first().toString(), reference.errorString());
+    QCOMPARE(states.count(), 1);
+    QCOMPARE(states.first().first().toInt(), 0);
+    QVERIFY(!link.isConnected());
+}
+
+QTEST_GUILESS_MAIN(TestFsManagerSession)
+#include "tst_fsmanager_session.moc"
