@@ -1,0 +1,408 @@
+// The link against the board simulator running as a separate process on 127.0.0.1: two
+// independent implementations of the wire format that must understand each other.
+#include "boardsimprocess.h"
+#include "fsmanager.h"
+#include "tempcwd.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString kOk = QStringLiteral("Ok");
+const QString kNoMemory = QStringLiteral("Не хватает памяти на контроллере!");
+const QString kMissing = QStringLiteral("Файл не существует!");
+const QString kNetworkError = QStringLiteral("Ошибка сети!");
+const QString kConnectionError = QStringLiteral("Ошибка подключения");
+
+// Generous: the suite also runs under the sanitizers on a shared machine.
+constexpr int kWaitMs = 30000;
+
+struct Listed
+{
+    QByteArray name;
+    quint32 size;
+};
+
+template <typename Entry> QList<Listed> toListed(const QList<Entry> &entries)
+{
+    QList<Listed> out;
+    for (const Entry &e : entries)
+        out.append({QByteArray(e.name, int(qstrnlen(e.name, sizeof e.name))), quint32(e.size)});
+    return out;
+}
+
+// Records everything the link reports, in order.
+class LinkProbe
+{
+public:
+    explicit LinkProbe(FsManager *link)
+    {
+        QObject::connect(link, &FsManager::connectionStateIsUpdated, link, [this](int s) { states << s; });
+        QObject::connect(link, &FsManager::errorOccured, link, [this](const QString &e) { errors << e; });
+        QObject::connect(link, &FsManager::startedRunCommand, link,
+                         [this](const QString &c) { started << c; });
+        QObject::connect(link, &FsManager::progressUpdated, link, [this](uint p) { progress << p; });
+        QObject::connect(link, &FsManager::listfilesReady, link,
+                         [this](const QList<FstEntry> &files, uint32_t all, uint32_t used) {
+                             lists << toListed(files);
+                             bigForm << false;
+                             memory << qMakePair(all, used);
+                         });
+        QObject::connect(link, &FsManager::listfilesReady_big, link,
+                         [this](const QList<FstEntry_big> &files, uint32_t all, uint32_t used) {
+                             lists << toListed(files);
+                             bigForm << true;
+                             memory << qMakePair(all, used);
+                         });
+        QObject::connect(link, &FsManager::filesSendingIsFinished, link,
+                         [this](const QString &c) { sent << c; });
+        QObject::connect(link, &FsManager::fileDeletingIsFinished, link,
+                         [this](const QString &c) { deleted << c; });
+        QObject::connect(link, &FsManager::filesRecievingIsFinished, link,
+                         [this](const QMap<QString, QByteArray> &files, const QString &c) {
+                             receivedFiles << files;
+                             received << c;
+                         });
+    }
+
+    const Listed *lastListed(const QByteArray &name) const
+    {
+        if (lists.isEmpty())
+            return nullptr;
+        for (const Listed &entry : lists.last()) {
+            if (entry.name == name)
+                return &entry;
+        }
+        return nullptr;
+    }
+
+    QList<int> states;
+    QStringList errors, started, sent, deleted, received;
+    QList<uint> progress;
+    QList<QList<Listed>> lists;
+    QList<bool> bigForm;
+    QList<QPair<quint32, quint32>> memory;
+    QList<QMap<QString, QByteArray>> receivedFiles;
+};
+
+QByteArray pattern(int size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 29 + seed + (i >> 9)) & 0xFF);
+    return bytes;
+}
+
+bool writeLocalFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
+
+class TestLinkE2e : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void connectsAndListsInBothForms_data();
+    void connectsAndListsInBothForms();
+    void uploadAndDownloadSmallForm();
+    void uploadAndDownloadBigFormBeyond16Bits();
+    void askedForTheBigFormTheLinkSwitches();
+    void deleteThenMissingFile();
+    void memoryFullIsReported();
+    void missingFileDownload_data();
+    void missingFileDownload();
+    void keepAliveFlagRefreshesTheList();
+    void droppedDownloadGoesOfflineAndReconnects();
+    void malformedReplyEndsInTimeout();
+};
+
+// Connects the link to the simulator and waits for the first file list.
+#define CONNECT_LINK(link, probe, sim)                                                                       \
+    do {                                                                                                     \
+        (link).setPcbIp((sim).host());                                                                       \
+        (link).setPcbPort((sim).port());                                                                     \
+        (link).connectToPcb();                                                                               \
+        QTRY_VERIFY_WITH_TIMEOUT(!(probe).lists.isEmpty(), kWaitMs);                                         \
+        QCOMPARE((probe).states, QList<int>{1});                                                             \
+    } while (false)
+
+#define START_SIM(sim, ...)                                                                                  \
+    BoardSimProcess sim(QStringList{__VA_ARGS__});                                                           \
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()))
+
+void TestLinkE2e::connectsAndListsInBothForms_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<bool>("big");
+    QTest::newRow("small") << QString() << false;
+    QTest::newRow("big") << QStringLiteral("--big") << true;
+}
+
+void TestLinkE2e::connectsAndListsInBothForms()
+{
+    QFETCH(QString, form);
+    QFETCH(bool, big);
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    QStringList args{QStringLiteral("--memory"),  QStringLiteral("500000"), QStringLiteral("--file"),
+                     QStringLiteral("a.bin=100"), QStringLiteral("--file"), QStringLiteral("b.vmc=2000")};
+    if (!form.isEmpty())
+        args << form;
+    BoardSimProcess sim(args);
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    QCOMPARE(probe.bigForm.first(), big);
+    QCOMPARE(probe.lists.first().size(), 2);
+    QVERIFY(probe.lastListed("a.bin") && probe.lastListed("b.vmc"));
+    QCOMPARE(probe.lastListed("b.vmc")->size, 2000u);
+    QCOMPARE(probe.memory.first(), qMakePair(500000u, 2100u));
+    QVERIFY(link.isConnected());
+    QVERIFY(probe.errors.isEmpty());
+    // The address went to the settings file of this test's own folder.
+    QVERIFY(QFile::exists(cwd.filePath(QStringLiteral("pcbSettings.ini"))));
+}
+
+void TestLinkE2e::uploadAndDownloadSmallForm()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim);
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    const QByteArray five("abcde");
+    const QByteArray block = pattern(40000, 1);
+    QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("five.txt")), five));
+    QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("block.bin")), block));
+    link.writeFiles({cwd.filePath(QStringLiteral("five.txt")), cwd.filePath(QStringLiteral("block.bin"))});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
+    QCOMPARE(probe.started.first(), QStringLiteral("Отправка файлов..."));
+    QCOMPARE(probe.progress.last(), 100u);
+    // The batch ends with a fresh list that shows both files at their padded sizes.
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() >= 2 && probe.lastListed("block.bin"), kWaitMs);
+    QCOMPARE(probe.lastListed("five.txt")->size, 8u);
+    QCOMPARE(probe.lastListed("block.bin")->size, 40000u);
+    QCOMPARE(probe.memory.last().second, 40008u);
+
+    link.getFiles({{QStringLiteral("five.txt"), 8}, {QStringLiteral("block.bin"), 40000}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
+    const QMap<QString, QByteArray> files = probe.receivedFiles.first();
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(files.value(QStringLiteral("five.txt")), five + QByteArray(3, '\0'));
+    QVERIFY(files.value(QStringLiteral("block.bin")) == block);
+    QVERIFY(probe.errors.isEmpty());
+}
+
+void TestLinkE2e::uploadAndDownloadBigFormBeyond16Bits()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--big", "--memory", "4000000");
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+    QVERIFY(probe.bigForm.first());
+
+    const QByteArray large = pattern(1500000, 2);
+    const QString path = cwd.filePath(QStringLiteral("large.bin"));
+    QVERIFY(writeLocalFile(path, large));
+    link.writeFiles({path});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("large.bin"), kWaitMs);
+    QCOMPARE(probe.lastListed("large.bin")->size, 1500000u);
+    QVERIFY(probe.bigForm.last());
+
+    QVERIFY(sim.waitForLog(QStringLiteral("recv write form=big name=large.bin size=1500000")));
+    link.getFiles({{QStringLiteral("large.bin"), 1500000}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
+    QVERIFY(probe.receivedFiles.first().value(QStringLiteral("large.bin")) == large);
+    // Progress within the download climbs and ends at 100.
+    QVERIFY(probe.progress.size() > 2);
+    QCOMPARE(probe.progress.last(), 100u);
+}
+
+void TestLinkE2e::askedForTheBigFormTheLinkSwitches()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--ask-big", "--file", "demo.bin=70000");
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+    // The small list asks for the big form; the link reads the table again in it.
+    QTRY_VERIFY_WITH_TIMEOUT(probe.bigForm.contains(true), kWaitMs);
+    QCOMPARE(probe.bigForm.first(), false);
+    QCOMPARE(probe.lastListed("demo.bin")->size, 70000u);
+
+    const QByteArray content = pattern(100000, 3);
+    const QString path = cwd.filePath(QStringLiteral("after.bin"));
+    QVERIFY(writeLocalFile(path, content));
+    link.writeFiles({path});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
+    QVERIFY(sim.waitForLog(QStringLiteral("recv write form=big name=after.bin size=100000")));
+    link.getFiles({{QStringLiteral("after.bin"), 100000}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
+    QVERIFY(probe.receivedFiles.first().value(QStringLiteral("after.bin")) == content);
+}
+
+void TestLinkE2e::deleteThenMissingFile()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--file", "one.bin=10", "--file", "two.bin=20", "--file", "three.bin=30");
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    link.deleteFiles({QStringLiteral("one.bin"), QStringLiteral("two.bin")});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.deleted, QStringList{kOk}, kWaitMs);
+    QCOMPARE(probe.started.last(), QStringLiteral("Удаление файла..."));
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() >= 2, kWaitMs);
+    QCOMPARE(probe.lists.last().size(), 1);
+    QVERIFY(probe.lastListed("three.bin"));
+
+    // A name that is gone stops the batch: the one after it stays on the board.
+    link.deleteFiles({QStringLiteral("one.bin"), QStringLiteral("three.bin")});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.deleted.size(), 2, kWaitMs);
+    QCOMPARE(probe.deleted.last(), kMissing);
+    link.getListFiles();
+    const int lists = probe.lists.size();
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() > lists, kWaitMs);
+    QVERIFY(probe.lastListed("three.bin"));
+    QVERIFY(link.isConnected());
+}
+
+void TestLinkE2e::memoryFullIsReported()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--memory", "3000");
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("fits.bin")), pattern(2000, 4)));
+    QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("toomuch.bin")), pattern(2000, 5)));
+    QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("never.bin")), pattern(4, 6)));
+    link.writeFiles({cwd.filePath(QStringLiteral("fits.bin")), cwd.filePath(QStringLiteral("toomuch.bin")),
+                     cwd.filePath(QStringLiteral("never.bin"))});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kNoMemory}, kWaitMs);
+    // The link stays usable; the board holds only the file that fitted.
+    link.getListFiles();
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("fits.bin"), kWaitMs);
+    QCOMPARE(probe.lists.last().size(), 1);
+    QVERIFY(!sim.log().contains(QLatin1String("name=never.bin")));
+    QVERIFY(link.isConnected());
+}
+
+void TestLinkE2e::missingFileDownload_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("small form") << QString() << QStringList{kMissing};
+    QTest::newRow("big form") << QStringLiteral("--big") << QStringList{kMissing};
+    // A bare status byte: the link may read it by its value or call it a network error, but it
+    // must end the batch with an error, never with "Ok" or a hang.
+    QTest::newRow("status byte alone")
+        << QStringLiteral("--status-only") << QStringList{kMissing, kNetworkError};
+}
+
+void TestLinkE2e::missingFileDownload()
+{
+    QFETCH(QString, option);
+    QFETCH(QStringList, expected);
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    QStringList args{QStringLiteral("--file"), QStringLiteral("here.bin=64")};
+    if (!option.isEmpty())
+        args << option;
+    BoardSimProcess sim(args);
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    // "here.bin" is fetched first (names go in byte order), then the missing one ends the batch.
+    link.getFiles({{QStringLiteral("here.bin"), 64}, {QStringLiteral("zzz.bin"), 10}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.received.size(), 1, kWaitMs);
+    QVERIFY2(expected.contains(probe.received.first()), qPrintable(probe.received.first()));
+    const QMap<QString, QByteArray> files = probe.receivedFiles.first();
+    QCOMPARE(files.keys(), QStringList{QStringLiteral("here.bin")});
+    QCOMPARE(files.first().size(), 64);
+    QVERIFY(link.isConnected());
+}
+
+void TestLinkE2e::keepAliveFlagRefreshesTheList()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    START_SIM(sim, "--dir", folder.path());
+    FsManager link;
+    // Polls every 600 ms instead of 3 s; replies here take milliseconds, well inside the limits.
+    link.setTimeScale(0.2);
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+    QVERIFY(probe.lists.first().isEmpty());
+
+    QVERIFY(writeLocalFile(folder.filePath(QStringLiteral("byhand.bin")), pattern(123, 7)));
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("byhand.bin"), kWaitMs);
+    QCOMPARE(probe.lastListed("byhand.bin")->size, 123u);
+    QVERIFY(sim.log().contains(QLatin1String("send keepalive form=small bytes=6 status=1")));
+    QVERIFY(probe.errors.isEmpty());
+}
+
+void TestLinkE2e::droppedDownloadGoesOfflineAndReconnects()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--drop-after", "5000", "--file", "big.bin=20000", "--file", "small.bin=100");
+    FsManager link;
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    link.getFiles({{QStringLiteral("big.bin"), 20000}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.states, (QList<int>{1, 0}), kWaitMs);
+    QCOMPARE(probe.errors.size(), 1); // the socket's own text
+    QVERIFY(probe.received.isEmpty());
+    QVERIFY(!link.isConnected());
+
+    const int lists = probe.lists.size();
+    link.connectToPcb();
+    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() > lists, kWaitMs);
+    QCOMPARE(probe.states, (QList<int>{1, 0, 1}));
+    link.getFiles({{QStringLiteral("small.bin"), 100}});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
+    QCOMPARE(probe.receivedFiles.first().value(QStringLiteral("small.bin")).size(), 100);
+}
+
+void TestLinkE2e::malformedReplyEndsInTimeout()
+{
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    START_SIM(sim, "--malformed", "delete", "--file", "x.bin=8");
+    FsManager link;
+    // The delete reply limit becomes 1 s.
+    link.setTimeScale(0.2);
+    LinkProbe probe(&link);
+    CONNECT_LINK(link, probe, sim);
+
+    link.deleteFiles({QStringLiteral("x.bin")});
+    QTRY_COMPARE_WITH_TIMEOUT(probe.errors, QStringList{kConnectionError}, kWaitMs);
+    QCOMPARE(probe.states, (QList<int>{1, 0}));
+    QVERIFY(probe.deleted.isEmpty()); // no result is made up for the unreadable reply
+}
+
+QTEST_GUILESS_MAIN(TestLinkE2e)
+#include "test_link_e2e.moc"

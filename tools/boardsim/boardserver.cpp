@@ -1,0 +1,32 @@
+#include "boardserver.h"
+
+#include "boardsession.h"
+
+#include <QTcpSocket>
+
+namespace boardsim {
+
+BoardServer::BoardServer(FlashStore *store, const SimOptions *options, QObject *parent)
+    : QObject(parent), store(store), options(options)
+{
+    connect(&server, &QTcpServer::newConnection, this, &BoardServer::acceptConnections);
+}
+
+bool BoardServer::listen(QString *error)
+{
+    if (!server.listen(options->host, options->port)) {
+        *error = server.errorString();
+        return false;
+    }
+    return true;
+}
+
+void BoardServer::acceptConnections()
+{
+    while (QTcpSocket *socket = server.nextPendingConnection()) {
+        auto *session = new BoardSession(socket, store, options, nextId++, this);
+        connect(session, &BoardSession::closed, session, &QObject::deleteLater);
+    }
+}
+
+} // namespace boardsim
