@@ -1,0 +1,370 @@
+#include "mainwindow.h"
+
+#include "configscreator.h"
+#include "connectionsettings.h"
+#include "fsmanager.h"
+#include "modalseam.h"
+#include "myqtreewidgetitem.h"
+#include "progressbarwindow.h"
+#include "receivedfiles.h"
+#include "ui_mainwindow.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPalette>
+#include <QStyle>
+#include <QUrl>
+
+namespace {
+
+// The name field of a file-table record: Latin-1 up to the first NUL, never past the field.
+template <std::size_t N> QString nameFromField(const char (&field)[N])
+{
+    return QString::fromLatin1(field, static_cast<int>(qstrnlen(field, N)));
+}
+
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour); // all colour groups
+    label->setPalette(palette);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<MainWindowForm>())
+{
+    ui->setupUi(this);
+
+    fitNameColumn();
+    ui->listFiles->header()->setSortIndicator(0, Qt::AscendingOrder);
+    sizeValueColumns();
+
+    auto *countLabel = new QLabel(tr("Количество файлов:  0  "), this);
+    auto *allMemoryLabel = new QLabel(tr("Общий объем памяти:  0 Байт  "), this);
+    auto *usedLabel = new QLabel(tr("Занято:  0 Байт  "), this);
+    auto *remainLabel = new QLabel(tr("Свободно:  0 Байт  "), this);
+    connect(this, &MainWindow::updateStatusCountFiles, countLabel, &QLabel::setText);
+    connect(this, &MainWindow::updateStatusAllMemory, allMemoryLabel, &QLabel::setText);
+    connect(this, &MainWindow::updateStatusMemoryUsed, usedLabel, &QLabel::setText);
+    connect(this, &MainWindow::updateStatusMemoryRemain, remainLabel, &QLabel::setText);
+    ui->statusBar->addWidget(countLabel);
+    ui->statusBar->addWidget(usedLabel);
+    ui->statusBar->addWidget(remainLabel);
+    ui->statusBar->addPermanentWidget(allMemoryLabel);
+
+    connect(ui->listFiles, &QWidget::customContextMenuRequested, this,
+            &MainWindow::createListFilesContextMenu);
+
+    fsManager = new FsManager(this);
+    // File lists and download results are used during the emission; everything that may
+    // open a window or a box waits for the event loop, in emission order.
+    connect(fsManager, &FsManager::listfilesReady, this, &MainWindow::updateListFiles, Qt::DirectConnection);
+    connect(fsManager, &FsManager::listfilesReady_big, this, &MainWindow::updateListFiles_big,
+            Qt::DirectConnection);
+    connect(fsManager, &FsManager::connectionStateIsUpdated, this, &MainWindow::updateConnectionState,
+            Qt::QueuedConnection);
+    connect(fsManager, &FsManager::startedRunCommand, this, &MainWindow::startProgres, Qt::QueuedConnection);
+    connect(fsManager, &FsManager::errorOccured, this, &MainWindow::progressError, Qt::QueuedConnection);
+    connect(fsManager, &FsManager::filesSendingIsFinished, this, &MainWindow::progressResult,
+            Qt::QueuedConnection);
+    connect(fsManager, &FsManager::fileDeletingIsFinished, this, &MainWindow::progressResult,
+            Qt::QueuedConnection);
+    connect(fsManager, &FsManager::filesRecievingIsFinished, this, &MainWindow::saveRecievedsFiles,
+            Qt::DirectConnection);
+
+    ui->pcbIp->setText(fsManager->getPcbIp().toString());
+    ui->connectionState->setText(QStringLiteral("Offline"));
+    setTextColour(ui->connectionState, Qt::red);
+}
+
+MainWindow::~MainWindow()
+{
+    // The link goes down with the window's children, after this body; it must not call back
+    // into a window that is half destroyed.
+    disconnect(fsManager, nullptr, this, nullptr);
+}
+
+void MainWindow::on_connectToPcb_triggered()
+{
+    fsManager->connectToPcb();
+}
+
+void MainWindow::on_disconnectFromPcb_triggered()
+{
+    fsManager->disconnectFromPcb();
+}
+
+void MainWindow::on_refreshListFiles_triggered()
+{
+    fsManager->getListFiles();
+}
+
+void MainWindow::updateListFiles(QList<FstEntry> FilesList, uint32_t AllMemory, uint32_t MemoryUsed)
+{
+    fillListFiles(FilesList, AllMemory, MemoryUsed);
+}
+
+void MainWindow::updateListFiles_big(QList<FstEntry_big> FilesList, uint32_t AllMemory, uint32_t MemoryUsed)
+{
+    fillListFiles(FilesList, AllMemory, MemoryUsed);
+}
+
+template <typename Entry>
+void MainWindow::fillListFiles(const QList<Entry> &FilesList, uint32_t AllMemory, uint32_t MemoryUsed)
+{
+    ui->listFiles->clear();
+    if (!FilesList.isEmpty()) {
+        const QIcon icon(QStringLiteral(":/icons/images/bin.png"));
+        QList<QTreeWidgetItem *> items;
+        items.reserve(FilesList.size());
+        for (const Entry &entry : FilesList) {
+            auto *item = new MyQTreeWidgetItem();
+            item->setIcon(0, icon);
+            item->setData(0, Qt::DisplayRole, nameFromField(entry.name));
+            item->setData(1, Qt::DisplayRole, QDateTime::fromSecsSinceEpoch(entry.modifyTime, Qt::LocalTime));
+            item->setData(2, Qt::DisplayRole, QString::number(entry.size) + QStringLiteral(" Байт"));
+            item->setData(3, Qt::DisplayRole, static_cast<uint>(entry.address));
+            item->setData(4, Qt::DisplayRole, static_cast<int>(entry.blockNumber));
+            items << item;
+        }
+        // The tree takes ownership and orders the rows by the user's sort column.
+        ui->listFiles->insertTopLevelItems(0, items);
+    }
+
+    const uint32_t remain = static_cast<uint32_t>(AllMemory - MemoryUsed);
+    emit updateStatusCountFiles(tr("Количество файлов:  %1  ").arg(FilesList.size()));
+    emit updateStatusAllMemory(tr("Общий объем памяти:  %1 Байт  ").arg(AllMemory));
+    emit updateStatusMemoryUsed(tr("Занято:  %1 Байт  ").arg(MemoryUsed));
+    emit updateStatusMemoryRemain(tr("Свободно:  %1 Байт  ").arg(remain));
+
+    fitNameColumn();
+}
+
+void MainWindow::sizeValueColumns()
+{
+    // Wide enough for the header and a typical value, so that a date or an address is not
+    // elided; the widest of each kind stands for the rest.
+    const QFontMetrics metrics(ui->listFiles->font());
+    const QString samples[] = {
+        QString(),
+        locale().toString(QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59)), QLocale::ShortFormat),
+        QStringLiteral("4294967295 Байт"),
+        QStringLiteral("4294967295"),
+        QStringLiteral("65535"),
+    };
+    QHeaderView *header = ui->listFiles->header();
+    const int padding =
+        2 * ui->listFiles->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ui->listFiles) + 16;
+    for (int column = 1; column < ui->listFiles->columnCount() && column < 5; ++column) {
+        const int wanted =
+            qMax(header->sectionSizeHint(column), metrics.horizontalAdvance(samples[column]) + padding);
+        ui->listFiles->setColumnWidth(column, wanted);
+    }
+}
+
+void MainWindow::fitNameColumn()
+{
+    ui->listFiles->resizeColumnToContents(0);
+    ui->listFiles->setColumnWidth(0, ui->listFiles->columnWidth(0) + 10);
+}
+
+void MainWindow::updateConnectionState(int State)
+{
+    ui->pcbIp->setText(fsManager->getPcbIp().toString());
+    if (State != 0) {
+        ui->connectionState->setText(QStringLiteral("Online"));
+        setTextColour(ui->connectionState, Qt::green);
+    } else {
+        ui->connectionState->setText(QStringLiteral("Offline"));
+        setTextColour(ui->connectionState, Qt::red);
+    }
+}
+
+void MainWindow::updatePcbIp()
+{
+    ui->pcbIp->setText(fsManager->getPcbIp().toString());
+}
+
+void MainWindow::closeProgressWindow()
+{
+    if (progressWindow) {
+        // Stop feeding it; it goes away when control is back in the event loop.
+        disconnect(fsManager, nullptr, progressWindow, nullptr);
+        progressWindow->deleteLater();
+        progressWindow.clear();
+    }
+}
+
+void MainWindow::startProgres(QString CommDesc)
+{
+    closeProgressWindow();
+
+    progressWindow = new ProgressBarWindow(this);
+    progressWindow->setDescriptor(CommDesc);
+    progressWindow->updateProgress(0);
+    connect(fsManager, &FsManager::progressUpdated, progressWindow.data(),
+            &ProgressBarWindow::updateProgress);
+    connect(progressWindow.data(), &QDialog::rejected, fsManager, &FsManager::disconnectFromPcb);
+    connect(progressWindow.data(), &QDialog::rejected, progressWindow.data(), &QObject::deleteLater);
+    progressWindow->show();
+}
+
+void MainWindow::progressError(QString ErrorDesc)
+{
+    closeProgressWindow();
+    ModalSeam::critical(this, tr("Ошибка!"), ErrorDesc);
+}
+
+void MainWindow::progressResult(QString CodeDesc)
+{
+    closeProgressWindow();
+    if (CodeDesc == QLatin1String("Ok"))
+        return;
+    progressError(CodeDesc);
+}
+
+void MainWindow::saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString CodeDesc)
+{
+    closeProgressWindow();
+    if (CodeDesc != QLatin1String("Ok")) {
+        progressError(CodeDesc);
+        return;
+    }
+    if (saveFolder.isEmpty())
+        return;
+
+    const QStringList refused = ReceivedFiles::save(saveFolder, FilesList);
+    if (!refused.isEmpty()) {
+        // Quoted, so that an empty name or one with spaces is still visible in the list.
+        QString text = tr("Следующие файлы не сохранены: недопустимое имя файла:");
+        for (const QString &name : refused)
+            text += QStringLiteral("\n«") + name + QStringLiteral("»");
+        ModalSeam::critical(this, tr("Ошибка!"), text);
+    }
+}
+
+void MainWindow::createListFilesContextMenu(QPoint Point)
+{
+    auto *menu = new QMenu(this);
+    const QList<QTreeWidgetItem *> selected = ui->listFiles->selectedItems();
+    if (selected.isEmpty()) {
+        menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+    } else {
+        menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
+        menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+    }
+
+    // The list reports the point in its viewport's coordinates; mapping it from the list itself
+    // would open the menu one header height above the cursor.
+    const QAction *chosen = ModalSeam::execMenu(menu, ui->listFiles->viewport()->mapToGlobal(Point));
+    if (chosen) {
+        const QString choice = chosen->text();
+        if (choice == tr("Удалить"))
+            askAndDelete();
+        else if (choice == tr("Скачать"))
+            askFolderAndDownload();
+        else if (choice == tr("Обновить"))
+            fsManager->getListFiles();
+    }
+    menu->deleteLater();
+}
+
+void MainWindow::askAndDelete()
+{
+    QStringList names;
+    const QList<QTreeWidgetItem *> selected = ui->listFiles->selectedItems();
+    for (const QTreeWidgetItem *item : selected)
+        names << item->text(0);
+
+    const QString question = names.size() == 1
+                                 ? tr("Вы действительно хотите удалить %1?").arg(names.first())
+                                 : tr("Вы действительно хотите удалить %1 файлов?").arg(names.size());
+    if (ModalSeam::question(this, tr("Удаление"), question, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes)
+        fsManager->deleteFiles(names);
+}
+
+void MainWindow::askFolderAndDownload()
+{
+    // A second request while a download runs would only merge into it; the user waits instead.
+    if (fsManager->isCommandRunning() && fsManager->getCurrentCommand() == CmdGetFile)
+        return;
+
+    QMap<QString, uint> files;
+    const QList<QTreeWidgetItem *> selected = ui->listFiles->selectedItems();
+    for (const QTreeWidgetItem *item : selected)
+        files.insert(item->text(0), static_cast<uint>(MyQTreeWidgetItem::sizeFromText(item->text(2))));
+
+    const QString folder =
+        ModalSeam::getExistingDirectory(this, QStringLiteral("Сохранить в..."), QDir::currentPath(),
+                                        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (folder.isEmpty())
+        return;
+    saveFolder = folder;
+    fsManager->getFiles(files);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data || !data->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    for (const QUrl &url : urls) {
+        const QFileInfo info(url.toLocalFile());
+        if (!url.isLocalFile() || !info.exists() || !info.isFile()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data || !data->hasUrls())
+        return;
+    const QList<QUrl> urls = data->urls();
+    QStringList paths;
+    const int count = qMin(urls.size(), kMaxDroppedFiles);
+    for (int i = 0; i < count; ++i)
+        paths << urls.at(i).toLocalFile();
+    fsManager->writeFiles(paths);
+}
+
+void MainWindow::on_connectionSettings_triggered()
+{
+    auto *dialog = new ConnectionSettings(this, fsManager);
+    connect(dialog, &ConnectionSettings::pcbIpChanged, this, &MainWindow::updatePcbIp);
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
+
+void MainWindow::on_configCreate_triggered()
+{
+    // A top-level window of its own that outlives nothing but itself: it deletes itself when
+    // closed.
+    auto *creator = new ConfigsCreator();
+    connect(creator, &ConfigsCreator::finished, creator, &QObject::deleteLater);
+    creator->fillAllTabs();
+    creator->show();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "pcbtypes.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class FsManager;
+class ProgressBarWindow;
+class QDragEnterEvent;
+class QDropEvent;
+
+namespace Ui {
+class MainWindow;
+}
+// The generated form; its texts are translated in the window's own context.
+using MainWindowForm = Ui::MainWindow;
+
+// The file manager of the board: the file list with its memory figures, the connection state,
+// the progress of the running command and the transfer actions. All board traffic goes through
+// the one FsManager that the window owns.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
+
+    // Drops beyond this many paths are ignored.
+    static constexpr int kMaxDroppedFiles = 256;
+
+signals:
+    void updateStatusCountFiles(QString Count);
+    void updateStatusAllMemory(QString MemSize);
+    void updateStatusMemoryUsed(QString MemUsed);
+    void updateStatusMemoryRemain(QString MemRemain);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private slots:
+    void on_connectToPcb_triggered();
+    void on_disconnectFromPcb_triggered();
+    void updateListFiles(QList<FstEntry> FilesList, uint32_t AllMemory, uint32_t MemoryUsed);
+    void updateListFiles_big(QList<FstEntry_big> FilesList, uint32_t AllMemory, uint32_t MemoryUsed);
+    void createListFilesContextMenu(QPoint Point);
+    void updateConnectionState(int State);
+    void updatePcbIp();
+    void startProgres(QString CommDesc);
+    void progressError(QString ErrorDesc);
+    void progressResult(QString CodeDesc);
+    void saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString CodeDesc);
+    void on_refreshListFiles_triggered();
+    void on_connectionSettings_triggered();
+    void on_configCreate_triggered();
+
+private:
+    template <typename Entry>
+    void fillListFiles(const QList<Entry> &FilesList, uint32_t AllMemory, uint32_t MemoryUsed);
+    void fitNameColumn();
+    void sizeValueColumns();
+    void closeProgressWindow();
+    void askAndDelete();
+    void askFolderAndDownload();
+
+    std::unique_ptr<MainWindowForm> ui;
+    FsManager *fsManager = nullptr;
+    QPointer<ProgressBarWindow> progressWindow;
+    QString saveFolder;
+};

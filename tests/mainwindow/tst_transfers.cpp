@@ -1,0 +1,452 @@
+// The transfer actions of the file list: context menu, delete, download and writing the received
+// files, and uploads by drag and drop.
+#include "seamscript.h"
+#include "testfiles.h"
+#include "windowharness.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+namespace {
+
+const QPoint kClickPoint(12, 8);
+
+void openContextMenu(WindowHarness &h)
+{
+    emit h.tree()->customContextMenuRequested(kClickPoint);
+}
+
+// The names of the selected rows, in the order the list returns them, as the board sees them.
+QList<QByteArray> selectedNames(const QTreeWidget *tree)
+{
+    QList<QByteArray> names;
+    const QList<QTreeWidgetItem *> selected = tree->selectedItems();
+    for (const QTreeWidgetItem *item : selected)
+        names << item->text(0).toLatin1();
+    return names;
+}
+
+// Waits until the board has seen a list request issued after everything the window did before:
+// the link sends its commands in order, so whatever was not sent by then was never queued.
+bool settle(WindowHarness &h)
+{
+    const int before = h.board.count(1);
+    h.action("refreshListFiles")->trigger();
+    return QTest::qWaitFor([&] { return h.board.count(1) > before; }, 10000);
+}
+
+std::unique_ptr<QMimeData> urlData(const QList<QUrl> &urls)
+{
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    return data;
+}
+
+bool dragIsAccepted(MainWindow &window, const QMimeData *data)
+{
+    QDragEnterEvent event(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &event);
+    return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
+} // namespace
+
+class TestTransfers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuOffersRefreshWithoutSelection();
+    void menuOffersDeleteAndDownloadForSelection();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void downloadRequestsEachNameOnce();
+    void cancelledChooserKeepsFolder();
+    void downloadIgnoredOnlyWhileDownloading();
+    void failedOrUnaddressedDownloadWritesNothing();
+    void receivedFileReplacesExisting();
+    void hostileNamesStayInsideFolder();
+    void hostileNameFromTheBoard();
+    void dragEnterAcceptsOnlyRegularFiles();
+    void dropSendsAtMost256Files();
+};
+
+void TestTransfers::menuOffersRefreshWithoutSelection()
+{
+    WindowHarness h;
+    h.board.files = {{"a.bin", "1"}};
+    QVERIFY(h.connectToBoard());
+    SeamScript seam;
+    QPointer<QMenu> menu;
+    seam.responder = [&](const ModalSeam::Request &request) {
+        menu = request.menu;
+        return SeamScript::menuChoice(request, QStringLiteral("Обновить"));
+    };
+
+    const int lists = h.board.count(1);
+    openContextMenu(h);
+    QCOMPARE(seam.calls.size(), 1);
+    const SeamScript::Call &call = seam.calls.first();
+    QCOMPARE(call.request.kind, ModalSeam::Kind::Menu);
+    QCOMPARE(call.request.parent, &h.window);
+    // At the cursor: the point is in viewport coordinates, below the header.
+    QCOMPARE(call.request.position, h.tree()->viewport()->mapToGlobal(kClickPoint));
+    QVERIFY(call.request.position != h.tree()->mapToGlobal(kClickPoint));
+    QCOMPARE(call.menuTexts, QStringList({"Обновить"}));
+    QCOMPARE(call.menuIconSet, QList<bool>({true}));
+    // The menu is released from the event loop once the choice has been handled.
+    QVERIFY(!menu.isNull());
+    flushDeferredDeletes();
+    QVERIFY(menu.isNull());
+    QTRY_VERIFY(h.board.count(1) > lists); // "Обновить" asked for the list
+
+    // Dismissing the menu does nothing at all.
+    seam.responder = [](const ModalSeam::Request &) { return ModalSeam::Answer(); };
+    openContextMenu(h);
+    QVERIFY(settle(h));
+    QCOMPARE(h.board.count(3) + h.board.count(5), 0);
+}
+
+void TestTransfers::menuOffersDeleteAndDownloadForSelection()
+{
+    WindowHarness h;
+    emit h.link->listfilesReady({makeEntry<FstEntry>("a.bin", 1)}, 100, 1);
+    selectRows(h.tree(), {"a.bin"});
+    SeamScript seam;
+    openContextMenu(h);
+    QCOMPARE(seam.calls.size(), 1);
+    QCOMPARE(seam.calls.first().menuTexts, QStringList({"Удалить", "Скачать"}));
+    QCOMPARE(seam.calls.first().menuIconSet, QList<bool>({true, true}));
+    flushDeferredDeletes();
+}
+
+void TestTransfers::deleteAsksFirst_data()
+{
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("one file") << QStringList({"b.bin"})
+                              << QStringLiteral("Вы действительно хотите удалить b.bin?");
+    QTest::newRow("three files") << QStringList({"a.bin", "b.bin", "c.bin"})
+                                 << QStringLiteral("Вы действительно хотите удалить 3 файлов?");
+}
+
+void TestTransfers::deleteAsksFirst()
+{
+    QFETCH(QStringList, selected);
+    QFETCH(QString, question);
+    WindowHarness h;
+    h.board.files = {{"a.bin", "1"}, {"b.bin", "22"}, {"c.bin", "333"}, {"d.bin", "4"}};
+    QVERIFY(h.connectToBoard());
+    SeamScript seam;
+
+    // "No" sends nothing.
+    selectRows(h.tree(), selected);
+    seam.responder = SeamScript::answering(QStringLiteral("Удалить"), QMessageBox::No);
+    openContextMenu(h);
+    const QList<SeamScript::Call> asked = seam.of(ModalSeam::Kind::MessageBox);
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().request.icon, QMessageBox::Question);
+    QCOMPARE(asked.first().request.parent, &h.window);
+    QCOMPARE(asked.first().request.title, QStringLiteral("Удаление"));
+    QCOMPARE(asked.first().request.text, question);
+    QCOMPARE(asked.first().request.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+    QCOMPARE(asked.first().request.defaultButton, QMessageBox::NoButton);
+    QVERIFY(settle(h));
+    QCOMPARE(h.board.count(3), 0);
+
+    // "Yes" deletes the selected names, in the order the list returns them.
+    selectRows(h.tree(), selected);
+    const QList<QByteArray> expected = selectedNames(h.tree());
+    seam.responder = SeamScript::answering(QStringLiteral("Удалить"), QMessageBox::Yes);
+    openContextMenu(h);
+    QTRY_COMPARE(h.board.names(3), expected);
+    // After the batch the link reads the list again and the rows are gone.
+    QTRY_COMPARE(h.tree()->topLevelItemCount(), 4 - selected.size());
+    flushDeferredDeletes();
+}
+
+void TestTransfers::downloadRequestsEachNameOnce()
+{
+    WindowHarness h;
+    h.board.files = {{"a.bin", "alpha"}, {"b.bin", "bravo!"}};
+    QVERIFY(h.connectToBoard());
+    // Two rows carry the same name (the table holds it twice).
+    emit h.link->listfilesReady(
+        {makeEntry<FstEntry>("a.bin", 5), makeEntry<FstEntry>("b.bin", 6), makeEntry<FstEntry>("a.bin", 5)},
+        100, 16);
+    h.tree()->selectAll();
+    QTemporaryDir folder;
+    SeamScript seam;
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+    openContextMenu(h);
+
+    const QList<SeamScript::Call> choosers = seam.of(ModalSeam::Kind::ExistingDirectory);
+    QCOMPARE(choosers.size(), 1);
+    QCOMPARE(choosers.first().request.parent, &h.window);
+    QCOMPARE(choosers.first().request.title, QStringLiteral("Сохранить в..."));
+    QCOMPARE(choosers.first().request.directory, QDir::currentPath());
+    QCOMPARE(choosers.first().request.options,
+             QFileDialog::Options(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
+
+    QTRY_COMPARE(readAll(folder.filePath("b.bin")), QByteArray("bravo!"));
+    QCOMPARE(readAll(folder.filePath("a.bin")), QByteArray("alpha"));
+    QCOMPARE(h.board.names(5), QList<QByteArray>({"a.bin", "b.bin"}));
+    QVERIFY(seam.of(ModalSeam::Kind::MessageBox).isEmpty());
+    flushDeferredDeletes();
+}
+
+void TestTransfers::cancelledChooserKeepsFolder()
+{
+    WindowHarness h;
+    h.board.files = {{"a.bin", "alpha"}};
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir folder;
+    SeamScript seam;
+    selectRows(h.tree(), {"a.bin"});
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+    openContextMenu(h);
+    QTRY_VERIFY(QFile::exists(folder.filePath("a.bin")));
+
+    // Cancelled: nothing is requested and the folder of the last download stays.
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, QString());
+    openContextMenu(h);
+    QCOMPARE(seam.of(ModalSeam::Kind::ExistingDirectory).size(), 2);
+    QVERIFY(settle(h));
+    QCOMPARE(h.board.count(5), 1);
+    emit h.link->filesRecievingIsFinished({{QStringLiteral("late.bin"), QByteArray("late")}},
+                                          QStringLiteral("Ok"));
+    QCOMPARE(readAll(folder.filePath("late.bin")), QByteArray("late"));
+    flushDeferredDeletes();
+}
+
+void TestTransfers::downloadIgnoredOnlyWhileDownloading()
+{
+    QTemporaryDir folder;
+    {
+        WindowHarness h;
+        h.board.files = {{"a.bin", "alpha"}};
+        h.board.holdReplies.insert(5); // the download stays under way
+        QVERIFY(h.connectToBoard());
+        selectRows(h.tree(), {"a.bin"});
+        SeamScript seam;
+        seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+        openContextMenu(h);
+        QTRY_COMPARE(h.board.count(5), 1);
+        QVERIFY(h.link->isCommandRunning());
+
+        openContextMenu(h);
+        QCOMPARE(seam.of(ModalSeam::Kind::Menu).size(), 2);
+        QCOMPARE(seam.of(ModalSeam::Kind::ExistingDirectory).size(), 1); // second choice ignored
+        QVERIFY(seam.of(ModalSeam::Kind::MessageBox).isEmpty());
+        flushDeferredDeletes();
+    }
+    {
+        WindowHarness h;
+        h.board.files = {{"a.bin", "alpha"}, {"b.bin", "bravo"}};
+        h.board.holdReplies.insert(3); // another command runs
+        QVERIFY(h.connectToBoard());
+        SeamScript seam;
+        selectRows(h.tree(), {"b.bin"});
+        seam.responder = SeamScript::answering(QStringLiteral("Удалить"));
+        openContextMenu(h);
+        QTRY_COMPARE(h.board.count(3), 1);
+        QVERIFY(h.link->isCommandRunning());
+
+        selectRows(h.tree(), {"a.bin"});
+        seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+        openContextMenu(h);
+        QCOMPARE(seam.of(ModalSeam::Kind::ExistingDirectory).size(), 1);
+        flushDeferredDeletes();
+    }
+}
+
+void TestTransfers::failedOrUnaddressedDownloadWritesNothing()
+{
+    const QMap<QString, QByteArray> files = {{QStringLiteral("a.bin"), QByteArray("alpha")}};
+    {
+        // No folder was ever chosen: the result is dropped without a word.
+        WindowHarness h;
+        SeamScript seam;
+        const QStringList before = entriesOf(h.cwd.path());
+        emit h.link->filesRecievingIsFinished(files, QStringLiteral("Ok"));
+        QCoreApplication::processEvents();
+        QCOMPARE(entriesOf(h.cwd.path()), before);
+        QVERIFY(seam.calls.isEmpty());
+    }
+    {
+        // A failed batch writes none of the files that did arrive and shows the text.
+        WindowHarness h;
+        h.board.files = {{"a.bin", "alpha"}};
+        QVERIFY(h.connectToBoard());
+        QTemporaryDir folder;
+        SeamScript seam;
+        selectRows(h.tree(), {"a.bin"});
+        seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+        openContextMenu(h);
+        QTRY_VERIFY(QFile::exists(folder.filePath("a.bin")));
+        QVERIFY(QFile::remove(folder.filePath("a.bin")));
+
+        emit h.link->filesRecievingIsFinished(files, QStringLiteral("Файл не существует!"));
+        const QList<SeamScript::Call> boxes = seam.of(ModalSeam::Kind::MessageBox);
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.first().request.icon, QMessageBox::Critical);
+        QCOMPARE(boxes.first().request.title, QStringLiteral("Ошибка!"));
+        QCOMPARE(boxes.first().request.text, QStringLiteral("Файл не существует!"));
+        QVERIFY(entriesOf(folder.path()).isEmpty());
+        flushDeferredDeletes();
+    }
+}
+
+void TestTransfers::receivedFileReplacesExisting()
+{
+    WindowHarness h;
+    h.board.files = {{"a.bin", "new content"}};
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir folder;
+    {
+        QFile old(folder.filePath("a.bin"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(4000, 'o'));
+    }
+    SeamScript seam;
+    selectRows(h.tree(), {"a.bin"});
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+    openContextMenu(h);
+    QTRY_COMPARE(readAll(folder.filePath("a.bin")), QByteArray("new content"));
+    QCOMPARE(entriesOf(folder.path()), QStringList({"a.bin"})); // no temporary file left behind
+    flushDeferredDeletes();
+}
+
+void TestTransfers::hostileNamesStayInsideFolder()
+{
+    WindowHarness h;
+    h.board.files = {{"seed.bin", "s"}};
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir root;
+    const QString folder = root.filePath("save");
+    QVERIFY(QDir().mkpath(folder));
+    SeamScript seam;
+    selectRows(h.tree(), {"seed.bin"});
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder);
+    openContextMenu(h);
+    QTRY_VERIFY(QFile::exists(folder + "/seed.bin"));
+    QVERIFY(QFile::remove(folder + "/seed.bin"));
+    seam.calls.clear();
+
+    const QStringList hostile = {"../escape.bin", "..\\escape.bin", "sub/inner.bin", "..",  ".",          "",
+                                 "C:escape.bin",  "/abs.bin",       "a\\b.bin",      "...", "nul\x01.bin"};
+    QMap<QString, QByteArray> files = {{QStringLiteral("good.bin"), QByteArray("good")},
+                                       {QStringLiteral("zz.bin"), QByteArray("zz")}};
+    for (const QString &name : hostile)
+        files.insert(name, QByteArray("bad"));
+    emit h.link->filesRecievingIsFinished(files, QStringLiteral("Ok"));
+
+    // The plain names are written, nothing lands anywhere else.
+    QCOMPARE(entriesOf(folder), QStringList({"good.bin", "zz.bin"}));
+    QCOMPARE(entriesOf(root.path()), QStringList({"save"}));
+    QCOMPARE(readAll(folder + "/good.bin"), QByteArray("good"));
+
+    // One box names every refused file and none of the written ones.
+    const QList<SeamScript::Call> boxes = seam.of(ModalSeam::Kind::MessageBox);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().request.icon, QMessageBox::Critical);
+    QCOMPARE(boxes.first().request.parent, &h.window);
+    QCOMPARE(boxes.first().request.title, QStringLiteral("Ошибка!"));
+    const QStringList lines = boxes.first().request.text.split(QLatin1Char('\n'));
+    for (const QString &name : hostile)
+        QVERIFY2(lines.contains(QStringLiteral("«") + name + QStringLiteral("»")), qPrintable(name));
+    QCOMPARE(lines.size(), hostile.size() + 1);
+    QVERIFY(!boxes.first().request.text.contains(QStringLiteral("good.bin")));
+    flushDeferredDeletes();
+}
+
+void TestTransfers::hostileNameFromTheBoard()
+{
+    WindowHarness h;
+    h.board.files = {{"x.bin", "payload"}};
+    h.board.replyNameFor.insert("x.bin", "../x.bin");
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir root;
+    const QString folder = root.filePath("save");
+    QVERIFY(QDir().mkpath(folder));
+    SeamScript seam;
+    selectRows(h.tree(), {"x.bin"});
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder);
+    openContextMenu(h);
+    QTRY_COMPARE(seam.of(ModalSeam::Kind::MessageBox).size(), 1);
+    QVERIFY(seam.of(ModalSeam::Kind::MessageBox).first().request.text.contains(QStringLiteral("../x.bin")));
+    QCOMPARE(entriesOf(root.path()), QStringList({"save"}));
+    QVERIFY(entriesOf(folder).isEmpty());
+    flushDeferredDeletes();
+}
+
+void TestTransfers::dragEnterAcceptsOnlyRegularFiles()
+{
+    WindowHarness h;
+    QTemporaryDir dir;
+    for (const char *name : {"one.bin", "two.bin"}) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    const QUrl one = QUrl::fromLocalFile(dir.filePath("one.bin"));
+    const QUrl two = QUrl::fromLocalFile(dir.filePath("two.bin"));
+    const QUrl folder = QUrl::fromLocalFile(dir.filePath("folder"));
+    const QUrl missing = QUrl::fromLocalFile(dir.filePath("missing.bin"));
+    const QUrl remote(QStringLiteral("http://127.0.0.1/one.bin"));
+
+    QVERIFY(dragIsAccepted(h.window, urlData({one}).get()));
+    QVERIFY(dragIsAccepted(h.window, urlData({one, two}).get()));
+    QVERIFY(!dragIsAccepted(h.window, urlData({folder}).get()));
+    QVERIFY(!dragIsAccepted(h.window, urlData({one, folder, two}).get()));
+    QVERIFY(!dragIsAccepted(h.window, urlData({one, missing}).get()));
+    QVERIFY(!dragIsAccepted(h.window, urlData({remote}).get()));
+    QVERIFY(!dragIsAccepted(h.window, urlData({}).get()));
+    QMimeData text;
+    text.setText(dir.filePath("one.bin"));
+    QVERIFY(!dragIsAccepted(h.window, &text));
+}
+
+void TestTransfers::dropSendsAtMost256Files()
+{
+    WindowHarness h;
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir dir;
+    QList<QUrl> urls;
+    QList<QByteArray> names;
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QStringLiteral("f%1.bin").arg(i, 3, 10, QLatin1Char('0'));
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(name.toLatin1());
+        urls << QUrl::fromLocalFile(f.fileName());
+        names << name.toLatin1();
+    }
+    const auto data = urlData(urls);
+    QSignalSpy finished(h.link, &FsManager::filesSendingIsFinished);
+    // As in a real drag: the drop goes to the widget that accepted the drag.
+    QVERIFY(dragIsAccepted(h.window, data.get()));
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&h.window, &drop);
+    QVERIFY(!drop.isAccepted());
+
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.first().first().toString(), QStringLiteral("Ok"));
+    QCOMPARE(h.board.names(2), names.mid(0, 256));
+    // The list read after the batch shows what arrived.
+    QTRY_COMPARE(h.tree()->topLevelItemCount(), 256);
+    flushDeferredDeletes();
+}
+
+QTEST_MAIN(TestTransfers)
+#include "tst_transfers.moc"

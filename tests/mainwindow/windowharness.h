@@ -1,0 +1,104 @@
+#pragma once
+
+#include "fakeboard.h"
+#include "fsmanager.h"
+#include "mainwindow.h"
+#include "tempcwd.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstring>
+
+// Everything a window test needs, built in the order that keeps it safe: the temporary working
+// directory first (the link reads its settings file from there), then the in-test board, then
+// the window with its link.
+struct WindowHarness
+{
+    TempCwd cwd;
+    FakeBoard board;
+    MainWindow window;
+    FsManager *link = window.findChild<FsManager *>();
+
+    WindowHarness() { registerLinkTypes(); }
+
+    // QSignalSpy and queued deliveries look the link's argument types up by name.
+    static void registerLinkTypes()
+    {
+        qRegisterMetaType<FstEntry>();
+        qRegisterMetaType<FstEntry_big>();
+        qRegisterMetaType<QList<FstEntry>>();
+        qRegisterMetaType<QList<FstEntry_big>>();
+        qRegisterMetaType<uint32_t>("uint32_t");
+        qRegisterMetaType<QMap<QString, QByteArray>>();
+    }
+
+    QTreeWidget *tree() const { return window.findChild<QTreeWidget *>(QStringLiteral("listFiles")); }
+    QLabel *label(const char *name) const { return window.findChild<QLabel *>(QLatin1String(name)); }
+    QAction *action(const char *name) const { return window.findChild<QAction *>(QLatin1String(name)); }
+
+    // The status bar's labels ordered by where they are drawn, left to right.
+    QList<QLabel *> statusLabels() const
+    {
+        QList<QLabel *> labels = window.statusBar()->findChildren<QLabel *>();
+        std::sort(labels.begin(), labels.end(), [](const QLabel *a, const QLabel *b) {
+            return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
+        });
+        return labels;
+    }
+    QStringList statusTexts() const
+    {
+        QStringList texts;
+        for (const QLabel *l : statusLabels())
+            texts << l->text();
+        return texts;
+    }
+
+    // Connects the window's link to the in-test board through the window's own action and
+    // waits until the first file list has been shown.
+    bool connectToBoard()
+    {
+        if (!board.listen())
+            return false;
+        link->setPcbIp(QHostAddress(QHostAddress::LocalHost));
+        link->setPcbPort(board.port());
+        QSignalSpy lists(link, &FsManager::listfilesReady);
+        action("connectToPcb")->trigger();
+        return lists.wait(10000);
+    }
+};
+
+// Selects exactly the rows whose name is in Names.
+inline void selectRows(QTreeWidget *tree, const QStringList &names)
+{
+    tree->clearSelection();
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        tree->topLevelItem(i)->setSelected(names.contains(tree->topLevelItem(i)->text(0)));
+}
+
+inline void flushDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+template <typename Entry>
+Entry makeEntry(const QByteArray &name, quint32 size, quint32 address = 0, quint16 block = 0,
+                quint32 time = 0)
+{
+    Entry entry;
+    std::memset(static_cast<void *>(&entry), 0, sizeof entry);
+    std::memcpy(entry.name, name.constData(),
+                static_cast<size_t>(std::min<int>(name.size(), sizeof entry.name)));
+    entry.modifyTime = time;
+    entry.address = address;
+    entry.size = static_cast<decltype(entry.size)>(size);
+    entry.blockNumber = block;
+    return entry;
+}
