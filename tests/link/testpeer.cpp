@@ -1,4 +1,5 @@
 #include "testpeer.h"
+#include "lebytes.h"
 
 #include <QTest>
 #include <QtEndian>
@@ -54,7 +55,7 @@ void TestPeer::closeConnection()
 QByteArray TestPeer::frame(char form, int command, const QByteArray &payload)
 {
     QByteArray bytes(5, '\0');
-    qToLittleEndian<quint16>(static_cast<quint16>(payload.size() + 5), bytes.data());
+    putLE<quint16>(bytes, 0, static_cast<quint16>(payload.size() + 5));
     bytes[2] = kStart;
     bytes[3] = form;
     bytes[4] = static_cast<char>(command);
@@ -67,15 +68,15 @@ QByteArray TestPeer::bigFileFrame(const QByteArray &payload)
     bytes[2] = kStart;
     bytes[3] = kBig;
     bytes[4] = static_cast<char>(CmdGetFile);
-    qToLittleEndian<quint32>(static_cast<quint32>(payload.size() + 10), bytes.data() + 6);
+    putLE<quint32>(bytes, 6, static_cast<quint32>(payload.size() + 10));
     return bytes + payload;
 }
 
 QByteArray TestPeer::listPayload(quint32 allMemory, const QList<QByteArray> &records, int count)
 {
     QByteArray bytes(6, '\0');
-    qToLittleEndian<quint32>(allMemory, bytes.data());
-    qToLittleEndian<quint16>(static_cast<quint16>(count < 0 ? records.size() : count), bytes.data() + 4);
+    putLE<quint32>(bytes, 0, allMemory);
+    putLE<quint16>(bytes, 4, static_cast<quint16>(count < 0 ? records.size() : count));
     for (const QByteArray &record : records)
         bytes += record;
     return bytes;
@@ -86,14 +87,14 @@ QByteArray TestPeer::entry(const QByteArray &name, quint32 time, quint32 address
 {
     QByteArray bytes(big ? kBigHeader : kSmallHeader, '\0');
     bytes.replace(0, name.size(), name);
-    qToLittleEndian<quint32>(time, bytes.data() + 52);
-    qToLittleEndian<quint32>(address, bytes.data() + 56);
+    putLE<quint32>(bytes, 52, time);
+    putLE<quint32>(bytes, 56, address);
     if (big) {
-        qToLittleEndian<quint32>(size, bytes.data() + 60);
-        qToLittleEndian<quint16>(block, bytes.data() + 64);
+        putLE<quint32>(bytes, 60, size);
+        putLE<quint16>(bytes, 64, block);
     } else {
-        qToLittleEndian<quint16>(static_cast<quint16>(size), bytes.data() + 60);
-        qToLittleEndian<quint16>(block, bytes.data() + 62);
+        putLE<quint16>(bytes, 60, static_cast<quint16>(size));
+        putLE<quint16>(bytes, 62, block);
     }
     return bytes;
 }

@@ -1,5 +1,6 @@
 // Payload decoders and name encoding of the board protocol, fed with hand-made bytes.
 #include "pcbprotocol.h"
+#include "lebytes.h"
 
 #include <QTest>
 #include <QtEndian>
@@ -11,17 +12,18 @@ namespace {
 QByteArray listHeader(quint32 memory, quint16 count)
 {
     QByteArray bytes(6, '\0');
-    qToLittleEndian<quint32>(memory, bytes.data());
-    qToLittleEndian<quint16>(count, bytes.data() + 4);
+    putLE<quint32>(bytes, 0, memory);
+    putLE<quint16>(bytes, 4, count);
     return bytes;
 }
 
+// A small-form record, cut to `length` bytes when a truncated one is wanted.
 QByteArray record(quint32 size, int length)
 {
-    QByteArray bytes(length, '\0');
+    QByteArray bytes(qMax(length, 64), '\0');
     bytes.replace(0, 4, "file");
-    qToLittleEndian<quint32>(size, bytes.data() + 60); // 16 bits are read of it in the small form
-    return bytes;
+    putLE<quint32>(bytes, 60, size); // 16 bits are read of it in the small form
+    return bytes.left(length);
 }
 
 const uint8_t *raw(const QByteArray &bytes)

@@ -1,4 +1,5 @@
 #include "fakeboard.h"
+#include "lebytes.h"
 
 #include <QTcpSocket>
 #include <QtEndian>
@@ -162,7 +163,7 @@ bool FakeBoard::parseOne()
 void FakeBoard::reply(int command, const QByteArray &payload)
 {
     QByteArray frame(5, '\0');
-    qToLittleEndian<quint16>(static_cast<quint16>(5 + payload.size()), frame.data());
+    putLE<quint16>(frame, 0, static_cast<quint16>(5 + payload.size()));
     frame[2] = kStart;
     frame[3] = kSmall;
     frame[4] = static_cast<char>(command);
@@ -173,17 +174,17 @@ void FakeBoard::reply(int command, const QByteArray &payload)
 QByteArray FakeBoard::listPayload() const
 {
     QByteArray payload(6, '\0');
-    qToLittleEndian<quint32>(allMemory, payload.data());
-    qToLittleEndian<quint16>(static_cast<quint16>(files.size()), payload.data() + 4);
+    putLE<quint32>(payload, 0, allMemory);
+    putLE<quint16>(payload, 4, static_cast<quint16>(files.size()));
     quint32 address = 0x1000;
     quint16 block = 0;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         QByteArray record(kRecord, '\0');
         std::memcpy(record.data(), it.key().constData(), static_cast<size_t>(qMin(it.key().size(), 51)));
-        qToLittleEndian<quint32>(1700000000u, record.data() + 52);
-        qToLittleEndian<quint32>(address, record.data() + 56);
-        qToLittleEndian<quint16>(static_cast<quint16>(it.value().size()), record.data() + 60);
-        qToLittleEndian<quint16>(block++, record.data() + 62);
+        putLE<quint32>(record, 52, 1700000000u);
+        putLE<quint32>(record, 56, address);
+        putLE<quint16>(record, 60, static_cast<quint16>(it.value().size()));
+        putLE<quint16>(record, 62, block++);
         address += static_cast<quint32>(it.value().size());
         payload += record;
     }
