@@ -37,16 +37,9 @@ QMessageBox::StandardButton ModalSeam::staticBox(QMessageBox::Icon icon, QWidget
         request.defaultButton = defaultButton;
         return static_cast<QMessageBox::StandardButton>(handlerSlot()(request).button);
     }
-    switch (icon) {
-    case QMessageBox::Critical:
-        return QMessageBox::critical(parent, title, text, buttons, defaultButton);
-    case QMessageBox::Question:
+    if (icon == QMessageBox::Question)
         return QMessageBox::question(parent, title, text, buttons, defaultButton);
-    case QMessageBox::Warning:
-        return QMessageBox::warning(parent, title, text, buttons, defaultButton);
-    default:
-        return QMessageBox::information(parent, title, text, buttons, defaultButton);
-    }
+    return QMessageBox::critical(parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton ModalSeam::critical(QWidget *parent, const QString &title, const QString &text,
@@ -61,20 +54,6 @@ QMessageBox::StandardButton ModalSeam::question(QWidget *parent, const QString &
                                                 QMessageBox::StandardButton defaultButton)
 {
     return staticBox(QMessageBox::Question, parent, title, text, buttons, defaultButton);
-}
-
-QMessageBox::StandardButton ModalSeam::information(QWidget *parent, const QString &title, const QString &text,
-                                                   QMessageBox::StandardButtons buttons,
-                                                   QMessageBox::StandardButton defaultButton)
-{
-    return staticBox(QMessageBox::Information, parent, title, text, buttons, defaultButton);
-}
-
-QMessageBox::StandardButton ModalSeam::warning(QWidget *parent, const QString &title, const QString &text,
-                                               QMessageBox::StandardButtons buttons,
-                                               QMessageBox::StandardButton defaultButton)
-{
-    return staticBox(QMessageBox::Warning, parent, title, text, buttons, defaultButton);
 }
 
 int ModalSeam::execMessageBox(QMessageBox *box)

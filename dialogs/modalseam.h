@@ -69,12 +69,6 @@ public:
         QWidget *parent, const QString &title, const QString &text,
         QMessageBox::StandardButtons buttons = QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No),
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
-    static QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,
-                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
-    static QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
-                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     // Runs a box the caller built (custom button texts and so on); returns the standard button chosen.
     static int execMessageBox(QMessageBox *box);
