@@ -429,15 +429,24 @@ void FsManager::writtenBytes(qint64 count)
     if (uploadOffset >= uploadQueue.first().size())
         return; // record complete: the board's reply follows
     startResponseTimer(kWriteTimeoutMs);
-    sendNextUploadPiece();
+    sendUploadPiece(QByteArray());
 }
 
-void FsManager::sendNextUploadPiece()
+void FsManager::sendUploadPiece(QByteArray frame)
 {
     const QByteArray &record = uploadQueue.first();
-    const int piece = qMin(kUploadPieceSize, record.size() - uploadOffset);
-    paceUploadPiece(uploadOffset + piece >= record.size());
-    const qint64 written = socket->write(record.constData() + uploadOffset, piece);
+    const char *const piece = record.constData() + uploadOffset;
+    const int pieceSize = qMin(kUploadPieceSize, record.size() - uploadOffset);
+    paceUploadPiece(uploadOffset + pieceSize >= record.size());
+    qint64 written = 0;
+    if (frame.isEmpty()) {
+        written = socket->write(piece, pieceSize);
+    } else {
+        // The request header and its piece leave in one write.
+        const int headerSize = frame.size();
+        frame.append(piece, pieceSize);
+        written = socket->write(frame) - headerSize;
+    }
     if (written > 0) {
         uploadOffset += static_cast<int>(written);
         uploadPending -= written;
@@ -621,20 +630,10 @@ void FsManager::sendCommand(PcbCommand Command)
     case CmdKeepAlive:
         socket->write(frame);
         break;
-    case CmdWriteFile: {
-        if (uploadQueue.isEmpty())
-            return;
-        const QByteArray &record = uploadQueue.first();
-        const int piece = qMin(kUploadPieceSize, record.size() - uploadOffset);
-        paceUploadPiece(uploadOffset + piece >= record.size());
-        frame.append(record.constData() + uploadOffset, piece);
-        const qint64 written = socket->write(frame);
-        if (written > kRequestHeaderSize) {
-            uploadOffset += static_cast<int>(written - kRequestHeaderSize);
-            uploadPending -= written - kRequestHeaderSize;
-        }
+    case CmdWriteFile:
+        if (!uploadQueue.isEmpty())
+            sendUploadPiece(std::move(frame));
         break;
-    }
     case CmdDeleteFile: {
         if (deleteQueue.isEmpty())
             return;

@@ -93,7 +93,9 @@ private:
     bool isCurrentSocketSignal() const;
     void releaseSocket();
     void handleDisconnection();
-    void sendNextUploadPiece();
+    // Writes Frame (a request header, or empty while a record continues) and the next piece of
+    // the first queued record.
+    void sendUploadPiece(QByteArray frame);
     void paceUploadPiece(bool endsRecord);
     void emitUploadProgress();
     void clearUploads();

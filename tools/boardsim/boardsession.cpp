@@ -480,10 +480,10 @@ void BoardSession::feedOutgoing()
         socket->write(out.head.constData(), n);
         out.sent = n;
     }
+    // Once the loop runs the head is out whole, so the body continues at sent - head size.
     while (out.sent < limit && socket->bytesToWrite() < kOutputChunk) {
         const qint64 n = qMin(kOutputChunk, limit - out.sent);
-        socket->write(out.body.constData() + out.bodyPos, n);
-        out.bodyPos += n;
+        socket->write(out.body.constData() + (out.sent - out.head.size()), n);
         out.sent += n;
     }
     if (out.sent < limit)

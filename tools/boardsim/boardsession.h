@@ -46,7 +46,6 @@ private:
     {
         QByteArray head;
         QByteArray body;
-        qint64 bodyPos = 0;
         qint64 sent = 0;
         bool isDownload = false;
         bool active = false;

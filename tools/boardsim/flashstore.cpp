@@ -20,6 +20,12 @@ void FlashStore::log(const QString &text) const
         logger(text);
 }
 
+std::vector<StoredFile>::iterator FlashStore::entryOf(const QByteArray &name)
+{
+    return std::find_if(table.begin(), table.end(),
+                        [&](const StoredFile &entry) { return entry.name == name; });
+}
+
 const StoredFile *FlashStore::find(const QByteArray &name) const
 {
     for (const StoredFile &file : table) {
@@ -99,8 +105,7 @@ FlashStore::StoreResult FlashStore::insert(StoredFile file)
         return StoreResult::NoSpace;
     file.address = quint32(address);
     file.blockNumber = freeBlockNumber(file.name);
-    const auto old = std::find_if(table.begin(), table.end(),
-                                  [&](const StoredFile &entry) { return entry.name == file.name; });
+    const auto old = entryOf(file.name);
     if (old != table.end())
         *old = std::move(file);
     else
@@ -153,8 +158,7 @@ FlashStore::StoreResult FlashStore::addMemoryOnly(const QByteArray &name, const 
 
 FlashStore::RemoveResult FlashStore::remove(const QByteArray &name)
 {
-    const auto it =
-        std::find_if(table.begin(), table.end(), [&](const StoredFile &entry) { return entry.name == name; });
+    const auto it = entryOf(name);
     if (it == table.end())
         return RemoveResult::Missing;
     if (it->onDisk) {
@@ -171,8 +175,7 @@ FlashStore::RemoveResult FlashStore::remove(const QByteArray &name)
 
 void FlashStore::forget(const QByteArray &name)
 {
-    const auto it =
-        std::find_if(table.begin(), table.end(), [&](const StoredFile &entry) { return entry.name == name; });
+    const auto it = entryOf(name);
     if (it != table.end()) {
         table.erase(it);
         ++changeCount;

@@ -78,6 +78,7 @@ private:
     qint64 findRoom(quint32 size, const QByteArray &ignored) const;
     quint16 freeBlockNumber(const QByteArray &ignored) const;
     StoreResult insert(StoredFile file);
+    std::vector<StoredFile>::iterator entryOf(const QByteArray &name);
     // Drops a table entry without touching the folder.
     void forget(const QByteArray &name);
     void log(const QString &text) const;
