@@ -18,17 +18,19 @@ QString fullPattern(const QString &octet)
     return QStringLiteral("^") + octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") + octet +
            QStringLiteral("\\.") + octet + QStringLiteral("$");
 }
-} // namespace
 
-QString ConnectionSettings::inputPattern()
+// Full patterns of an IPv4 address: the input filter also accepts empty octets, so that an
+// address can be typed from left to right; the final check needs all four octets.
+QString inputPattern()
 {
     return fullPattern(QLatin1String(kInputOctet));
 }
 
-QString ConnectionSettings::finalPattern()
+QString finalPattern()
 {
     return fullPattern(QLatin1String(kFinalOctet));
 }
+} // namespace
 
 ConnectionSettings::ConnectionSettings(QWidget *parent, FsManager *link)
     : QDialog(parent), fsManager(link), ui(std::make_unique<ConnectionSettingsForm>())

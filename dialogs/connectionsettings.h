@@ -23,11 +23,6 @@ public:
     ConnectionSettings(const ConnectionSettings &) = delete;
     ConnectionSettings &operator=(const ConnectionSettings &) = delete;
 
-    // Full patterns of an IPv4 address: the input filter also accepts empty octets, so that
-    // an address can be typed from left to right; the final check needs all four octets.
-    static QString inputPattern();
-    static QString finalPattern();
-
 signals:
     void pcbIpChanged();
 

@@ -83,9 +83,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     connect(fsManager, &FsManager::filesRecievingIsFinished, this, &MainWindow::saveRecievedsFiles,
             Qt::DirectConnection);
 
-    ui->pcbIp->setText(fsManager->getPcbIp().toString());
-    ui->connectionState->setText(QStringLiteral("Offline"));
-    setTextColour(ui->connectionState, Qt::red);
+    updateConnectionState(0);
 }
 
 MainWindow::~MainWindow()
@@ -124,23 +122,21 @@ template <typename Entry>
 void MainWindow::fillListFiles(const QList<Entry> &FilesList, uint32_t AllMemory, uint32_t MemoryUsed)
 {
     ui->listFiles->clear();
-    if (!FilesList.isEmpty()) {
-        const QIcon icon(QStringLiteral(":/icons/images/bin.png"));
-        QList<QTreeWidgetItem *> items;
-        items.reserve(FilesList.size());
-        for (const Entry &entry : FilesList) {
-            auto *item = new MyQTreeWidgetItem();
-            item->setIcon(0, icon);
-            item->setData(0, Qt::DisplayRole, nameFromField(entry.name));
-            item->setData(1, Qt::DisplayRole, QDateTime::fromSecsSinceEpoch(entry.modifyTime, Qt::LocalTime));
-            item->setData(2, Qt::DisplayRole, QString::number(entry.size) + QStringLiteral(" Байт"));
-            item->setData(3, Qt::DisplayRole, static_cast<uint>(entry.address));
-            item->setData(4, Qt::DisplayRole, static_cast<int>(entry.blockNumber));
-            items << item;
-        }
-        // The tree takes ownership and orders the rows by the user's sort column.
-        ui->listFiles->insertTopLevelItems(0, items);
+    const QIcon icon(QStringLiteral(":/icons/images/bin.png"));
+    QList<QTreeWidgetItem *> items;
+    items.reserve(FilesList.size());
+    for (const Entry &entry : FilesList) {
+        auto *item = new MyQTreeWidgetItem();
+        item->setIcon(0, icon);
+        item->setData(0, Qt::DisplayRole, nameFromField(entry.name));
+        item->setData(1, Qt::DisplayRole, QDateTime::fromSecsSinceEpoch(entry.modifyTime, Qt::LocalTime));
+        item->setData(2, Qt::DisplayRole, QString::number(entry.size) + QStringLiteral(" Байт"));
+        item->setData(3, Qt::DisplayRole, static_cast<uint>(entry.address));
+        item->setData(4, Qt::DisplayRole, static_cast<int>(entry.blockNumber));
+        items << item;
     }
+    // The tree takes ownership and orders the rows by the user's sort column.
+    ui->listFiles->insertTopLevelItems(0, items);
 
     const uint32_t remain = static_cast<uint32_t>(AllMemory - MemoryUsed);
     emit updateStatusCountFiles(tr("Количество файлов:  %1  ").arg(FilesList.size()));
@@ -181,14 +177,10 @@ void MainWindow::fitNameColumn()
 
 void MainWindow::updateConnectionState(int State)
 {
-    ui->pcbIp->setText(fsManager->getPcbIp().toString());
-    if (State != 0) {
-        ui->connectionState->setText(QStringLiteral("Online"));
-        setTextColour(ui->connectionState, Qt::green);
-    } else {
-        ui->connectionState->setText(QStringLiteral("Offline"));
-        setTextColour(ui->connectionState, Qt::red);
-    }
+    updatePcbIp();
+    const bool online = State != 0;
+    ui->connectionState->setText(online ? QStringLiteral("Online") : QStringLiteral("Offline"));
+    setTextColour(ui->connectionState, online ? Qt::green : Qt::red);
 }
 
 void MainWindow::updatePcbIp()
@@ -257,24 +249,26 @@ void MainWindow::saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString
 void MainWindow::createListFilesContextMenu(QPoint Point)
 {
     auto *menu = new QMenu(this);
-    const QList<QTreeWidgetItem *> selected = ui->listFiles->selectedItems();
-    if (selected.isEmpty()) {
-        menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+    const QAction *refresh = nullptr;
+    const QAction *remove = nullptr;
+    const QAction *download = nullptr;
+    if (ui->listFiles->selectedItems().isEmpty()) {
+        refresh = menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
     } else {
-        menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
-        menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+        remove = menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
+        download = menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
     }
 
     // The list reports the point in its viewport's coordinates; mapping it from the list itself
     // would open the menu one header height above the cursor.
     const QAction *chosen = ModalSeam::execMenu(menu, ui->listFiles->viewport()->mapToGlobal(Point));
+    // The entries not offered are null, so only a chosen entry can match.
     if (chosen) {
-        const QString choice = chosen->text();
-        if (choice == tr("Удалить"))
+        if (chosen == remove)
             askAndDelete();
-        else if (choice == tr("Скачать"))
+        else if (chosen == download)
             askFolderAndDownload();
-        else if (choice == tr("Обновить"))
+        else if (chosen == refresh)
             fsManager->getListFiles();
     }
     menu->deleteLater();
@@ -328,8 +322,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
         return;
     }
     for (const QUrl &url : urls) {
-        const QFileInfo info(url.toLocalFile());
-        if (!url.isLocalFile() || !info.exists() || !info.isFile()) {
+        // isFile() is false for anything missing, so no separate existence check.
+        if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) {
             event->ignore();
             return;
         }

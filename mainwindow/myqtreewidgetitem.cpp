@@ -1,14 +1,15 @@
 #include "myqtreewidgetitem.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 #include <QTreeWidget>
 
 MyQTreeWidgetItem::~MyQTreeWidgetItem() = default;
 
 qint64 MyQTreeWidgetItem::sizeFromText(const QString &text)
 {
-    const QString number = text.split(QLatin1Char(' '), Qt::KeepEmptyParts, Qt::CaseSensitive).first();
+    // Runs for every comparison while sorting, so no list of parts is built; a text without a
+    // space is taken whole.
+    const QStringRef number = text.leftRef(text.indexOf(QLatin1Char(' ')));
     // Read wider than 32 bits: big-form sizes are unsigned 32-bit and would not fit a signed int.
     bool ok = false;
     const qint64 value = number.toLongLong(&ok, 10);

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,11 +101,7 @@ void TestEndToEnd::uploadDownloadDelete()
     QByteArray gamma(1232, '\0');
     for (int i = 0; i < gamma.size(); ++i)
         gamma[i] = static_cast<char>((i * 131 + 17) & 0xFF);
-    {
-        QFile f(local.filePath("gamma.bin"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(gamma);
-    }
+    QVERIFY(writeFile(local.filePath("gamma.bin"), gamma));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(local.filePath("gamma.bin"))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -312,11 +312,7 @@ void TestTransfers::receivedFileReplacesExisting()
     h.board.files = {{"a.bin", "new content"}};
     QVERIFY(h.connectToBoard());
     QTemporaryDir folder;
-    {
-        QFile old(folder.filePath("a.bin"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(4000, 'o'));
-    }
+    QVERIFY(writeFile(folder.filePath("a.bin"), QByteArray(4000, 'o')));
     SeamScript seam;
     selectRows(h.tree(), {"a.bin"});
     seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
@@ -393,11 +389,8 @@ void TestTransfers::dragEnterAcceptsOnlyRegularFiles()
 {
     WindowHarness h;
     QTemporaryDir dir;
-    for (const char *name : {"one.bin", "two.bin"}) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("x");
-    }
+    for (const char *name : {"one.bin", "two.bin"})
+        QVERIFY(writeFile(dir.filePath(name), "x"));
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     const QUrl one = QUrl::fromLocalFile(dir.filePath("one.bin"));
     const QUrl two = QUrl::fromLocalFile(dir.filePath("two.bin"));
@@ -426,10 +419,8 @@ void TestTransfers::dropSendsAtMost256Files()
     QList<QByteArray> names;
     for (int i = 0; i < 300; ++i) {
         const QString name = QStringLiteral("f%1.bin").arg(i, 3, 10, QLatin1Char('0'));
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(name.toLatin1());
-        urls << QUrl::fromLocalFile(f.fileName());
+        QVERIFY(writeFile(dir.filePath(name), name.toLatin1()));
+        urls << QUrl::fromLocalFile(dir.filePath(name));
         names << name.toLatin1();
     }
     const auto data = urlData(urls);
