@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
-#include <QHash>
 #include <QIcon>
 
 ConfigsCreator::ConfigsCreator(QWidget *parent)
@@ -52,17 +51,17 @@ void ConfigsCreator::buildPinMaps()
 
 void ConfigsCreator::buildFunctionCatalogue()
 {
-    QHash<int, QAction *> byCode;
+    actionsByCode.clear();
     for (const Functions::FunctionInfo &info : Functions::catalogue()) {
         auto *action = new QAction(QIcon(info.iconPath), info.text, this);
         // The what's-this string is the one place an action carries its code.
         action->setWhatsThis(QString::number(info.code));
-        byCode.insert(info.code, action);
+        actionsByCode.insert(info.code, action);
     }
-    const auto fill = [&byCode](QList<QAction *> &list, Functions::FunctionList which) {
+    const auto fill = [this](QList<QAction *> &list, Functions::FunctionList which) {
         list.clear();
         for (int code : Functions::codesOf(which))
-            list.append(byCode.value(code));
+            list.append(actionsByCode.value(code));
     };
     using Functions::FunctionList;
     fill(commonFunctions, FunctionList::Common);
@@ -74,9 +73,6 @@ void ConfigsCreator::buildFunctionCatalogue()
     fill(resetFunctions, FunctionList::Reset);
     fill(doRegFunctions, FunctionList::DoReg);
     fill(diRegFunctions, FunctionList::DiReg);
-    gpioFunctionGroups = {&commonFunctions, &discreteInputFunctions, &discreteOutputFunctions,
-                          &spiDoFunctions,  &spiDiFunctions,         &spiAdcFunctions,
-                          &resetFunctions};
 }
 
 QAction *ConfigsCreator::findFunction(const QList<QAction *> &list, int code)
@@ -91,22 +87,13 @@ QAction *ConfigsCreator::findFunction(const QList<QAction *> &list, int code)
 
 QAction *ConfigsCreator::findGpioFunction(int code) const
 {
-    for (const QList<QAction *> *list : gpioFunctionGroups) {
-        if (QAction *action = findFunction(*list, code))
-            return action;
-    }
-    return nullptr;
+    const Functions::FunctionInfo *info = Functions::findGpioFunction(code);
+    return info ? actionsByCode.value(info->code) : nullptr;
 }
 
 QString ConfigsCreator::pinName(quint32 number) const
 {
-    for (const PinMap *map : {&pinsX6, &pinsX7, &pinsX8, &pinsX9, &pinsNoX}) {
-        for (auto it = map->cbegin(); it != map->cend(); ++it) {
-            if (it.key().number == number)
-                return it.value();
-        }
-    }
-    return QString();
+    return Pins::pinName(number);
 }
 
 void ConfigsCreator::closeEvent(QCloseEvent *event)

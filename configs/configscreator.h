@@ -3,6 +3,7 @@
 #include "pinmap.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -89,6 +90,8 @@ private:
     PinMap pinsX8;
     PinMap pinsX9;
     PinMap pinsNoX;
+    // The window's action of every catalogue function; the lists below share them.
+    QHash<int, QAction *> actionsByCode;
     QList<QAction *> discreteOutputFunctions;
     QList<QAction *> discreteInputFunctions;
     QList<QAction *> spiAdcFunctions;
@@ -96,7 +99,6 @@ private:
     QList<QAction *> spiDiFunctions;
     QList<QAction *> resetFunctions;
     QList<QAction *> commonFunctions;
-    QList<QList<QAction *> *> gpioFunctionGroups;
     QList<QAction *> doRegFunctions;
     QList<QAction *> diRegFunctions;
     quint8 modelId = 0;

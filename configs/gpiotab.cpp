@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -35,28 +34,21 @@ void ConfigsCreator::fillGpioTab(const QByteArray &block)
         return;
     const GpioBlock pins = Blocks::withUnavailablePinsMarked(*decoded);
 
-    auto *pages = ui->boosterPacks->findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!pages)
-        return;
-    for (QObject *pageObject : pages->children()) {
-        auto *page = qobject_cast<QWidget *>(pageObject);
-        if (!page)
-            continue;
-        const QString pageName = page->objectName();
-        const PinMap &map = pageName == QLatin1String("gpioX6")   ? pinsX6
-                            : pageName == QLatin1String("gpioX7") ? pinsX7
-                            : pageName == QLatin1String("gpioX8") ? pinsX8
-                            : pageName == QLatin1String("gpioX9") ? pinsX9
-                                                                  : pinsNoX;
-        for (QObject *child : page->children()) {
-            auto *tree = qobject_cast<QTreeWidget *>(child);
-            if (!tree)
-                continue;
-            if (tree->objectName().contains(QLatin1String("portsLeft")))
-                fillGpioTree(tree, map, true, pins);
-            else if (tree->objectName().contains(QLatin1String("portsRight")))
-                fillGpioTree(tree, map, false, pins);
-        }
+    const struct
+    {
+        QTreeWidget *left;
+        QTreeWidget *right;
+        const PinMap &map;
+    } connectors[] = {
+        {ui->portsLeftGpio, ui->portsRightGpio, pinsX6},
+        {ui->portsLeftGpio_2, ui->portsRightGpio_2, pinsX7},
+        {ui->portsLeftGpio_3, ui->portsRightGpio_3, pinsX8},
+        {ui->portsLeftGpio_4, ui->portsRightGpio_4, pinsX9},
+        {ui->portsLeftGpio_5, ui->portsRightGpio_5, pinsNoX},
+    };
+    for (const auto &connector : connectors) {
+        fillGpioTree(connector.left, connector.map, true, pins);
+        fillGpioTree(connector.right, connector.map, false, pins);
     }
 }
 

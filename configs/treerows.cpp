@@ -43,37 +43,31 @@ QTreeWidgetItem *RowBuilder::appendRow(const QStringList &texts)
 QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, double value,
                                             const QString &text, bool editable)
 {
-    QAbstractSpinBox *editor = nullptr;
     // Parentless until setItemWidget hands it to the tree's viewport.
+    QAbstractSpinBox *editor = nullptr;
     if (spec.decimals > 0) {
         auto *spin = new QDoubleSpinBox;
-        spin->setFont(font);
-        spin->setAccelerated(true);
-        spin->setAlignment(Qt::AlignHCenter);
         spin->setDecimals(spec.decimals);
         spin->setRange(spec.minimum, spec.maximum);
         spin->setValue(value);
+        if (editable)
+            QObject::connect(spin, &QDoubleSpinBox::textChanged, window, &ConfigsCreator::indexValueChanged);
         editor = spin;
     } else {
         auto *spin = new QSpinBox;
-        spin->setFont(font);
-        spin->setAccelerated(true);
-        spin->setAlignment(Qt::AlignHCenter);
         spin->setRange(int(spec.minimum), int(spec.maximum));
         spin->setValue(int(value));
+        if (editable)
+            QObject::connect(spin, &QSpinBox::textChanged, window, &ConfigsCreator::indexValueChanged);
         editor = spin;
     }
+    editor->setFont(font);
+    editor->setAccelerated(true);
+    editor->setAlignment(Qt::AlignHCenter);
     editor->setObjectName(spec.objectName);
     editor->setWhatsThis(QString::number(spec.column));
-    if (editable) {
-        if (auto *spin = qobject_cast<QSpinBox *>(editor))
-            QObject::connect(spin, &QSpinBox::textChanged, window, &ConfigsCreator::indexValueChanged);
-        else if (auto *decimal = qobject_cast<QDoubleSpinBox *>(editor))
-            QObject::connect(decimal, &QDoubleSpinBox::textChanged, window,
-                             &ConfigsCreator::indexValueChanged);
-    } else {
+    if (!editable)
         editor->setEnabled(false);
-    }
     item->setText(spec.column, text);
     tree->setItemWidget(item, spec.column, editor);
     return editor;
