@@ -132,7 +132,7 @@ template <> struct Codec<DigitalLinkRecord>
     {
         out.write(r.index);
         out.write(r.type);
-        out.write(r.reserved);
+        out.write(quint8(0)); // reserved: whatever the record held, the board gets 0
     }
     static bool isEnd(const DigitalLinkRecord &r) { return r.type == Blocks::kLinkEndMarker; }
 };
@@ -146,7 +146,7 @@ template <> struct Codec<AnalogLinkRecord>
     }
     static void write(ByteWriter &out, const AnalogLinkRecord &r)
     {
-        out.write(r.reserved);
+        out.write(quint16(0)); // reserved: whatever the record held, the board gets 0
         out.write(r.index);
         out.write(r.type);
     }
@@ -204,12 +204,12 @@ bool operator==(const PwmPortRecord &a, const PwmPortRecord &b)
 
 bool operator==(const DigitalLinkRecord &a, const DigitalLinkRecord &b)
 {
-    return a.index == b.index && a.type == b.type && a.reserved == b.reserved;
+    return a.index == b.index && a.type == b.type;
 }
 
 bool operator==(const AnalogLinkRecord &a, const AnalogLinkRecord &b)
 {
-    return a.reserved == b.reserved && a.index == b.index && a.type == b.type;
+    return a.index == b.index && a.type == b.type;
 }
 
 namespace Blocks {

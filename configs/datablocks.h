@@ -75,7 +75,8 @@ struct AnalogLinkRecord
     quint8 type = 0;
 };
 
-// Floats compare by bit pattern: two records are equal when they encode to the same bytes.
+// Two records are equal when they encode to the same bytes: floats compare by bit pattern and
+// reserved fields, never written, do not count.
 bool operator==(const GpioBlock &a, const GpioBlock &b);
 bool operator==(const RegPortRecord &a, const RegPortRecord &b);
 bool operator==(const AdcInputRecord &a, const AdcInputRecord &b);
@@ -100,7 +101,8 @@ std::optional<QVector<PwmPortRecord>> decodePwmPortRecords(const QByteArray &byt
 std::optional<QVector<DigitalLinkRecord>> decodeDigitalLinkRecords(const QByteArray &bytes);
 std::optional<QVector<AnalogLinkRecord>> decodeAnalogLinkRecords(const QByteArray &bytes);
 
-// Encoders write the records back to back; they never append an end marker.
+// Encoders write the records back to back; they never append an end marker. Reserved fields are
+// written as 0 whatever the record holds, so bytes read from a file are never carried back out.
 QByteArray encodeRecords(const QVector<RegPortRecord> &records);
 QByteArray encodeRecords(const QVector<AdcInputRecord> &records);
 QByteArray encodeRecords(const QVector<PwmPortRecord> &records);

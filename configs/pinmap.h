@@ -40,6 +40,11 @@ constexpr std::array<quint32, 14> kUnavailablePins = {0, 1, 16, 20, 21, 22, 41, 
 
 bool isUnavailable(quint32 pin);
 
+// The connector pages in the order the pin tab shows them, which is also the order in which
+// every derivation visits the pins.
+constexpr std::array<PinGroup, 5> kConnectorOrder = {PinGroup::X6, PinGroup::X7, PinGroup::X8, PinGroup::X9,
+                                                     PinGroup::NoX};
+
 // The group of a pin number 0 to 95.
 PinGroup groupOf(quint32 pin);
 qint32 orderOf(PinGroup group);
