@@ -117,9 +117,9 @@ double fillVisibleRegisterTree(int rows, bool hideWhileFilling)
         TreeRows::RowBuilder builder(tree, &window);
         for (int row = 0; row < rows; ++row) {
             QTreeWidgetItem *item = builder.appendRow({QString::number(row + 1)});
-            builder.addSpinEditor(item, index, 1, QStringLiteral("1"));
-            builder.addSpinEditor(item, gain, 1, QStringLiteral("1.0"));
-            builder.addSpinEditor(item, offset, 0, QStringLiteral("0"));
+            builder.addSpinEditor(item, index, {1, QStringLiteral("1")});
+            builder.addSpinEditor(item, gain, {1, QStringLiteral("1.0")});
+            builder.addSpinEditor(item, offset, {0, QStringLiteral("0")});
             TreeRows::RowBuilder::finishRow(item);
         }
         TreeRows::resizeColumnsToContents(tree);

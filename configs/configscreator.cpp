@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QHash>
 #include <QIcon>
 
 ConfigsCreator::ConfigsCreator(QWidget *parent)
@@ -51,14 +52,15 @@ void ConfigsCreator::buildPinMaps()
 
 void ConfigsCreator::buildFunctionCatalogue()
 {
-    actionsByCode.clear();
+    // The window's action of every catalogue function; the lists share them.
+    QHash<int, QAction *> actionsByCode;
     for (const Functions::FunctionInfo &info : Functions::catalogue()) {
         auto *action = new QAction(QIcon(info.iconPath), info.text, this);
         // The what's-this string is the one place an action carries its code.
         action->setWhatsThis(QString::number(info.code));
         actionsByCode.insert(info.code, action);
     }
-    const auto fill = [this](QList<QAction *> &list, Functions::FunctionList which) {
+    const auto fill = [&actionsByCode](QList<QAction *> &list, Functions::FunctionList which) {
         list.clear();
         for (int code : Functions::codesOf(which))
             list.append(actionsByCode.value(code));
@@ -85,12 +87,6 @@ QAction *ConfigsCreator::findFunction(const QList<QAction *> &list, int code)
     return nullptr;
 }
 
-QAction *ConfigsCreator::findGpioFunction(int code) const
-{
-    const Functions::FunctionInfo *info = Functions::findGpioFunction(code);
-    return info ? actionsByCode.value(info->code) : nullptr;
-}
-
 QString ConfigsCreator::pinName(quint32 number) const
 {
     return Pins::pinName(number);
@@ -114,24 +110,8 @@ void ConfigsCreator::modelIdChanged(int value)
     modelId = quint8(value & 0xFF);
 }
 
-// Tabs whose contents are built by their own units; until then they keep their initial state.
-void ConfigsCreator::fillDoRegTab(const QByteArray &) {}
-void ConfigsCreator::fillDiRegTab(const QByteArray &) {}
-void ConfigsCreator::fillAdcRegTab(const QByteArray &) {}
-void ConfigsCreator::fillAdcTiTab(const QByteArray &) {}
-void ConfigsCreator::fillPwmTab(const QByteArray &) {}
-void ConfigsCreator::fillDoLinksTab(const QByteArray &) {}
-void ConfigsCreator::fillDiLinksTab(const QByteArray &) {}
-void ConfigsCreator::fillAiLinksTab(const QByteArray &) {}
-void ConfigsCreator::fillAoLinksTab(const QByteArray &) {}
+// Saving and loading files are built by their own units; until then the buttons do nothing.
 void ConfigsCreator::on_saveConfigs_clicked() {}
 void ConfigsCreator::on_loadConfigs_clicked() {}
 void ConfigsCreator::saveCurrentTabConfigs() {}
 void ConfigsCreator::saveToModelIdFile() {}
-void ConfigsCreator::changeNumRegisters() {}
-void ConfigsCreator::createAdcTiPortsFromGpioSettings() {}
-void ConfigsCreator::createPwmPortsFromGpioSettings() {}
-void ConfigsCreator::createDoLinksFromGpioAndRegs() {}
-void ConfigsCreator::createDiLinksFromGpioAndRegs() {}
-void ConfigsCreator::createAiLinksFromGpioAndRegs() {}
-void ConfigsCreator::createAoLinksFromGpioAndRegs() {}

@@ -3,7 +3,6 @@
 #include "pinmap.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -12,8 +11,6 @@
 class QAction;
 class QCloseEvent;
 class QEvent;
-class QTreeWidget;
-struct GpioBlock;
 
 namespace Ui {
 class ConfigsCreatorForm;
@@ -79,9 +76,7 @@ protected:
 private:
     void buildPinMaps();
     void buildFunctionCatalogue();
-    // The function of a pin's stored code: the first GPIO list that holds it wins.
-    QAction *findGpioFunction(int code) const;
-    void fillGpioTree(QTreeWidget *tree, const PinMap &pins, bool leftColumn, const GpioBlock &block);
+    const PinMap &pinMap(PinGroup group) const;
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
@@ -90,8 +85,6 @@ private:
     PinMap pinsX8;
     PinMap pinsX9;
     PinMap pinsNoX;
-    // The window's action of every catalogue function; the lists below share them.
-    QHash<int, QAction *> actionsByCode;
     QList<QAction *> discreteOutputFunctions;
     QList<QAction *> discreteInputFunctions;
     QList<QAction *> spiAdcFunctions;

@@ -1,7 +1,8 @@
 // The pin tab: the ten connector trees, the function menu of a row's button, and the path by
 // which the embedded spin boxes write into their rows.
-#include "configscreator.h"
+#include "gpiotab.h"
 
+#include "configscreator.h"
 #include "datablocks.h"
 #include "functioncatalogue.h"
 #include "modalseam.h"
@@ -13,19 +14,109 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
-constexpr int kPinNameColumn = 1;
-constexpr int kPinCodeColumn = 2;
-constexpr int kPinIndexColumn = 3;
 constexpr int kRegisterCodeColumn = 1;
 // Pin names get a little air beyond their measured width.
 constexpr int kPinNamePadding = 10;
-constexpr int kIndexMinimum = 1;
-constexpr int kIndexMaximum = 65535;
+
+TreeRows::EditorSpec indexEditor(bool leftTree)
+{
+    return {GpioTab::kIndexColumn, 1, 65535, 0, leftTree ? QStringLiteral("gpioLeft") : QStringLiteral("gpioRight")};
+}
+
+// One pin row: number and name, the function button showing the stored code, and the index.
+// The row keeps the stored index as it is, even 0, which the spin box can only show as 1.
+void appendPinRow(TreeRows::RowBuilder &rows, const TreeRows::EditorSpec &index, quint32 pin, const QString &name,
+                  int code, quint16 indexValue)
+{
+    QTreeWidgetItem *item = rows.appendRow({QString::number(pin), name});
+    const Functions::Appearance look = Functions::appearanceOf(Functions::Context::GpioPin, code);
+    rows.addFunctionButton(item, GpioTab::kCodeColumn, look);
+    rows.addSpinEditor(item, index, {double(indexValue), QString::number(indexValue)}, look.available);
+    TreeRows::RowBuilder::finishRow(item);
+}
+
+void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool leftTree, const GpioBlock &block)
+{
+    TreeRows::FillGuard guard(tree);
+    tree->clear();
+    TreeRows::RowBuilder rows(tree, window);
+    const TreeRows::EditorSpec index = indexEditor(leftTree);
+    int position = 0;
+    for (auto it = pins.cbegin(); it != pins.cend(); ++it, ++position) {
+        const quint32 pin = it.key().number;
+        if (leftTree != (position < Pins::kLeftColumnRows) || pin > Pins::kLastPin)
+            continue;
+        appendPinRow(rows, index, pin, it.value(), block.code[pin], block.index[pin]);
+    }
+    if (tree->topLevelItemCount() > 0) {
+        TreeRows::resizeColumnsToContents(tree);
+        tree->setColumnWidth(GpioTab::kNameColumn, tree->columnWidth(GpioTab::kNameColumn) + kPinNamePadding);
+    }
+}
 } // namespace
+
+namespace GpioTab {
+
+QVector<PageTree> pageTrees(const QTabWidget *boosterPacks)
+{
+    QVector<PageTree> trees;
+    for (QObject *child : boosterPacks->children()) {
+        if (!qobject_cast<QStackedWidget *>(child))
+            continue;
+        for (QObject *pageObject : child->children()) {
+            auto *page = qobject_cast<QWidget *>(pageObject);
+            if (!page)
+                continue;
+            for (QObject *treeObject : page->children()) {
+                auto *tree = qobject_cast<QTreeWidget *>(treeObject);
+                if (!tree)
+                    continue;
+                if (tree->objectName().contains(QLatin1String("portsLeft")))
+                    trees.append({page, tree, true});
+                else if (tree->objectName().contains(QLatin1String("portsRight")))
+                    trees.append({page, tree, false});
+            }
+        }
+    }
+    return trees;
+}
+
+PinGroup groupOfPage(const QString &pageName)
+{
+    if (pageName == QLatin1String("gpioX6"))
+        return PinGroup::X6;
+    if (pageName == QLatin1String("gpioX7"))
+        return PinGroup::X7;
+    if (pageName == QLatin1String("gpioX8"))
+        return PinGroup::X8;
+    if (pageName == QLatin1String("gpioX9"))
+        return PinGroup::X9;
+    return PinGroup::NoX;
+}
+
+QVector<PinSetting> scan(const QTabWidget *boosterPacks)
+{
+    QVector<PinSetting> pins;
+    for (const PageTree &pageTree : pageTrees(boosterPacks)) {
+        for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
+            // Taken as unsigned, so negative numbers are passed over too.
+            const auto pin = quint32(TreeRows::columnValue(item, kNumberColumn));
+            if (pin > Pins::kLastPin)
+                continue;
+            pins.append(PinSetting{pin, TreeRows::columnValue(item, kCodeColumn), item->text(kNameColumn),
+                                   item->text(kIndexColumn)});
+        }
+    }
+    return pins;
+}
+
+} // namespace GpioTab
 
 void ConfigsCreator::fillGpioTab(const QByteArray &block)
 {
@@ -33,69 +124,26 @@ void ConfigsCreator::fillGpioTab(const QByteArray &block)
     if (!decoded)
         return;
     const GpioBlock pins = Blocks::withUnavailablePinsMarked(*decoded);
-
-    const struct
-    {
-        QTreeWidget *left;
-        QTreeWidget *right;
-        const PinMap &map;
-    } connectors[] = {
-        {ui->portsLeftGpio, ui->portsRightGpio, pinsX6},
-        {ui->portsLeftGpio_2, ui->portsRightGpio_2, pinsX7},
-        {ui->portsLeftGpio_3, ui->portsRightGpio_3, pinsX8},
-        {ui->portsLeftGpio_4, ui->portsRightGpio_4, pinsX9},
-        {ui->portsLeftGpio_5, ui->portsRightGpio_5, pinsNoX},
-    };
-    for (const auto &connector : connectors) {
-        fillGpioTree(connector.left, connector.map, true, pins);
-        fillGpioTree(connector.right, connector.map, false, pins);
-    }
+    for (const GpioTab::PageTree &pageTree : GpioTab::pageTrees(ui->boosterPacks))
+        fillPinTree(pageTree.tree, this, pinMap(GpioTab::groupOfPage(pageTree.page->objectName())), pageTree.left,
+                    pins);
 }
 
-void ConfigsCreator::fillGpioTree(QTreeWidget *tree, const PinMap &pins, bool leftColumn,
-                                  const GpioBlock &block)
+const PinMap &ConfigsCreator::pinMap(PinGroup group) const
 {
-    TreeRows::FillGuard guard(tree);
-    tree->clear();
-    TreeRows::RowBuilder rows(tree, this);
-    const TreeRows::EditorSpec indexEditor{kPinIndexColumn, kIndexMinimum, kIndexMaximum, 0,
-                                           leftColumn ? QStringLiteral("gpioLeft")
-                                                      : QStringLiteral("gpioRight")};
-    int position = 0;
-    for (auto it = pins.cbegin(); it != pins.cend(); ++it, ++position) {
-        if (leftColumn != (position < Pins::kLeftColumnRows))
-            continue;
-        const quint32 pin = it.key().number;
-        if (pin > Pins::kLastPin)
-            continue;
-        QTreeWidgetItem *item = rows.appendRow({QString::number(pin), it.value()});
-        const int code = block.code[pin];
-        const quint16 index = block.index[pin];
-        const bool available = code != Functions::kNotAvailableCode;
-
-        QIcon icon;
-        QString toolTip = Functions::notAvailableToolTip();
-        QString codeText = QString::number(Functions::kNotAvailableCode);
-        if (available) {
-            if (QAction *action = findGpioFunction(code)) {
-                icon = action->icon();
-                toolTip = action->text();
-                codeText = action->whatsThis();
-            } else {
-                icon = QIcon(Functions::fallbackIconPath());
-                toolTip = Functions::fallbackToolTip();
-                codeText = QString::number(Functions::kFallbackCode);
-            }
-        }
-        rows.addFunctionButton(item, kPinCodeColumn, icon, toolTip, codeText, available);
-        // The row keeps the stored index as it is, even 0, which the spin box can only show as 1.
-        rows.addSpinEditor(item, indexEditor, index, QString::number(index), available);
-        TreeRows::RowBuilder::finishRow(item);
+    switch (group) {
+    case PinGroup::X6:
+        return pinsX6;
+    case PinGroup::X7:
+        return pinsX7;
+    case PinGroup::X8:
+        return pinsX8;
+    case PinGroup::X9:
+        return pinsX9;
+    case PinGroup::NoX:
+        break;
     }
-    if (tree->topLevelItemCount() > 0) {
-        TreeRows::resizeColumnsToContents(tree);
-        tree->setColumnWidth(kPinNameColumn, tree->columnWidth(kPinNameColumn) + kPinNamePadding);
-    }
+    return pinsNoX;
 }
 
 void ConfigsCreator::createTypeMenu(bool)
@@ -111,7 +159,7 @@ void ConfigsCreator::createTypeMenu(bool)
     int column = kRegisterCodeColumn;
     const QList<QAction *> *flatList = nullptr;
     if (pageName.contains(QLatin1String("gpio")))
-        column = kPinCodeColumn;
+        column = GpioTab::kCodeColumn;
     else if (pageName.contains(QLatin1String("doReg")))
         flatList = &doRegFunctions;
     else if (pageName.contains(QLatin1String("diReg")))

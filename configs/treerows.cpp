@@ -1,19 +1,36 @@
 #include "treerows.h"
 
-#include "configscreator.h"
-
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <cmath>
 
 namespace TreeRows {
+
+namespace {
+QMetaMethod slotOf(const QObject *receiver, const char *signature)
+{
+    const QMetaObject *meta = receiver->metaObject();
+    const int index = meta->indexOfSlot(QMetaObject::normalizedSignature(signature).constData());
+    Q_ASSERT_X(index >= 0, "RowBuilder", signature);
+    return index >= 0 ? meta->method(index) : QMetaMethod();
+}
+} // namespace
 
 QFont rowFont()
 {
     QFont font;
     font.setPointSize(kRowPointSize);
     return font;
+}
+
+double EditorSpec::clamp(double value) const
+{
+    if (std::isnan(value))
+        return minimum;
+    return qBound(minimum, value, maximum);
 }
 
 FillGuard::FillGuard(QTreeWidget *tree) : tree(tree), wasVisible(tree->isVisible())
@@ -28,8 +45,9 @@ FillGuard::~FillGuard()
         tree->show();
 }
 
-RowBuilder::RowBuilder(QTreeWidget *tree, ConfigsCreator *window)
-    : tree(tree), window(window), font(rowFont())
+RowBuilder::RowBuilder(QTreeWidget *tree, QObject *receiver)
+    : tree(tree), receiver(receiver), valueSlot(slotOf(receiver, "indexValueChanged(QString)")),
+      menuSlot(slotOf(receiver, "createTypeMenu(bool)")), font(rowFont())
 {}
 
 QTreeWidgetItem *RowBuilder::appendRow(const QStringList &texts)
@@ -40,54 +58,87 @@ QTreeWidgetItem *RowBuilder::appendRow(const QStringList &texts)
     return item;
 }
 
-QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, double value,
-                                            const QString &text, bool editable)
+QTreeWidgetItem *RowBuilder::appendEditedRow(const QStringList &texts, const QVector<EditorSpec> &editors,
+                                             const QVector<Cell> &cells)
 {
-    // Parentless until setItemWidget hands it to the tree's viewport.
+    Q_ASSERT(editors.size() == cells.size());
+    QTreeWidgetItem *item = appendRow(texts);
+    for (int i = 0; i < editors.size(); ++i)
+        addSpinEditor(item, editors.at(i), cells.at(i));
+    finishRow(item);
+    return item;
+}
+
+QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, const Cell &cell,
+                                            bool editable)
+{
+    // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside the
+    // range is held inside it here: the editor could not show it, and an integer editor given a
+    // 32-bit frequency must not see it wrap.
+    const double value = spec.clamp(cell.value);
     QAbstractSpinBox *editor = nullptr;
+    QMetaMethod textChanged;
     if (spec.decimals > 0) {
         auto *spin = new QDoubleSpinBox;
-        spin->setDecimals(spec.decimals);
+        spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
+        spin->setFont(font);
+        spin->setAccelerated(true);
         spin->setRange(spec.minimum, spec.maximum);
+        spin->setAlignment(Qt::AlignHCenter);
         spin->setValue(value);
-        if (editable)
-            QObject::connect(spin, &QDoubleSpinBox::textChanged, window, &ConfigsCreator::indexValueChanged);
+        textChanged = QMetaMethod::fromSignal(&QDoubleSpinBox::textChanged);
         editor = spin;
     } else {
         auto *spin = new QSpinBox;
+        spin->setFont(font);
+        spin->setAccelerated(true);
         spin->setRange(int(spec.minimum), int(spec.maximum));
+        spin->setAlignment(Qt::AlignHCenter);
         spin->setValue(int(value));
-        if (editable)
-            QObject::connect(spin, &QSpinBox::textChanged, window, &ConfigsCreator::indexValueChanged);
+        textChanged = QMetaMethod::fromSignal(&QSpinBox::textChanged);
         editor = spin;
     }
-    editor->setFont(font);
-    editor->setAccelerated(true);
-    editor->setAlignment(Qt::AlignHCenter);
     editor->setObjectName(spec.objectName);
     editor->setWhatsThis(QString::number(spec.column));
-    if (!editable)
+    if (editable)
+        QObject::connect(editor, textChanged, receiver, valueSlot);
+    else
         editor->setEnabled(false);
-    item->setText(spec.column, text);
+    item->setText(spec.column, cell.text);
     tree->setItemWidget(item, spec.column, editor);
     return editor;
 }
 
-QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, const QIcon &icon,
-                                           const QString &toolTip, const QString &code, bool editable)
+QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context,
+                                           int code)
+{
+    return addFunctionButton(item, column, Functions::appearanceOf(context, code));
+}
+
+QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, const Functions::Appearance &look)
 {
     auto *button = new QToolButton; // parented by setItemWidget
     button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));
     button->setPopupMode(QToolButton::MenuButtonPopup);
-    button->setIcon(icon);
-    button->setToolTip(toolTip);
-    if (editable)
-        QObject::connect(button, &QToolButton::clicked, window, &ConfigsCreator::createTypeMenu);
+    if (!look.iconPath.isEmpty())
+        button->setIcon(icon(look.iconPath));
+    button->setToolTip(look.toolTip);
+    if (look.available)
+        QObject::connect(button, QMetaMethod::fromSignal(&QToolButton::clicked), receiver, menuSlot);
     else
         button->setEnabled(false);
-    item->setText(column, code);
+    item->setText(column, QString::number(look.storedCode));
     tree->setItemWidget(item, column, button);
     return button;
+}
+
+QIcon RowBuilder::icon(const QString &path)
+{
+    // Loading an icon reads its file; a fill shows a handful of icons on hundreds of rows.
+    auto it = icons.find(path);
+    if (it == icons.end())
+        it = icons.insert(path, QIcon(path));
+    return it.value();
 }
 
 void RowBuilder::finishRow(QTreeWidgetItem *item)
@@ -97,12 +148,32 @@ void RowBuilder::finishRow(QTreeWidgetItem *item)
         item->setFont(column, font);
 }
 
+void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows)
+{
+    FillGuard guard(tree);
+    tree->clear();
+    RowBuilder rows(tree, receiver);
+    appendRows(rows);
+}
+
+QString decimalText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
 void resizeColumnsToContents(QTreeWidget *tree)
 {
     if (tree->topLevelItemCount() == 0)
         return;
     for (int column = 0; column < tree->columnCount(); ++column)
         tree->resizeColumnToContents(column);
+}
+
+void showRowCount(QTreeWidget *tree, QLabel *label)
+{
+    const int rows = tree->topLevelItemCount();
+    resizeColumnsToContents(tree);
+    label->setText(QString::number(rows));
 }
 
 QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **treeOut)
@@ -125,6 +196,11 @@ QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **t
             return candidate;
     }
     return nullptr;
+}
+
+int columnValue(const QTreeWidgetItem *item, int column)
+{
+    return item->text(column).toInt(); // 0 when the text is no number
 }
 
 } // namespace TreeRows

@@ -1,11 +1,19 @@
 #pragma once
 
-#include <QFont>
-#include <QString>
+#include "functioncatalogue.h"
 
-class ConfigsCreator;
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+#include <QMetaMethod>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
 class QAbstractSpinBox;
-class QIcon;
+class QLabel;
+class QObject;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -13,6 +21,7 @@ class QWidget;
 
 // Builds the rows of the builder's trees. Every tab keeps its data as the texts of its items and
 // embeds editors that mirror them; this is the one place that creates and wires those editors.
+// A tab is one file with its column table (EditorSpecs) and one function that appends a row.
 namespace TreeRows {
 
 constexpr int kRowPointSize = 11;
@@ -21,8 +30,9 @@ constexpr int kFunctionIconSize = 24;
 // The default font at the row point size, used on every column of a row and on its editors.
 QFont rowFont();
 
-// An embedded spin box: the column it writes (stored as its what's-this string), its range,
-// and its object name. Decimals 0 make an integer spin box, more a decimal one.
+// An embedded spin box: the column it writes (stored as its what's-this string), its range and
+// its object name. Decimals 0 make an integer spin box, more a decimal one. The same table gives
+// the editor its range and a writer its clamp.
 struct EditorSpec
 {
     int column = 0;
@@ -30,10 +40,21 @@ struct EditorSpec
     double maximum = 0.0;
     int decimals = 0;
     QString objectName;
+
+    // A value held inside the range; a value that is not a number becomes the minimum.
+    double clamp(double value) const;
 };
 
-// Hides a visible tree while rows are added, so that embedding widgets costs the same per row
-// however many rows are there already (on a visible tree each embed lays out the whole tree).
+// One edited cell: the text the row keeps and the value its editor starts with. They may differ
+// (an index text "0" shows as 1), and the text is what gets saved.
+struct Cell
+{
+    double value = 0.0;
+    QString text;
+};
+
+// Hides a visible tree while rows are added or removed, so that embedding widgets costs the same
+// per row however many rows are there already (on a visible tree each embed lays out the tree).
 class FillGuard
 {
 public:
@@ -50,37 +71,65 @@ private:
 class RowBuilder
 {
 public:
-    RowBuilder(QTreeWidget *tree, ConfigsCreator *window);
+    // The receiver gets the editors' signals: it must have the slots indexValueChanged(QString)
+    // and createTypeMenu(bool).
+    RowBuilder(QTreeWidget *tree, QObject *receiver);
 
     // Appends a top-level item with these leading column texts.
     QTreeWidgetItem *appendRow(const QStringList &texts);
 
-    // Creates the editor with its value, connects it to the window when the row is editable
-    // (after the value, so setting it does not write into the row), sets the column text and
-    // embeds the editor. A read-only row gets a disabled editor.
-    QAbstractSpinBox *addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, double value,
-                                    const QString &text, bool editable = true);
+    // Appends a row of leading texts followed by one editor per spec, then gives every column
+    // the row font.
+    QTreeWidgetItem *appendEditedRow(const QStringList &texts, const QVector<EditorSpec> &editors,
+                                     const QVector<Cell> &cells);
 
-    // Embeds a function button showing this icon and tool tip and stores the code as the column
-    // text. A button of an editable row opens the function menu.
-    QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, const QIcon &icon,
-                                   const QString &toolTip, const QString &code, bool editable = true);
+    // Creates the editor (font, acceleration, range, alignment, the value held in range, object
+    // name, what's-this), connects it to the receiver when the row is editable (after the value,
+    // so setting it does not write into the row), sets the column text and embeds the editor.
+    // A read-only row gets a disabled editor.
+    QAbstractSpinBox *addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, const Cell &cell,
+                                    bool editable = true);
+
+    // Embeds a function button that shows a stored code as its context shows it and keeps the
+    // code as the column text. A button of a pin that cannot be used is disabled and opens no menu.
+    QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context, int code);
+    // The same for a shown appearance: the row is editable when the appearance is available.
+    QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, const Functions::Appearance &look);
 
     // Gives every column of the row the row font.
     static void finishRow(QTreeWidgetItem *item);
 
 private:
+    QIcon icon(const QString &path);
+
     QTreeWidget *tree;
-    ConfigsCreator *window;
+    QObject *receiver;
+    QMetaMethod valueSlot;
+    QMetaMethod menuSlot;
     QFont font;
+    QHash<QString, QIcon> icons;
 };
+
+// Replaces all rows of a tree by the rows the function appends, the tree hidden meanwhile.
+void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows);
+
+// A gain or offset as its row keeps it: the shorter of plain or exponent notation with six
+// significant digits ("1", "0.5", "1e-06").
+QString decimalText(double value);
 
 // Resizes every column of a tree that has rows to its contents.
 void resizeColumnsToContents(QTreeWidget *tree);
+
+// After a tab's rows are replaced: a tree with rows gets its columns fitted and the label shows
+// the row count; an empty tree shows "0".
+void showRowCount(QTreeWidget *tree, QLabel *label);
 
 // The tree and item an embedded editor belongs to, or none. The editor's position is tried first
 // and checked against the cell the editor sits in (its geometry is stale while its tree has not
 // been laid out), then the rows are searched.
 QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **tree = nullptr);
+
+// The integer value of a row's column text; a text that is no number gives 0.
+int columnValue(const QTreeWidgetItem *item, int column);
 
 } // namespace TreeRows

@@ -1,6 +1,7 @@
 #include "configscreator.h"
 #include "modalseam.h"
 #include "treerows.h"
+#include "builderkit.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -12,32 +13,7 @@
 #include <QtTest>
 
 namespace {
-const QStringList kGpioTrees = {"portsLeftGpio",   "portsRightGpio",   "portsLeftGpio_2", "portsRightGpio_2",
-                                "portsLeftGpio_3", "portsRightGpio_3", "portsLeftGpio_4", "portsRightGpio_4",
-                                "portsLeftGpio_5", "portsRightGpio_5"};
-
-QList<QTreeWidget *> gpioTrees(ConfigsCreator &window)
-{
-    QList<QTreeWidget *> trees;
-    for (const QString &name : kGpioTrees)
-        trees << window.findChild<QTreeWidget *>(name);
-    return trees;
-}
-
-// The row of a pin, wherever its connector puts it.
-QTreeWidgetItem *pinRow(ConfigsCreator &window, int pin, QTreeWidget **treeOut = nullptr)
-{
-    for (QTreeWidget *tree : gpioTrees(window)) {
-        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
-            if (tree->topLevelItem(row)->text(0) == QString::number(pin)) {
-                if (treeOut)
-                    *treeOut = tree;
-                return tree->topLevelItem(row);
-            }
-        }
-    }
-    return nullptr;
-}
+using namespace BuilderKit;
 
 struct PinWidgets
 {
@@ -66,31 +42,6 @@ QImage iconImage(const QIcon &icon)
 QImage resourceImage(const QString &path)
 {
     return iconImage(QIcon(path));
-}
-
-QByteArray blockWith(const QMap<int, QPair<int, int>> &pins) // pin -> (index, code)
-{
-    QByteArray block(296, '\0');
-    for (auto it = pins.cbegin(); it != pins.cend(); ++it) {
-        block[2 * it.key()] = char(it.value().first & 0xFF);
-        block[2 * it.key() + 1] = char(it.value().first >> 8);
-        block[192 + it.key()] = char(it.value().second);
-    }
-    return block;
-}
-
-// Snapshot of every row's texts, to tell whether a fill changed anything.
-QStringList allRowTexts(ConfigsCreator &window)
-{
-    QStringList texts;
-    for (QTreeWidget *tree : gpioTrees(window)) {
-        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
-            QTreeWidgetItem *item = tree->topLevelItem(row);
-            texts << QStringLiteral("%1|%2|%3|%4|%5")
-                         .arg(tree->objectName(), item->text(0), item->text(1), item->text(2), item->text(3));
-        }
-    }
-    return texts;
 }
 
 QAction *findActionByText(QMenu *menu, const QString &text)
@@ -257,7 +208,7 @@ void TestGpioTab::blockCodesAndIndexes()
     window.fillAllTabs();
 
     // Pin 2 with the status LED code, which no pin offers: shown unused, stored as 0.
-    window.fillGpioTab(blockWith({{2, {5, 24}}}));
+    window.fillGpioTab(gpioBlock({{2, {5, 24}}}));
     PinWidgets pin2 = pinWidgets(window, 2);
     QCOMPARE(pin2.item->text(2), QStringLiteral("0"));
     QCOMPARE(pin2.button->toolTip(), QStringLiteral("Порт не используется"));
@@ -267,7 +218,7 @@ void TestGpioTab::blockCodesAndIndexes()
     QCOMPARE(pin2.spin->value(), 5);
 
     // 240 on an ordinary pin: not available, like the named ones.
-    window.fillGpioTab(blockWith({{2, {5, 240}}}));
+    window.fillGpioTab(gpioBlock({{2, {5, 240}}}));
     pin2 = pinWidgets(window, 2);
     QCOMPARE(pin2.item->text(2), QStringLiteral("240"));
     QVERIFY(!pin2.button->isEnabled());
@@ -276,7 +227,7 @@ void TestGpioTab::blockCodesAndIndexes()
 
     // An unavailable pin stays unavailable whatever the block says; an ordinary pin takes its code.
     window.fillGpioTab(
-        blockWith({{1, {3, 7}}, {3, {1234, 7}}, {95, {65535, 21}}, {94, {0, 20}}, {93, {1, 0}}}));
+        gpioBlock({{1, {3, 7}}, {3, {1234, 7}}, {95, {65535, 21}}, {94, {0, 20}}, {93, {1, 0}}}));
     const PinWidgets pin1 = pinWidgets(window, 1);
     QCOMPARE(pin1.item->text(2), QStringLiteral("240"));
     QVERIFY(!pin1.button->isEnabled());
@@ -299,14 +250,14 @@ void TestGpioTab::onlyWholeBlocksAreRead()
 {
     ConfigsCreator window;
     window.fillAllTabs();
-    window.fillGpioTab(blockWith({{5, {9, 8}}}));
-    const QStringList before = allRowTexts(window);
+    window.fillGpioTab(gpioBlock({{5, {9, 8}}}));
+    const QStringList before = allPinTexts(window);
     QTreeWidgetItem *pin5 = pinRow(window, 5);
     QCOMPARE(pin5->text(2), QStringLiteral("8"));
 
     for (int size : {0, 1, 295, 297, 592}) {
         window.fillGpioTab(QByteArray(size, '\0'));
-        QCOMPARE(allRowTexts(window), before);
+        QCOMPARE(allPinTexts(window), before);
         QCOMPARE(pinRow(window, 5), pin5); // the very same row, not a rebuilt one
     }
 }
@@ -383,7 +334,7 @@ void TestGpioTab::menuDismissed()
 {
     ConfigsCreator window;
     window.fillAllTabs();
-    window.fillGpioTab(blockWith({{44, {2, 22}}}));
+    window.fillGpioTab(gpioBlock({{44, {2, 22}}}));
     int asked = 0;
     ModalSeam::setHandler([&](const ModalSeam::Request &) {
         ++asked;
@@ -419,23 +370,26 @@ void TestGpioTab::menuForRegisterRows()
 
     struct Case
     {
+        const char *tab;
         const char *tree;
         QStringList codes;
         const char *choice;
         const char *stored;
     };
     const Case cases[] = {
-        {"portsDoReg",
+        {"Do",
+         "portsDoReg",
          {"0", "4", "25", "5", "6", "26", "27", "21", "24"},
          "Светодиод индикации состояния",
          "24"},
-        {"portsDiReg", {"0", "23", "1", "2", "3", "28", "29", "30", "31"}, "Model id платы", "23"},
+        {"Di", "portsDiReg", {"0", "23", "1", "2", "3", "28", "29", "30", "31"}, "Model id платы", "23"},
     };
     for (const Case &c : cases) {
-        auto *tree = window.findChild<QTreeWidget *>(QLatin1String(c.tree));
-        TreeRows::RowBuilder rows(tree, &window);
-        QTreeWidgetItem *item = rows.appendRow({QStringLiteral("1")});
-        QToolButton *button = rows.addFunctionButton(item, 1, QIcon(), QString(), QStringLiteral("0"));
+        QTreeWidget *tree = BuilderKit::tree(window, QLatin1String(c.tree));
+        applyRegisters(window, QLatin1String(c.tab), 1);
+        QTreeWidgetItem *item = tree->topLevelItem(0);
+        auto *button = qobject_cast<QToolButton *>(tree->itemWidget(item, 1));
+        QVERIFY(button);
         choice = QString::fromUtf8(c.choice);
         button->click();
         QCOMPARE(offered, c.codes);
@@ -446,7 +400,7 @@ void TestGpioTab::menuForRegisterRows()
 
     // A button in a tree of any other tab shows nothing.
     offered.clear();
-    auto *pwm = window.findChild<QTreeWidget *>(QStringLiteral("portsPwm"));
+    QTreeWidget *pwm = BuilderKit::tree(window, QStringLiteral("portsPwm"));
     TreeRows::RowBuilder rows(pwm, &window);
     QTreeWidgetItem *item = rows.appendRow({QStringLiteral("1")});
     int asked = 0;
@@ -454,7 +408,7 @@ void TestGpioTab::menuForRegisterRows()
         ++asked;
         return ModalSeam::Answer();
     });
-    rows.addFunctionButton(item, 1, QIcon(), QString(), QStringLiteral("0"))->click();
+    rows.addFunctionButton(item, 1, Functions::Context::DoRegister, 0)->click();
     QCOMPARE(asked, 0);
     QCOMPARE(item->text(1), QStringLiteral("0"));
 }
@@ -484,9 +438,9 @@ void TestGpioTab::spinBoxWritesItsRow()
     window.fillAllTabs();
     const auto changeOnly = [&window](int pinNumber, int value) {
         PinWidgets pin = pinWidgets(window, pinNumber);
-        const QStringList before = allRowTexts(window);
+        const QStringList before = allPinTexts(window);
         pin.spin->setValue(value);
-        const QStringList after = allRowTexts(window);
+        const QStringList after = allPinTexts(window);
         int changed = 0;
         for (int i = 0; i < after.size(); ++i)
             changed += after.at(i) == before.at(i) ? 0 : 1;
@@ -514,11 +468,11 @@ void TestGpioTab::decimalSpinBoxStoresPoint()
     // A locale that writes a decimal comma.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     ConfigsCreator window;
-    auto *tree = window.findChild<QTreeWidget *>(QStringLiteral("portsAdcTi"));
-    TreeRows::RowBuilder rows(tree, &window);
-    QTreeWidgetItem *item = rows.appendRow({QStringLiteral("12"), QStringLiteral("PN 3 (X9-18)")});
-    const TreeRows::EditorSpec gain{3, 0.000001, 127.0, 6, QStringLiteral("adcTi")};
-    auto *spin = qobject_cast<QDoubleSpinBox *>(rows.addSpinEditor(item, gain, 1.0, QStringLiteral("1.0")));
+    window.fillGpioTab(gpioBlock({{12, {3, 7}}}));
+    press(window, QStringLiteral("AcceptNumAdcTiInputs"));
+    QTreeWidget *tree = BuilderKit::tree(window, QStringLiteral("portsAdcTi"));
+    QTreeWidgetItem *item = tree->topLevelItem(0);
+    auto *spin = qobject_cast<QDoubleSpinBox *>(tree->itemWidget(item, 3));
     QVERIFY(spin);
     QCOMPARE(item->text(3), QStringLiteral("1.0")); // setting the initial value wrote nothing
     spin->setValue(2.5);
@@ -531,21 +485,14 @@ void TestGpioTab::decimalSpinBoxStoresPoint()
 void TestGpioTab::editorsFindTheirRowsBeforeLayout()
 {
     ConfigsCreator window;
-    auto *tree = window.findChild<QTreeWidget *>(QStringLiteral("portsPwm"));
-    TreeRows::RowBuilder rows(tree, &window);
-    const TreeRows::EditorSpec frequency{3, 1, 100000, 0, QStringLiteral("pwm")};
-    QList<QSpinBox *> editors;
-    for (int row = 0; row < 4; ++row) {
-        QTreeWidgetItem *item = rows.appendRow({QString::number(row), QString()});
-        editors << qobject_cast<QSpinBox *>(rows.addSpinEditor(item, frequency, 100, QStringLiteral("100")));
-    }
+    window.fillGpioTab(gpioBlock({{42, {1, 8}}, {43, {1, 8}}, {44, {1, 8}}, {45, {1, 8}}}));
+    press(window, QStringLiteral("AcceptNumPwmOutputs"));
+    QTreeWidget *tree = BuilderKit::tree(window, QStringLiteral("portsPwm"));
+    QCOMPARE(tree->topLevelItemCount(), 4);
     // No layout has run: the editors' positions do not tell their rows apart.
-    editors.at(2)->setValue(250);
-    editors.at(3)->setValue(300);
-    QCOMPARE(tree->topLevelItem(0)->text(3), QStringLiteral("100"));
-    QCOMPARE(tree->topLevelItem(1)->text(3), QStringLiteral("100"));
-    QCOMPARE(tree->topLevelItem(2)->text(3), QStringLiteral("250"));
-    QCOMPARE(tree->topLevelItem(3)->text(3), QStringLiteral("300"));
+    qobject_cast<QSpinBox *>(tree->itemWidget(tree->topLevelItem(2), 3))->setValue(250);
+    qobject_cast<QSpinBox *>(tree->itemWidget(tree->topLevelItem(3), 3))->setValue(300);
+    QCOMPARE(BuilderKit::column(tree, 3), (QStringList{"100", "100", "250", "300"}));
 }
 
 void TestGpioTab::strangersAreIgnored()
@@ -557,7 +504,7 @@ void TestGpioTab::strangersAreIgnored()
         ++asked;
         return ModalSeam::Answer();
     });
-    const QStringList before = allRowTexts(window);
+    const QStringList before = allPinTexts(window);
 
     // Called without a sender, or from widgets that are no tree editors.
     window.createTypeMenu(false);
@@ -578,7 +525,7 @@ void TestGpioTab::strangersAreIgnored()
     pin.spin->setValue(9);
 
     QCOMPARE(asked, 0);
-    QCOMPARE(allRowTexts(window), before);
+    QCOMPARE(allPinTexts(window), before);
     QCOMPARE(pin.item->columnCount(), 4);
 }
 
@@ -590,7 +537,7 @@ void TestGpioTab::fillingAVisibleTreeKeepsItVisible()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *tree = window.findChild<QTreeWidget *>(QStringLiteral("portsLeftGpio"));
     QVERIFY(tree->isVisible());
-    window.fillGpioTab(blockWith({{42, {4, 7}}}));
+    window.fillGpioTab(gpioBlock({{42, {4, 7}}}));
     QVERIFY(tree->isVisible());
     QVERIFY(!window.findChild<QTreeWidget *>(QStringLiteral("portsLeftGpio_4"))->isVisible());
     QCOMPARE(tree->topLevelItem(1)->text(2), QStringLiteral("7"));
