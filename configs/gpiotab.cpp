@@ -14,7 +14,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSpinBox>
-#include <QStackedWidget>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -64,24 +64,22 @@ namespace GpioTab {
 
 QVector<PageTree> pageTrees(const QTabWidget *boosterPacks)
 {
+    // Pages in tab order, not in the order of the stack's children: adding a page to the stack
+    // lowers it and showing a page raises it, both of which reorder the children.
     QVector<PageTree> trees;
-    for (QObject *child : boosterPacks->children()) {
-        if (!qobject_cast<QStackedWidget *>(child))
-            continue;
-        for (QObject *pageObject : child->children()) {
-            auto *page = qobject_cast<QWidget *>(pageObject);
-            if (!page)
+    for (int tab = 0; tab < boosterPacks->count(); ++tab) {
+        QWidget *page = boosterPacks->widget(tab);
+        QVector<PageTree> right;
+        for (QObject *child : page->children()) {
+            auto *tree = qobject_cast<QTreeWidget *>(child);
+            if (!tree)
                 continue;
-            for (QObject *treeObject : page->children()) {
-                auto *tree = qobject_cast<QTreeWidget *>(treeObject);
-                if (!tree)
-                    continue;
-                if (tree->objectName().contains(QLatin1String("portsLeft")))
-                    trees.append({page, tree, true});
-                else if (tree->objectName().contains(QLatin1String("portsRight")))
-                    trees.append({page, tree, false});
-            }
+            if (tree->objectName().contains(QLatin1String("portsLeft")))
+                trees.append({page, tree, true});
+            else if (tree->objectName().contains(QLatin1String("portsRight")))
+                right.append({page, tree, false});
         }
+        trees += right;
     }
     return trees;
 }

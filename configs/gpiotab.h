@@ -25,8 +25,8 @@ struct PageTree
     bool left = true;
 };
 
-// The trees of the connector pages in page order, each page's left tree before its right: the
-// pages are the widgets of the connector tab widget's stack, a tree is left or right by its name.
+// The trees of the connector pages in tab order, each page's left tree before its right; a tree is
+// left or right by its name.
 QVector<PageTree> pageTrees(const QTabWidget *boosterPacks);
 
 // The connector group a page shows, by the page's object name; pages with no header name show
