@@ -48,6 +48,12 @@ void TestDataBlocks::recordByteLayouts()
     QCOMPARE(Blocks::encodeRecords(QVector<AnalogLinkRecord>{{0, 5, 7}}), aiLink);
     QCOMPARE(decoded(Blocks::decodeAnalogLinkRecords(aiLink)), (QVector<AnalogLinkRecord>{{0, 5, 7}}));
 
+    // Reserved fields go out as 0 whatever a record read from a file held.
+    const auto digitalFromFile = Blocks::decodeDigitalLinkRecords(hex("020103aa"));
+    QCOMPARE(Blocks::encodeRecords(decoded(digitalFromFile)), doLink);
+    const auto analogFromFile = Blocks::decodeAnalogLinkRecords(hex("efbe0507"));
+    QCOMPARE(Blocks::encodeRecords(decoded(analogFromFile)), aiLink);
+
     const QByteArray pwm = hex("0100230064000000");
     QCOMPARE(Blocks::encodeRecords(QVector<PwmPortRecord>{{1, 35, 100}}), pwm);
     QCOMPARE(decoded(Blocks::decodePwmPortRecords(pwm)), (QVector<PwmPortRecord>{{1, 35, 100}}));
