@@ -77,17 +77,10 @@ bool pinMakesLink(LinkKind kind, int code)
 
 bool registerMakesLink(LinkKind kind, int code)
 {
-    switch (kind) {
-    case LinkKind::Do:
-        return isLinkedOutput(code);
-    case LinkKind::Di:
-        return isDiscreteInput(code);
-    case LinkKind::Ai:
+    // Register outputs and inputs follow the pins' rules; external ADC rows carry no code.
+    if (kind == LinkKind::Ai)
         return true;
-    case LinkKind::Ao:
-        break;
-    }
-    return false;
+    return kind != LinkKind::Ao && pinMakesLink(kind, code);
 }
 
 int linkCount(LinkKind kind, const QVector<PinSetting> &pins, const QVector<int> &registerCodes)
