@@ -1,26 +1,57 @@
-// Times the builder window: opening it (construct, fill, show) with and without the widgets
-// embedded in its pin trees, and filling a visible tree with the largest register list the
-// window can build, with and without hiding the tree while it fills.
+// Times the builder window as its user waits for it: opening the window, the register tabs'
+// "Применить" at growing register counts, and the buttons that derive a tab from the pin and
+// register tabs. Every operation runs on a shown window with its tab on top and is timed up to
+// the end of the events it leaves behind, so layout, painting and the deletion of dropped editors
+// count.
+#include "builderkit.h"
 #include "configscreator.h"
+#include "datablocks.h"
+#include "gpiotab.h"
 #include "pinmap.h"
 #include "treerows.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
 
+constexpr int kOpenRuns = 5;
 constexpr int kRuns = 5;
-constexpr int kLargestRegisterRows = 99 * 8;
+constexpr int kRowsPerRegister = 8;
+constexpr int kMaxRegisters = 99;
+constexpr int kFillRecords = 800;
+constexpr int kAvailablePins = 82;
+constexpr double kGoalMs = 500.0;
+// Per-row time counts as flat while the dearest size costs less than this many times the cheapest.
+constexpr double kFlatRatio = 2.0;
+
+// --- Timing ---
+
+void settle()
+{
+    // Inside the event loop, editors dropped by a click are deleted on the loop's next pass;
+    // outside it they wait until asked for.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+double timedMs(const std::function<void()> &operation)
+{
+    QElapsedTimer timer;
+    timer.start();
+    operation();
+    settle();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 double median(std::vector<double> values)
 {
@@ -28,115 +59,380 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-double elapsedMs(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void settle()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-// Construct, fill and show, as the main window opens the builder.
-double openBuilder()
-{
-    QElapsedTimer timer;
-    timer.start();
-    auto window = std::make_unique<ConfigsCreator>();
-    window->fillAllTabs();
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        std::fprintf(stderr, "window not exposed\n");
-    QCoreApplication::processEvents();
-    const double ms = elapsedMs(timer);
-    window.reset();
-    settle();
-    return ms;
-}
-
-// The same window with the same pin rows, but text only: the cost of everything but the editors.
-double openBuilderWithoutEditors()
-{
-    QElapsedTimer timer;
-    timer.start();
-    auto window = std::make_unique<ConfigsCreator>();
-    const QList<PinMap> maps = {Pins::buildPinMap(PinGroup::X6), Pins::buildPinMap(PinGroup::X7),
-                                Pins::buildPinMap(PinGroup::X8), Pins::buildPinMap(PinGroup::X9),
-                                Pins::buildPinMap(PinGroup::NoX)};
-    const QStringList suffixes = {"", "_2", "_3", "_4", "_5"};
-    for (int page = 0; page < maps.size(); ++page) {
-        for (bool left : {true, false}) {
-            auto *tree = window->findChild<QTreeWidget *>(
-                (left ? QStringLiteral("portsLeftGpio") : QStringLiteral("portsRightGpio")) +
-                suffixes.at(page));
-            TreeRows::RowBuilder rows(tree, window.get());
-            int position = 0;
-            for (auto it = maps.at(page).cbegin(); it != maps.at(page).cend(); ++it, ++position) {
-                if (left != (position < Pins::kLeftColumnRows))
-                    continue;
-                TreeRows::RowBuilder::finishRow(rows.appendRow({QString::number(it.key().number), it.value(),
-                                                                QStringLiteral("0"), QStringLiteral("0")}));
-            }
-            TreeRows::resizeColumnsToContents(tree);
-        }
-    }
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        std::fprintf(stderr, "window not exposed\n");
-    QCoreApplication::processEvents();
-    const double ms = elapsedMs(timer);
-    window.reset();
-    settle();
-    return ms;
-}
-
-// Rows of three spin boxes (index, gain, offset) on the external ADC tree while it is on screen.
-double fillVisibleRegisterTree(int rows, bool hideWhileFilling)
-{
-    ConfigsCreator window;
-    window.fillAllTabs();
-    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabsConfuration"));
-    tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("adcRegConfig")));
-    auto *tree = window.findChild<QTreeWidget *>(QStringLiteral("portsAdcReg"));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window) || !tree->isVisible())
-        std::fprintf(stderr, "tree not visible\n");
-    QCoreApplication::processEvents();
-
-    const TreeRows::EditorSpec index{1, 1, 65535, 0, QStringLiteral("adcReg")};
-    const TreeRows::EditorSpec gain{2, 0.000001, 127, 6, QStringLiteral("adcReg")};
-    const TreeRows::EditorSpec offset{3, -127, 127, 6, QStringLiteral("adcReg")};
-    QElapsedTimer timer;
-    timer.start();
-    {
-        std::unique_ptr<TreeRows::FillGuard> guard;
-        if (hideWhileFilling)
-            guard = std::make_unique<TreeRows::FillGuard>(tree);
-        TreeRows::RowBuilder builder(tree, &window);
-        for (int row = 0; row < rows; ++row) {
-            QTreeWidgetItem *item = builder.appendRow({QString::number(row + 1)});
-            builder.addSpinEditor(item, index, {1, QStringLiteral("1")});
-            builder.addSpinEditor(item, gain, {1, QStringLiteral("1.0")});
-            builder.addSpinEditor(item, offset, {0, QStringLiteral("0")});
-            TreeRows::RowBuilder::finishRow(item);
-        }
-        TreeRows::resizeColumnsToContents(tree);
-    }
-    QCoreApplication::processEvents();
-    const double ms = elapsedMs(timer);
-    if (tree->topLevelItemCount() != rows || !tree->isVisible())
-        std::fprintf(stderr, "unexpected tree state\n");
-    return ms;
-}
-
-std::vector<double> repeat(int runs, const std::function<double()> &run)
+// Each run starts from the state prepare leaves, which is not timed.
+double medianMs(const std::function<void()> &prepare, const std::function<void()> &operation)
 {
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i)
-        times.push_back(run());
-    return times;
+    for (int run = 0; run < kRuns; ++run) {
+        prepare();
+        settle();
+        times.push_back(timedMs(operation));
+    }
+    return median(times);
+}
+
+double usPerRow(double ms, int rows)
+{
+    return rows > 0 ? ms * 1000.0 / rows : 0.0;
+}
+
+double spread(const std::vector<double> &values)
+{
+    const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
+    return *smallest > 0.0 ? *largest / *smallest : 0.0;
+}
+
+const char *flatVerdict(double ratio)
+{
+    return ratio < kFlatRatio ? "flat" : "NOT flat";
+}
+
+// The slowest operation of a section, against the goal.
+class Goal
+{
+public:
+    void add(double ms, const QString &what)
+    {
+        if (ms > worstMs) {
+            worstMs = ms;
+            worstWhat = what;
+        }
+    }
+
+    void print() const
+    {
+        std::printf("  goal: every operation under %.0f ms -> %s (slowest: %s, %.1f ms)\n", kGoalMs,
+                    worstMs < kGoalMs ? "met" : "NOT MET", qPrintable(worstWhat), worstMs);
+    }
+
+private:
+    double worstMs = 0.0;
+    QString worstWhat;
+};
+
+// --- Checks: a figure is only worth something if the operation did what it should ---
+
+void warn(const QString &message)
+{
+    std::printf("  WARNING: %s\n", qPrintable(message));
+}
+
+void expectRows(const QTreeWidget *tree, int expected, const QString &what)
+{
+    const int rows = tree ? tree->topLevelItemCount() : -1;
+    if (rows != expected)
+        warn(QStringLiteral("%1 left %2 rows, expected %3").arg(what).arg(rows).arg(expected));
+}
+
+void showExposed(QWidget &window)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        warn(QStringLiteral("window not exposed"));
+}
+
+// The window as it opens: every tab with its initial content, on screen.
+void openFilled(ConfigsCreator &window)
+{
+    window.fillAllTabs();
+    showExposed(window);
+    settle();
+}
+
+QTreeWidget *tabOnTop(ConfigsCreator &window, const QString &page, const QString &treeName)
+{
+    BuilderKit::showTab(window, page);
+    settle();
+    QTreeWidget *tree = BuilderKit::tree(window, treeName);
+    if (!tree || !tree->isVisible())
+        warn(QStringLiteral("%1 is not on screen").arg(treeName));
+    return tree;
+}
+
+// --- Sources ---
+
+// The first `count` pins that can be used, each with the code and its number plus one as index.
+QByteArray pinBlock(int code, int count)
+{
+    QMap<int, QPair<int, int>> pins;
+    for (int pin = 0; pin < Pins::kPinCount && pins.size() < count; ++pin) {
+        if (!Pins::isUnavailable(quint32(pin)))
+            pins.insert(pin, {pin + 1, code});
+    }
+    if (pins.size() != count)
+        warn(QStringLiteral("only %1 usable pins, wanted %2").arg(pins.size()).arg(count));
+    return BuilderKit::gpioBlock(pins);
+}
+
+struct RegisterTab
+{
+    const char *label;
+    const char *page;
+    const char *name; // as in NumDoRegisters
+    const char *tree;
+    bool adc;     // its rows carry gain and offset, no code
+    int linkCode; // the code that makes a row a link; every ADC row makes one
+    void (ConfigsCreator::*fill)(const QByteArray &);
+};
+
+const std::array<RegisterTab, 3> kRegisterTabs = {{
+    {"SPI DO", "doRegConfig", "Do", "portsDoReg", false, 4, &ConfigsCreator::fillDoRegTab},
+    {"SPI DI", "diRegConfig", "Di", "portsDiReg", false, 1, &ConfigsCreator::fillDiRegTab},
+    {"SPI ADC", "adcRegConfig", "Adc", "portsAdcReg", true, 0, &ConfigsCreator::fillAdcRegTab},
+}};
+
+// Rows that each make a link.
+QByteArray registerBlock(const RegisterTab &tab, int rows)
+{
+    if (tab.adc) {
+        QVector<AdcInputRecord> records;
+        for (int row = 0; row < rows; ++row)
+            records.append({1.0f, 0.0f, quint16(row + 1), quint16(row + 1)});
+        return Blocks::encodeRecords(records);
+    }
+    QVector<RegPortRecord> records;
+    for (int row = 0; row < rows; ++row)
+        records.append({quint16(row + 1), quint16(tab.linkCode)});
+    return Blocks::encodeRecords(records);
+}
+
+void fillRegisterTab(ConfigsCreator &window, const RegisterTab &tab, int rows)
+{
+    (window.*tab.fill)(registerBlock(tab, rows));
+}
+
+// --- Opening the window ---
+
+double openBuilder()
+{
+    std::unique_ptr<ConfigsCreator> window;
+    const double ms = timedMs([&window] {
+        window = std::make_unique<ConfigsCreator>();
+        window->fillAllTabs();
+        showExposed(*window);
+    });
+    window.reset();
+    settle();
+    return ms;
+}
+
+// The same pin rows as text only: the cost of everything but the editors.
+void fillPinTreesWithText(ConfigsCreator &window)
+{
+    const auto *boosterPacks = BuilderKit::child<QTabWidget>(window, QStringLiteral("boosterPacks"));
+    for (const GpioTab::PageTree &pageTree : GpioTab::pageTrees(boosterPacks)) {
+        const PinMap pins = Pins::buildPinMap(GpioTab::groupOfPage(pageTree.page->objectName()));
+        TreeRows::RowBuilder rows(pageTree.tree, &window);
+        int position = 0;
+        for (auto it = pins.cbegin(); it != pins.cend(); ++it, ++position) {
+            if (pageTree.left != (position < Pins::kLeftColumnRows))
+                continue;
+            TreeRows::RowBuilder::finishRow(rows.appendRow(
+                {QString::number(it.key().number), it.value(), QStringLiteral("0"), QStringLiteral("0")}));
+        }
+        TreeRows::resizeColumnsToContents(pageTree.tree);
+    }
+}
+
+double openBuilderWithoutEditors()
+{
+    std::unique_ptr<ConfigsCreator> window;
+    const double ms = timedMs([&window] {
+        window = std::make_unique<ConfigsCreator>();
+        fillPinTreesWithText(*window);
+        showExposed(*window);
+    });
+    window.reset();
+    settle();
+    return ms;
+}
+
+void benchOpening()
+{
+    openBuilder(); // warm-up: icons, fonts, style
+    std::vector<double> withEditors;
+    std::vector<double> withoutEditors;
+    for (int run = 0; run < kOpenRuns; ++run) {
+        withEditors.push_back(openBuilder());
+        withoutEditors.push_back(openBuilderWithoutEditors());
+    }
+    std::printf("Builder window: construct + fillAllTabs + show (median of %d runs, ms)\n", kOpenRuns);
+    std::printf("  %-34s %10s %10s\n", "variant", "median", "min");
+    std::printf("  %-34s %10.1f %10.1f\n", "96 pin rows with editors", median(withEditors),
+                *std::min_element(withEditors.begin(), withEditors.end()));
+    std::printf("  %-34s %10.1f %10.1f\n", "96 pin rows, text only", median(withoutEditors),
+                *std::min_element(withoutEditors.begin(), withoutEditors.end()));
+    std::printf("  goal: under 300 ms -> %s\n\n", median(withEditors) < 300.0 ? "met" : "NOT MET");
+}
+
+// --- Register tabs ---
+
+// marginalUs: the cost of each row beyond the previous size, which leaves out what a press costs
+// whatever its size; none (negative) where there is no previous size.
+void printOperation(const RegisterTab &tab, const QString &operation, int rows, double ms, double marginalUs)
+{
+    std::printf("  %-8s %-28s %6d %10.1f %10.1f", tab.label, qPrintable(operation), rows, ms,
+                usPerRow(ms, rows));
+    if (marginalUs >= 0.0)
+        std::printf(" %12.1f", marginalUs);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+void benchRegisterTab(ConfigsCreator &window, const RegisterTab &tab, Goal &goal,
+                      std::vector<double> &spreads)
+{
+    QTreeWidget *tree = tabOnTop(window, tab.page, tab.tree);
+    const auto apply = [&window, &tab](int registers) {
+        BuilderKit::applyRegisters(window, tab.name, registers);
+    };
+    // Rows changed: added or removed, whichever the operation does; rows left: what the tab must show after.
+    const auto record = [&](const QString &operation, int rowsChanged, int rowsLeft, double ms,
+                            double marginalUs) {
+        expectRows(tree, rowsLeft, QStringLiteral("%1 %2").arg(tab.label, operation));
+        printOperation(tab, operation, rowsChanged, ms, marginalUs);
+        goal.add(ms, QStringLiteral("%1 %2").arg(tab.label, operation));
+    };
+
+    std::vector<double> perRow;
+    int previousRows = 0;
+    double previousMs = 0.0;
+    for (int registers : {1, 2, 5, 10, 25, 50, kMaxRegisters}) {
+        const int rows = registers * kRowsPerRegister;
+        const double ms = medianMs([&apply] { apply(0); }, [&apply, registers] { apply(registers); });
+        const double marginalUs = previousRows > 0 ? usPerRow(ms - previousMs, rows - previousRows) : -1.0;
+        record(QStringLiteral("add: registers 0 -> %1").arg(registers), rows, rows, ms, marginalUs);
+        perRow.push_back(usPerRow(ms, rows));
+        previousRows = rows;
+        previousMs = ms;
+    }
+    record(QStringLiteral("remove: registers %1 -> 1").arg(kMaxRegisters),
+           (kMaxRegisters - 1) * kRowsPerRegister, kRowsPerRegister,
+           medianMs([&apply] { apply(kMaxRegisters); }, [&apply] { apply(1); }), -1.0);
+    record(QStringLiteral("fill from %1 records").arg(kFillRecords), kFillRecords, kFillRecords,
+           medianMs([&apply] { apply(0); }, [&window, &tab] { fillRegisterTab(window, tab, kFillRecords); }),
+           -1.0);
+
+    spreads.push_back(spread(perRow));
+    std::printf("  %-8s us/row from 1 to %d registers: largest/smallest %.2f -> %s\n\n", tab.label,
+                kMaxRegisters, spreads.back(), flatVerdict(spreads.back()));
+    apply(0);
+}
+
+void benchRegisterTabs()
+{
+    ConfigsCreator window;
+    openFilled(window);
+
+    std::printf("Register tabs: the register count's \"Применить\", tab on screen (median of %d runs)\n",
+                kRuns);
+    std::printf("  %-8s %-28s %6s %10s %10s %12s\n", "tab", "operation", "rows", "ms", "us/row", "marginal");
+    std::printf(
+        "  (rows: rows added or removed; us/row: per such row; marginal: us per row added beyond the\n"
+        "   previous size)\n");
+    Goal goal;
+    std::vector<double> spreads;
+    for (const RegisterTab &tab : kRegisterTabs)
+        benchRegisterTab(window, tab, goal, spreads);
+    goal.print();
+    const double worst = *std::max_element(spreads.begin(), spreads.end());
+    std::printf(
+        "  goal: us/row flat as the tab grows (largest/smallest under %.0f) -> %s (worst ratio %.2f)\n\n",
+        kFlatRatio, worst < kFlatRatio ? "met" : "NOT MET", worst);
+}
+
+// --- Tabs derived from the pin and register tabs ---
+
+struct DerivedTab
+{
+    const char *label;
+    const char *page;
+    const char *button;
+    const char *tree;
+    int pinCode;        // the pin code that makes a row
+    bool fromRegisters; // register rows make rows too
+};
+
+const std::array<DerivedTab, 4> kLinkTabs = {{
+    {"DO links", "doLinksConfigs", "AcceptLinksDo", "linksDo", 4, true},
+    {"DI links", "diLinksConfigs", "AcceptLinksDi", "linksDi", 1, true},
+    {"AI links", "aiLinksConfigs", "AcceptLinksAi", "linksAi", 7, true},
+    {"AO links", "aoLinksConfigs", "AcceptLinksAo", "linksAo", 8, false},
+}};
+
+const std::array<DerivedTab, 2> kPinTabs = {{
+    {"ADC", "adcTiConfig", "AcceptNumAdcTiInputs", "portsAdcTi", 7, false},
+    {"PWM", "pwmConfig", "AcceptNumPwmOutputs", "portsPwm", 8, false},
+}};
+
+// Pins given the tab's code, and registers on every register tab whose rows all make links.
+struct Source
+{
+    int pins;
+    int registers;
+};
+
+constexpr Source kFullSource{kAvailablePins, kMaxRegisters};
+constexpr Source kSmallSource{10, 1};
+
+int expectedRows(const DerivedTab &tab, const Source &source)
+{
+    return source.pins + (tab.fromRegisters ? source.registers * kRowsPerRegister : 0);
+}
+
+struct Derivation
+{
+    int rows;
+    double ms;
+};
+
+Derivation timeDerivation(ConfigsCreator &window, const DerivedTab &tab, const Source &source)
+{
+    window.fillGpioTab(pinBlock(tab.pinCode, source.pins));
+    for (const RegisterTab &registerTab : kRegisterTabs)
+        fillRegisterTab(window, registerTab, source.registers * kRowsPerRegister);
+    QTreeWidget *tree = tabOnTop(window, tab.page, tab.tree);
+    // From an empty tab, as on the first press.
+    const double ms =
+        medianMs([tree] { tree->clear(); }, [&window, &tab] { BuilderKit::press(window, tab.button); });
+    const int rows = expectedRows(tab, source);
+    expectRows(tree, rows,
+               QStringLiteral("%1 from %2 pins, %3 registers")
+                   .arg(tab.label)
+                   .arg(source.pins)
+                   .arg(source.registers));
+    return {rows, ms};
+}
+
+template <std::size_t N> void benchDerivedTabs(const char *title, const std::array<DerivedTab, N> &tabs)
+{
+    ConfigsCreator window;
+    openFilled(window);
+
+    std::printf("%s: pressing the tab's button, tab on screen (median of %d runs)\n", title, kRuns);
+    std::printf("  source: every usable pin (%d) given the code, %d registers (%d rows) per register tab;\n",
+                kFullSource.pins, kFullSource.registers, kFullSource.registers * kRowsPerRegister);
+    std::printf("  small: %d pins, %d register (%d rows) per register tab\n", kSmallSource.pins,
+                kSmallSource.registers, kSmallSource.registers * kRowsPerRegister);
+    std::printf("  %-9s %4s | %6s %9s %9s | %6s %9s %9s | %s\n", "tab", "code", "rows", "ms", "us/row",
+                "small", "ms", "us/row", "us/row largest/smallest");
+    Goal goal;
+    bool flat = true;
+    for (const DerivedTab &tab : tabs) {
+        const Derivation full = timeDerivation(window, tab, kFullSource);
+        const Derivation small = timeDerivation(window, tab, kSmallSource);
+        const double ratio = spread({usPerRow(full.ms, full.rows), usPerRow(small.ms, small.rows)});
+        flat = flat && ratio < kFlatRatio;
+        goal.add(full.ms, QString::fromLatin1(tab.label));
+        std::printf("  %-9s %4d | %6d %9.1f %9.1f | %6d %9.1f %9.1f | %.2f %s\n", tab.label, tab.pinCode,
+                    full.rows, full.ms, usPerRow(full.ms, full.rows), small.rows, small.ms,
+                    usPerRow(small.ms, small.rows), ratio, flatVerdict(ratio));
+        std::fflush(stdout);
+    }
+    goal.print();
+    std::printf(
+        "  goal: us/row flat from the small to the full source (largest/smallest under %.0f) -> %s\n\n",
+        kFlatRatio, flat ? "met" : "NOT MET");
 }
 
 } // namespace
@@ -144,26 +440,9 @@ std::vector<double> repeat(int runs, const std::function<double()> &run)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-
-    openBuilder(); // warm-up: icons, fonts, style
-    const std::vector<double> withEditors = repeat(kRuns, openBuilder);
-    const std::vector<double> withoutEditors = repeat(kRuns, openBuilderWithoutEditors);
-
-    std::printf("Builder window: construct + fillAllTabs + show (median of %d runs, ms)\n", kRuns);
-    std::printf("  %-34s %10s %10s\n", "variant", "median", "min");
-    std::printf("  %-34s %10.1f %10.1f\n", "96 pin rows with editors", median(withEditors),
-                *std::min_element(withEditors.begin(), withEditors.end()));
-    std::printf("  %-34s %10.1f %10.1f\n", "96 pin rows, text only", median(withoutEditors),
-                *std::min_element(withoutEditors.begin(), withoutEditors.end()));
-    std::printf("  goal: under 300 ms -> %s\n\n", median(withEditors) < 300.0 ? "met" : "NOT MET");
-
-    std::printf("Filling a visible tree, three spin boxes per row (ms)\n");
-    std::printf("  %8s %16s %16s\n", "rows", "tree visible", "tree hidden");
-    for (int rows : {100, 200, 400, kLargestRegisterRows}) {
-        const double visible = fillVisibleRegisterTree(rows, false);
-        const double hidden = median(repeat(3, [rows] { return fillVisibleRegisterTree(rows, true); }));
-        std::printf("  %8d %16.1f %16.1f\n", rows, visible, hidden);
-        std::fflush(stdout);
-    }
+    benchOpening();
+    benchRegisterTabs();
+    benchDerivedTabs("Link tabs", kLinkTabs);
+    benchDerivedTabs("On-chip ADC and PWM tabs", kPinTabs);
     return 0;
 }
