@@ -43,7 +43,8 @@ QVector<PinSetting> scanGpioBlock(const GpioBlock &block)
         const PinMap map = Pins::buildPinMap(group);
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             const quint32 pin = it.key().number;
-            const Functions::Appearance look = Functions::appearanceOf(Functions::Context::GpioPin, shown.code[pin]);
+            const Functions::Appearance look =
+                Functions::appearanceOf(Functions::Context::GpioPin, shown.code[pin]);
             pins.append(PinSetting{pin, look.storedCode, it.value(), QString::number(shown.index[pin])});
         }
     }
@@ -85,8 +86,8 @@ bool registerMakesLink(LinkKind kind, int code)
 
 int linkCount(LinkKind kind, const QVector<PinSetting> &pins, const QVector<int> &registerCodes)
 {
-    const auto fromPins = std::count_if(pins.cbegin(), pins.cend(),
-                                        [kind](const PinSetting &pin) { return pinMakesLink(kind, pin.code); });
+    const auto fromPins = std::count_if(
+        pins.cbegin(), pins.cend(), [kind](const PinSetting &pin) { return pinMakesLink(kind, pin.code); });
     const auto fromRegisters = std::count_if(registerCodes.cbegin(), registerCodes.cend(),
                                              [kind](int code) { return registerMakesLink(kind, code); });
     return int(fromPins + fromRegisters);

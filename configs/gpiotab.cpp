@@ -25,13 +25,14 @@ constexpr int kPinNamePadding = 10;
 
 TreeRows::EditorSpec indexEditor(bool leftTree)
 {
-    return {GpioTab::kIndexColumn, 1, 65535, 0, leftTree ? QStringLiteral("gpioLeft") : QStringLiteral("gpioRight")};
+    return {GpioTab::kIndexColumn, 1, 65535, 0,
+            leftTree ? QStringLiteral("gpioLeft") : QStringLiteral("gpioRight")};
 }
 
 // One pin row: number and name, the function button showing the stored code, and the index.
 // The row keeps the stored index as it is, even 0, which the spin box can only show as 1.
-void appendPinRow(TreeRows::RowBuilder &rows, const TreeRows::EditorSpec &index, quint32 pin, const QString &name,
-                  int code, quint16 indexValue)
+void appendPinRow(TreeRows::RowBuilder &rows, const TreeRows::EditorSpec &index, quint32 pin,
+                  const QString &name, int code, quint16 indexValue)
 {
     QTreeWidgetItem *item = rows.appendRow({QString::number(pin), name});
     const Functions::Appearance look = Functions::appearanceOf(Functions::Context::GpioPin, code);
@@ -40,7 +41,8 @@ void appendPinRow(TreeRows::RowBuilder &rows, const TreeRows::EditorSpec &index,
     TreeRows::RowBuilder::finishRow(item);
 }
 
-void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool leftTree, const GpioBlock &block)
+void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool leftTree,
+                 const GpioBlock &block)
 {
     TreeRows::FillGuard guard(tree);
     tree->clear();
@@ -123,8 +125,8 @@ void ConfigsCreator::fillGpioTab(const QByteArray &block)
         return;
     const GpioBlock pins = Blocks::withUnavailablePinsMarked(*decoded);
     for (const GpioTab::PageTree &pageTree : GpioTab::pageTrees(ui->boosterPacks))
-        fillPinTree(pageTree.tree, this, pinMap(GpioTab::groupOfPage(pageTree.page->objectName())), pageTree.left,
-                    pins);
+        fillPinTree(pageTree.tree, this, pinMap(GpioTab::groupOfPage(pageTree.page->objectName())),
+                    pageTree.left, pins);
 }
 
 const PinMap &ConfigsCreator::pinMap(PinGroup group) const

@@ -49,7 +49,8 @@ QVector<TreeRows::EditorSpec> linkEditors(const LinkTab &tab)
     return {{1, 0, 255, 0, tab.editorName}, {2, 0, digital ? 65535.0 : 255.0, 0, tab.editorName}};
 }
 
-void appendLinkRow(RowBuilder &rows, const QVector<TreeRows::EditorSpec> &editors, int number, int type, int index)
+void appendLinkRow(RowBuilder &rows, const QVector<TreeRows::EditorSpec> &editors, int number, int type,
+                   int index)
 {
     rows.appendEditedRow({QString::number(number)}, editors,
                          {{double(type), QString::number(type)}, {double(index), QString::number(index)}});
@@ -68,7 +69,8 @@ QVector<int> registerCodes(const QTreeWidget *registers)
 // link starts with type 0 and index 0.
 void deriveLinks(const LinkTab &tab, QObject *window, const QTabWidget *boosterPacks)
 {
-    const int links = Derivations::linkCount(tab.kind, GpioTab::scan(boosterPacks), registerCodes(tab.registers));
+    const int links =
+        Derivations::linkCount(tab.kind, GpioTab::scan(boosterPacks), registerCodes(tab.registers));
     const QVector<TreeRows::EditorSpec> editors = linkEditors(tab);
     TreeRows::replaceRows(tab.tree, window, [&](RowBuilder &rows) {
         for (int number = 1; number <= links; ++number)

@@ -55,7 +55,8 @@ void appendRegPortRow(RowBuilder &rows, const RegPortTab &tab, int position, con
 {
     QTreeWidgetItem *item = rows.appendRow({QString::number(position)});
     rows.addFunctionButton(item, kRegCodeColumn, tab.context, record.code);
-    rows.addSpinEditor(item, regIndexEditor(editorName), {double(record.index), QString::number(record.index)});
+    rows.addSpinEditor(item, regIndexEditor(editorName),
+                       {double(record.index), QString::number(record.index)});
     RowBuilder::finishRow(item);
 }
 
@@ -157,13 +158,15 @@ void ConfigsCreator::changeNumRegisters()
 {
     const QString button = sender() ? sender()->objectName() : QString();
     if (button == QLatin1String("AcceptNumDoRegisters") || button == QLatin1String("AcceptNumDiRegisters")) {
-        const RegPortTab tab = button == QLatin1String("AcceptNumDoRegisters") ? doRegTab(*ui) : diRegTab(*ui);
+        const RegPortTab tab =
+            button == QLatin1String("AcceptNumDoRegisters") ? doRegTab(*ui) : diRegTab(*ui);
         // A new row: not used (code 0), index 1.
         resizeRegisterTab(tab.tree, tab.count, tab.label, this, [&tab](RowBuilder &rows, int position) {
             appendRegPortRow(rows, tab, position, RegPortRecord{1, 0}, QString());
         });
     } else if (button == QLatin1String("AcceptNumAdcRegisters")) {
-        resizeRegisterTab(ui->portsAdcReg, ui->NumAdcRegisters, ui->NumAdcInputs, this,
-                          [](RowBuilder &rows, int position) { appendAdcRegRow(rows, position, adcRegDefaultCells()); });
+        resizeRegisterTab(
+            ui->portsAdcReg, ui->NumAdcRegisters, ui->NumAdcInputs, this,
+            [](RowBuilder &rows, int position) { appendAdcRegRow(rows, position, adcRegDefaultCells()); });
     }
 }

@@ -115,7 +115,8 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Fu
     return addFunctionButton(item, column, Functions::appearanceOf(context, code));
 }
 
-QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, const Functions::Appearance &look)
+QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
+                                           const Functions::Appearance &look)
 {
     auto *button = new QToolButton; // parented by setItemWidget
     button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));

@@ -78,8 +78,8 @@ public:
     // Appends a top-level item with these leading column texts.
     QTreeWidgetItem *appendRow(const QStringList &texts);
 
-    // Appends a row of leading texts followed by one editor per spec, then gives every column
-    // the row font.
+    // Appends a row of leading texts followed by an editor for each entry of the column table,
+    // then gives every column the row font.
     QTreeWidgetItem *appendEditedRow(const QStringList &texts, const QVector<EditorSpec> &editors,
                                      const QVector<Cell> &cells);
 

@@ -84,7 +84,8 @@ QByteArray gpioBlock(const QMap<int, QPair<int, int>> &pins)
 
 void showTab(ConfigsCreator &window, const QString &page)
 {
-    child<QTabWidget>(window, QStringLiteral("tabsConfuration"))->setCurrentWidget(child<QWidget>(window, page));
+    child<QTabWidget>(window, QStringLiteral("tabsConfuration"))
+        ->setCurrentWidget(child<QWidget>(window, page));
 }
 
 void press(ConfigsCreator &window, const QString &button)

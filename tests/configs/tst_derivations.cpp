@@ -62,11 +62,12 @@ void TestDerivations::linkCounts_data()
     QTest::addColumn<QVector<int>>("pinCodes");
     QTest::addColumn<QVector<int>>("registerCodes");
     QTest::addColumn<int>("links");
-    QTest::newRow("DO: two pins, three outputs") << LinkKind::Do << QVector<int>{4, 4, 0} << QVector<int>{5, 5, 5}
-                                                 << 5;
+    QTest::newRow("DO: two pins, three outputs")
+        << LinkKind::Do << QVector<int>{4, 4, 0} << QVector<int>{5, 5, 5} << 5;
     QTest::newRow("DO: OFF outputs") << LinkKind::Do << QVector<int>{6, 27} << QVector<int>{6, 27, 24} << 0;
     QTest::newRow("DI") << LinkKind::Di << QVector<int>{1, 2, 3, 23} << QVector<int>{3, 28} << 4;
-    QTest::newRow("AI: every ADC row") << LinkKind::Ai << QVector<int>{7, 8} << QVector<int>{0, 1, 25555} << 4;
+    QTest::newRow("AI: every ADC row")
+        << LinkKind::Ai << QVector<int>{7, 8} << QVector<int>{0, 1, 25555} << 4;
     QTest::newRow("AO: pins only") << LinkKind::Ao << QVector<int>{8, 7, 8} << QVector<int>{8, 8} << 2;
     QTest::newRow("nothing") << LinkKind::Do << QVector<int>() << QVector<int>() << 0;
 }
@@ -83,10 +84,10 @@ void TestDerivations::linkCounts()
 void TestDerivations::blockScanFollowsThePages()
 {
     GpioBlock block;
-    block.code[2] = 7;   // X8
-    block.code[42] = 7;  // X6: its page comes first
-    block.code[1] = 7;   // cannot be used, whatever the block says
-    block.code[3] = 24;  // no pin offers the status LED
+    block.code[2] = 7;  // X8
+    block.code[42] = 7; // X6: its page comes first
+    block.code[1] = 7;  // cannot be used, whatever the block says
+    block.code[3] = 24; // no pin offers the status LED
     block.code[95] = 8;
     block.index[42] = 513;
     const QVector<PinSetting> pins = Derivations::scanGpioBlock(block);

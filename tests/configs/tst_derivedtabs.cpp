@@ -63,9 +63,9 @@ template <typename Record> QByteArray records(const QVector<Record> &list, int e
 void fill(ConfigsCreator &window, const QString &tab, const QByteArray &block)
 {
     const QMap<QString, void (ConfigsCreator::*)(const QByteArray &)> fills = {
-        {"TI ADC", &ConfigsCreator::fillAdcTiTab},   {"PWM", &ConfigsCreator::fillPwmTab},
-        {"DO", &ConfigsCreator::fillDoLinksTab},     {"DI", &ConfigsCreator::fillDiLinksTab},
-        {"AI", &ConfigsCreator::fillAiLinksTab},     {"AO", &ConfigsCreator::fillAoLinksTab},
+        {"TI ADC", &ConfigsCreator::fillAdcTiTab}, {"PWM", &ConfigsCreator::fillPwmTab},
+        {"DO", &ConfigsCreator::fillDoLinksTab},   {"DI", &ConfigsCreator::fillDiLinksTab},
+        {"AI", &ConfigsCreator::fillAiLinksTab},   {"AO", &ConfigsCreator::fillAoLinksTab},
     };
     (window.*fills.value(tab))(block);
 }
@@ -93,16 +93,20 @@ void TestDerivedTabs::derivations_data()
     QTest::addColumn<Rows>("rows");
 
     // Pin 2 lies on X8, pin 42 on X6: the X6 page comes first.
-    QTest::newRow("TI ADC") << "TI ADC" << PinCodes{{2, {5, 7}}, {42, {0, 7}}, {43, {1, 8}}} << QByteArray() << 0
-                            << Rows{{"42", "PD 2 (X6-03)", "0", "1.0", "0"}, {"2", "PE 4 (X8-03)", "5", "1.0", "0"}};
+    QTest::newRow("TI ADC") << "TI ADC" << PinCodes{{2, {5, 7}}, {42, {0, 7}}, {43, {1, 8}}} << QByteArray()
+                            << 0
+                            << Rows{{"42", "PD 2 (X6-03)", "0", "1.0", "0"},
+                                    {"2", "PE 4 (X8-03)", "5", "1.0", "0"}};
     QTest::newRow("TI ADC: none") << "TI ADC" << PinCodes{{43, {1, 8}}} << QByteArray() << 0 << Rows();
-    QTest::newRow("PWM") << "PWM" << PinCodes{{95, {65535, 8}}, {1, {3, 8}}, {43, {1, 7}}} << QByteArray() << 0
-                         << Rows{{"95", "PB 1", "65535", "100"}};
-    QTest::newRow("DO: pins, then outputs") << "DO" << PinCodes{{42, {1, 4}}, {2, {1, 25}}, {3, {1, 6}}, {4, {1, 27}}}
-                                            << regCodes({5, 6, 5, 24, 5}) << 1 << unsetLinks(5);
+    QTest::newRow("PWM") << "PWM" << PinCodes{{95, {65535, 8}}, {1, {3, 8}}, {43, {1, 7}}} << QByteArray()
+                         << 0 << Rows{{"95", "PB 1", "65535", "100"}};
+    QTest::newRow("DO: pins, then outputs")
+        << "DO" << PinCodes{{42, {1, 4}}, {2, {1, 25}}, {3, {1, 6}}, {4, {1, 27}}}
+        << regCodes({5, 6, 5, 24, 5}) << 1 << unsetLinks(5);
     QTest::newRow("DI: 24 is no DI function") << "DI" << PinCodes{{42, {1, 1}}, {2, {1, 3}}, {3, {1, 4}}}
                                               << regCodes({2, 24}) << 1 << unsetLinks(3);
-    QTest::newRow("AI: every ADC row") << "AI" << PinCodes{{42, {1, 7}}} << QByteArray() << 2 << unsetLinks(17);
+    QTest::newRow("AI: every ADC row")
+        << "AI" << PinCodes{{42, {1, 7}}} << QByteArray() << 2 << unsetLinks(17);
     QTest::newRow("AO: pins only") << "AO" << PinCodes{{42, {1, 8}}, {2, {1, 7}}} << regCodes({4}) << 1
                                    << unsetLinks(1);
 }
@@ -161,16 +165,20 @@ void TestDerivedTabs::fills_data()
 
     const Rows before = {{"before"}};
     const float mark = 25555.0f;
-    QTest::newRow("TI ADC: 11 bytes") << "TI ADC" << records<AdcInputRecord>({{1, 0, 1, 2}}).left(11) << before;
+    QTest::newRow("TI ADC: 11 bytes")
+        << "TI ADC" << records<AdcInputRecord>({{1, 0, 1, 2}}).left(11) << before;
     QTest::newRow("TI ADC: mark first") << "TI ADC" << records<AdcInputRecord>({{mark, 0, 1, 2}}) << Rows();
     QTest::newRow("TI ADC: 20 bytes") << "TI ADC" << records<AdcInputRecord>({{0.5f, 1, 3, 12}}, 8)
                                       << Rows{{"12", "PN 3 (X9-18)", "3", "0.5", "1"}};
-    QTest::newRow("TI ADC: no pin 200") << "TI ADC" << records<AdcInputRecord>({{1, 0, 1, 200}, {1, -0.25f, 4, 81}})
-                                        << Rows{{"81", "PN 1", "4", "1", "-0.25"}};
+    QTest::newRow("TI ADC: no pin 200")
+        << "TI ADC" << records<AdcInputRecord>({{1, 0, 1, 200}, {1, -0.25f, 4, 81}})
+        << Rows{{"81", "PN 1", "4", "1", "-0.25"}};
     QTest::newRow("PWM: 7 bytes") << "PWM" << records<PwmPortRecord>({{1, 35, 100}}).left(7) << before;
-    QTest::newRow("PWM: beyond the editor") << "PWM" << records<PwmPortRecord>({{1, 35, 250000}, {2, 25555, 1}})
-                                            << Rows{{"35", "PL 5 (X9-11)", "1", "250000"}};
-    QTest::newRow("DO: mark second") << "DO" << records<DigitalLinkRecord>({{258, 3, 0}, {1, 241, 0}, {2, 2, 0}})
+    QTest::newRow("PWM: beyond the editor")
+        << "PWM" << records<PwmPortRecord>({{1, 35, 250000}, {2, 25555, 1}})
+        << Rows{{"35", "PL 5 (X9-11)", "1", "250000"}};
+    QTest::newRow("DO: mark second") << "DO"
+                                     << records<DigitalLinkRecord>({{258, 3, 0}, {1, 241, 0}, {2, 2, 0}})
                                      << Rows{{"1", "3", "258"}};
     QTest::newRow("DO: mark first") << "DO" << records<DigitalLinkRecord>({{1, 241, 0}}) << Rows();
     QTest::newRow("DO: 3 bytes") << "DO" << QByteArray(3, '\0') << before;
@@ -178,7 +186,8 @@ void TestDerivedTabs::fills_data()
                                  << Rows{{"1", "255", "65535"}};
     QTest::newRow("AI") << "AI" << records<AnalogLinkRecord>({{0, 5, 7}, {0, 255, 0}})
                         << Rows{{"1", "7", "5"}, {"2", "0", "255"}};
-    QTest::newRow("AO: mark second") << "AO" << records<AnalogLinkRecord>({{0, 5, 7}, {0, 1, 241}}) << Rows{{"1", "7", "5"}};
+    QTest::newRow("AO: mark second") << "AO" << records<AnalogLinkRecord>({{0, 5, 7}, {0, 1, 241}})
+                                     << Rows{{"1", "7", "5"}};
 }
 
 void TestDerivedTabs::fills()

@@ -1,7 +1,7 @@
+#include "builderkit.h"
 #include "configscreator.h"
 #include "modalseam.h"
 #include "treerows.h"
-#include "builderkit.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>

@@ -82,8 +82,8 @@ void TestRegisterTabs::fills_data()
     QTest::newRow("DI: 17 records") << "Di" << regRecords(17, 1) << 17 << 3;
     QTest::newRow("DI: empty") << "Di" << QByteArray() << -1 << 5;
     QTest::newRow("ADC: 30 bytes") << "Adc" << adcRecords({{1, 0, 1, 1}, {2, 0, 2, 2}}, 6) << 2 << 1;
-    QTest::newRow("ADC: second gain marks the end") << "Adc" << adcRecords({{1, 0, 1, 1}, {kAdcMark, 0, 2, 2}}, 6)
-                                                    << 1 << 1;
+    QTest::newRow("ADC: second gain marks the end")
+        << "Adc" << adcRecords({{1, 0, 1, 1}, {kAdcMark, 0, 2, 2}}, 6) << 1 << 1;
     QTest::newRow("ADC: NaN gain is no mark") << "Adc" << adcRecords({{std::nanf(""), 0, 1, 1}}) << 1 << 1;
     QTest::newRow("ADC: 11 bytes") << "Adc" << adcRecords({{1, 0, 1, 1}}).left(11) << -1 << 5;
 }
@@ -119,7 +119,8 @@ void TestRegisterTabs::rowsShowTheirRecords()
     ConfigsCreator window;
     window.fillDoRegTab(Blocks::encodeRecords(QVector<RegPortRecord>{{0, 24}, {7, 1}}));
     window.fillDiRegTab(Blocks::encodeRecords(QVector<RegPortRecord>{{9, 24}, {65535, 23}}));
-    window.fillAdcRegTab(adcRecords({{1, 0, 0, 9}, {0.5f, -2, 7, 9}, {0.000001f, 300, 1, 9}, {300, 0, 1, 9}}));
+    window.fillAdcRegTab(
+        adcRecords({{1, 0, 0, 9}, {0.5f, -2, 7, 9}, {0.000001f, 300, 1, 9}, {300, 0, 1, 9}}));
 
     QTreeWidget *doTree = tree(window, "portsDoReg");
     QTreeWidget *diTree = tree(window, "portsDiReg");
