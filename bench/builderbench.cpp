@@ -31,7 +31,9 @@ constexpr int kMaxRegisters = 99;
 constexpr int kFillRecords = 800;
 constexpr int kAvailablePins = 82;
 constexpr double kGoalMs = 500.0;
-// Per-row time counts as flat while the dearest size costs less than this many times the cheapest.
+// Per-row time counts as flat while the largest size costs less than this many times per row as
+// the smallest. A press has a fixed cost too, so small sizes cost more per row: what must not
+// happen is per-row time growing with the rows.
 constexpr double kFlatRatio = 2.0;
 
 // --- Timing ---
@@ -76,10 +78,10 @@ double usPerRow(double ms, int rows)
     return rows > 0 ? ms * 1000.0 / rows : 0.0;
 }
 
-double spread(const std::vector<double> &values)
+// Per-row time at the largest size over per-row time at the smallest.
+double growth(double smallestUsPerRow, double largestUsPerRow)
 {
-    const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
-    return *smallest > 0.0 ? *largest / *smallest : 0.0;
+    return smallestUsPerRow > 0.0 ? largestUsPerRow / smallestUsPerRow : 0.0;
 }
 
 const char *flatVerdict(double ratio)
@@ -280,7 +282,7 @@ void printOperation(const RegisterTab &tab, const QString &operation, int rows, 
 }
 
 void benchRegisterTab(ConfigsCreator &window, const RegisterTab &tab, Goal &goal,
-                      std::vector<double> &spreads)
+                      std::vector<double> &growths)
 {
     QTreeWidget *tree = tabOnTop(window, tab.page, tab.tree);
     const auto apply = [&window, &tab](int registers) {
@@ -313,9 +315,9 @@ void benchRegisterTab(ConfigsCreator &window, const RegisterTab &tab, Goal &goal
            medianMs([&apply] { apply(0); }, [&window, &tab] { fillRegisterTab(window, tab, kFillRecords); }),
            -1.0);
 
-    spreads.push_back(spread(perRow));
-    std::printf("  %-8s us/row from 1 to %d registers: largest/smallest %.2f -> %s\n\n", tab.label,
-                kMaxRegisters, spreads.back(), flatVerdict(spreads.back()));
+    growths.push_back(growth(perRow.front(), perRow.back()));
+    std::printf("  %-8s us/row at %d registers over us/row at 1: %.2f -> %s\n\n", tab.label,
+                kMaxRegisters, growths.back(), flatVerdict(growths.back()));
     apply(0);
 }
 
@@ -331,13 +333,13 @@ void benchRegisterTabs()
         "  (rows: rows added or removed; us/row: per such row; marginal: us per row added beyond the\n"
         "   previous size)\n");
     Goal goal;
-    std::vector<double> spreads;
+    std::vector<double> growths;
     for (const RegisterTab &tab : kRegisterTabs)
-        benchRegisterTab(window, tab, goal, spreads);
+        benchRegisterTab(window, tab, goal, growths);
     goal.print();
-    const double worst = *std::max_element(spreads.begin(), spreads.end());
+    const double worst = *std::max_element(growths.begin(), growths.end());
     std::printf(
-        "  goal: us/row flat as the tab grows (largest/smallest under %.0f) -> %s (worst ratio %.2f)\n\n",
+        "  goal: us/row flat as the tab grows (99 registers over 1 under %.0f) -> %s (worst ratio %.2f)\n\n",
         kFlatRatio, worst < kFlatRatio ? "met" : "NOT MET", worst);
 }
 
@@ -415,13 +417,13 @@ template <std::size_t N> void benchDerivedTabs(const char *title, const std::arr
     std::printf("  small: %d pins, %d register (%d rows) per register tab\n", kSmallSource.pins,
                 kSmallSource.registers, kSmallSource.registers * kRowsPerRegister);
     std::printf("  %-9s %4s | %6s %9s %9s | %6s %9s %9s | %s\n", "tab", "code", "rows", "ms", "us/row",
-                "small", "ms", "us/row", "us/row largest/smallest");
+                "small", "ms", "us/row", "us/row full/small");
     Goal goal;
     bool flat = true;
     for (const DerivedTab &tab : tabs) {
         const Derivation full = timeDerivation(window, tab, kFullSource);
         const Derivation small = timeDerivation(window, tab, kSmallSource);
-        const double ratio = spread({usPerRow(full.ms, full.rows), usPerRow(small.ms, small.rows)});
+        const double ratio = growth(usPerRow(small.ms, small.rows), usPerRow(full.ms, full.rows));
         flat = flat && ratio < kFlatRatio;
         goal.add(full.ms, QString::fromLatin1(tab.label));
         std::printf("  %-9s %4d | %6d %9.1f %9.1f | %6d %9.1f %9.1f | %.2f %s\n", tab.label, tab.pinCode,
@@ -431,7 +433,7 @@ template <std::size_t N> void benchDerivedTabs(const char *title, const std::arr
     }
     goal.print();
     std::printf(
-        "  goal: us/row flat from the small to the full source (largest/smallest under %.0f) -> %s\n\n",
+        "  goal: us/row flat from the small to the full source (full over small under %.0f) -> %s\n\n",
         kFlatRatio, flat ? "met" : "NOT MET");
 }
 
