@@ -316,8 +316,8 @@ void benchRegisterTab(ConfigsCreator &window, const RegisterTab &tab, Goal &goal
            -1.0);
 
     growths.push_back(growth(perRow.front(), perRow.back()));
-    std::printf("  %-8s us/row at %d registers over us/row at 1: %.2f -> %s\n\n", tab.label,
-                kMaxRegisters, growths.back(), flatVerdict(growths.back()));
+    std::printf("  %-8s us/row at %d registers over us/row at 1: %.2f -> %s\n\n", tab.label, kMaxRegisters,
+                growths.back(), flatVerdict(growths.back()));
     apply(0);
 }
 
