@@ -64,3 +64,16 @@ void ConfigsCreator::fillAdcTiTab(const QByteArray &block)
     });
     TreeRows::showRowCount(ui->portsAdcTi, ui->NumAdcTiInputs);
 }
+
+QByteArray ConfigsCreator::serializeAdcTiTab() const
+{
+    // Rows go out by pin; gains and offsets as their texts say, also beyond the editors' ranges.
+    const QVector<EditorSpec> &editors = adcTiEditors();
+    return Blocks::encodeRecords(
+        TreeRows::recordsByRowNumber<AdcInputRecord>(ui->portsAdcTi, [&editors](const QTreeWidgetItem *item) {
+            return AdcInputRecord{TreeRows::floatValue(item, editors[1].column),
+                                  TreeRows::floatValue(item, editors[2].column),
+                                  quint16(TreeRows::clampedValue(item, editors[0])),
+                                  quint16(TreeRows::columnValue(item, 0))};
+        }));
+}

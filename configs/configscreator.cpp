@@ -110,8 +110,4 @@ void ConfigsCreator::modelIdChanged(int value)
     modelId = quint8(value & 0xFF);
 }
 
-// Saving and loading files are built by their own units; until then the buttons do nothing.
-void ConfigsCreator::on_saveConfigs_clicked() {}
-void ConfigsCreator::on_loadConfigs_clicked() {}
-void ConfigsCreator::saveCurrentTabConfigs() {}
-void ConfigsCreator::saveToModelIdFile() {}
+

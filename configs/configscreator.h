@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datablocks.h"
 #include "pinmap.h"
 
 #include <QByteArray>
@@ -45,6 +46,18 @@ public:
     void fillAiLinksTab(const QByteArray &block);
     void fillAoLinksTab(const QByteArray &block);
 
+    // Each tab's block, as its own file and its section of the model-id file hold it.
+    QByteArray serializeGpioTab() const;
+    QByteArray serializeDoRegTab() const;
+    QByteArray serializeDiRegTab() const;
+    QByteArray serializeAdcRegTab() const;
+    QByteArray serializeAdcTiTab() const;
+    QByteArray serializePwmTab() const;
+    QByteArray serializeDoLinksTab() const;
+    QByteArray serializeDiLinksTab() const;
+    QByteArray serializeAiLinksTab() const;
+    QByteArray serializeAoLinksTab() const;
+
     // The first action of the list whose what's-this string is this code, or none.
     static QAction *findFunction(const QList<QAction *> &list, int code);
     // The pin's name, or empty text when no connector group holds the number.
@@ -77,6 +90,10 @@ private:
     void buildPinMaps();
     void buildFunctionCatalogue();
     const PinMap &pinMap(PinGroup group) const;
+    QByteArray serializeSection(Blocks::Section section) const;
+    void fillSection(Blocks::Section section, const QByteArray &block);
+    // Empties every tab, the pin tab too, as a model-id file load starts.
+    void clearAllTabs();
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;

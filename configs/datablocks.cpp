@@ -300,30 +300,48 @@ QByteArray encodeRecords(const QVector<AnalogLinkRecord> &records)
     return encodeRecordList(records);
 }
 
-const std::array<TabFile, 10> &tabFiles()
+const std::array<SectionInfo, kSectionCount> &sections()
 {
-    static const std::array<TabFile, 10> files = {{
-        {QStringLiteral("gpioConfig"), QStringLiteral("GpioPortsSettings.vmc")},
-        {QStringLiteral("doRegConfig"), QStringLiteral("doRegPortsSettings.vmc")},
-        {QStringLiteral("diRegConfig"), QStringLiteral("diRegPortsSettings.vmc")},
-        {QStringLiteral("adcRegConfig"), QStringLiteral("analogRegInputs.vmc")},
-        {QStringLiteral("adcTiConfig"), QStringLiteral("analogTiInputs.vmc")},
-        {QStringLiteral("pwmConfig"), QStringLiteral("pwmPortsSettings.vmc")},
-        {QStringLiteral("doLinksConfigs"), QStringLiteral("digitalOutputs.vmc")},
-        {QStringLiteral("diLinksConfigs"), QStringLiteral("digitalInputs.vmc")},
-        {QStringLiteral("aiLinksConfigs"), QStringLiteral("analogInputs.vmc")},
-        {QStringLiteral("aoLinksConfigs"), QStringLiteral("analogOutputs.vmc")},
+    static const std::array<SectionInfo, kSectionCount> table = {{
+        {Section::Gpio, QStringLiteral("Gpio"), QStringLiteral("GpioPortsSettings.vmc"), BlockFormat::Gpio},
+        {Section::RegDo, QStringLiteral("RegDo"), QStringLiteral("doRegPortsSettings.vmc"), BlockFormat::RegPort},
+        {Section::RegDi, QStringLiteral("RegDi"), QStringLiteral("diRegPortsSettings.vmc"), BlockFormat::RegPort},
+        {Section::RegAdc, QStringLiteral("RegAdc"), QStringLiteral("analogRegInputs.vmc"), BlockFormat::AdcInput},
+        {Section::TiAdc, QStringLiteral("TiAdc"), QStringLiteral("analogTiInputs.vmc"), BlockFormat::AdcInput},
+        {Section::PwmPorts, QStringLiteral("PwmPorts"), QStringLiteral("pwmPortsSettings.vmc"),
+         BlockFormat::PwmPort},
+        {Section::DoLinks, QStringLiteral("DoLinks"), QStringLiteral("digitalOutputs.vmc"),
+         BlockFormat::DigitalLink},
+        {Section::DiLinks, QStringLiteral("DiLinks"), QStringLiteral("digitalInputs.vmc"),
+         BlockFormat::DigitalLink},
+        {Section::AiLinks, QStringLiteral("AiLinks"), QStringLiteral("analogInputs.vmc"), BlockFormat::AnalogLink},
+        {Section::AoLinks, QStringLiteral("AoLinks"), QStringLiteral("analogOutputs.vmc"),
+         BlockFormat::AnalogLink},
     }};
-    return files;
+    return table;
 }
 
-QString fileNameForTab(const QString &tabName)
+const SectionInfo &sectionInfo(Section section)
 {
-    for (const TabFile &file : tabFiles()) {
-        if (file.tabName == tabName)
-            return file.fileName;
+    return sections()[std::size_t(section)];
+}
+
+const SectionInfo *sectionNamed(const QString &name)
+{
+    for (const SectionInfo &info : sections()) {
+        if (info.name == name)
+            return &info;
     }
-    return QString();
+    return nullptr;
+}
+
+const SectionInfo *sectionOfFile(const QString &fileName)
+{
+    for (const SectionInfo &info : sections()) {
+        if (info.fileName == fileName)
+            return &info;
+    }
+    return nullptr;
 }
 
 } // namespace Blocks

@@ -109,15 +109,49 @@ QByteArray encodeRecords(const QVector<PwmPortRecord> &records);
 QByteArray encodeRecords(const QVector<DigitalLinkRecord> &records);
 QByteArray encodeRecords(const QVector<AnalogLinkRecord> &records);
 
-// The ten per-tab files: the tab page's object name and the file its block is saved in.
-struct TabFile
+// The ten blocks of a configuration, one per tab, in the order they are filled and stored in a
+// model-id file.
+enum class Section
 {
-    QString tabName;
-    QString fileName;
+    Gpio,
+    RegDo,
+    RegDi,
+    RegAdc,
+    TiAdc,
+    PwmPorts,
+    DoLinks,
+    DiLinks,
+    AiLinks,
+    AoLinks,
+};
+constexpr int kSectionCount = 10;
+
+enum class BlockFormat
+{
+    Gpio,
+    RegPort,
+    AdcInput,
+    PwmPort,
+    DigitalLink,
+    AnalogLink,
 };
 
-const std::array<TabFile, 10> &tabFiles();
-// The file name for a tab page, or empty text for a page that has no file.
-QString fileNameForTab(const QString &tabName);
+// A section: its name in a model-id file, the per-tab file that holds the same bytes, and the
+// block format.
+struct SectionInfo
+{
+    Section section;
+    QString name;
+    QString fileName;
+    BlockFormat format;
+};
+
+// The ten sections in order.
+const std::array<SectionInfo, kSectionCount> &sections();
+const SectionInfo &sectionInfo(Section section);
+// The section of this name, or none (names compare exactly).
+const SectionInfo *sectionNamed(const QString &name);
+// The section whose per-tab file has exactly this name (no directory), or none.
+const SectionInfo *sectionOfFile(const QString &fileName);
 
 } // namespace Blocks

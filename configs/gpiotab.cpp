@@ -129,6 +129,18 @@ void ConfigsCreator::fillGpioTab(const QByteArray &block)
                     pageTree.left, pins);
 }
 
+QByteArray ConfigsCreator::serializeGpioTab() const
+{
+    // Always the whole block: a pin no row names keeps index 0 and code 0.
+    GpioBlock block;
+    const TreeRows::EditorSpec index = indexEditor(true);
+    for (const PinSetting &pin : GpioTab::scan(ui->boosterPacks)) {
+        block.code[pin.pin] = quint8(pin.code);
+        block.index[pin.pin] = quint16(index.clamp(pin.indexText.toInt()));
+    }
+    return Blocks::encodeGpioBlock(block);
+}
+
 const PinMap &ConfigsCreator::pinMap(PinGroup group) const
 {
     switch (group) {

@@ -132,3 +132,37 @@ void ConfigsCreator::fillAoLinksTab(const QByteArray &block)
 {
     fillLinks(linkTab(*ui, LinkKind::Ao), this, Blocks::decodeAnalogLinkRecords(block));
 }
+
+namespace {
+template <typename Record> QByteArray serializeLinks(const LinkTab &tab)
+{
+    const QVector<TreeRows::EditorSpec> editors = linkEditors(tab);
+    return Blocks::encodeRecords(
+        TreeRows::recordsByRowNumber<Record>(tab.tree, [&editors](const QTreeWidgetItem *item) {
+            Record record;
+            record.type = quint8(TreeRows::clampedValue(item, editors[0]));
+            record.index = decltype(record.index)(TreeRows::clampedValue(item, editors[1]));
+            return record;
+        }));
+}
+} // namespace
+
+QByteArray ConfigsCreator::serializeDoLinksTab() const
+{
+    return serializeLinks<DigitalLinkRecord>(linkTab(*ui, LinkKind::Do));
+}
+
+QByteArray ConfigsCreator::serializeDiLinksTab() const
+{
+    return serializeLinks<DigitalLinkRecord>(linkTab(*ui, LinkKind::Di));
+}
+
+QByteArray ConfigsCreator::serializeAiLinksTab() const
+{
+    return serializeLinks<AnalogLinkRecord>(linkTab(*ui, LinkKind::Ai));
+}
+
+QByteArray ConfigsCreator::serializeAoLinksTab() const
+{
+    return serializeLinks<AnalogLinkRecord>(linkTab(*ui, LinkKind::Ao));
+}

@@ -61,3 +61,15 @@ void ConfigsCreator::fillPwmTab(const QByteArray &block)
     });
     TreeRows::showRowCount(ui->portsPwm, ui->NumPwmOutputs);
 }
+
+QByteArray ConfigsCreator::serializePwmTab() const
+{
+    // Rows go out by pin.
+    const QVector<EditorSpec> &editors = pwmEditors();
+    return Blocks::encodeRecords(
+        TreeRows::recordsByRowNumber<PwmPortRecord>(ui->portsPwm, [&editors](const QTreeWidgetItem *item) {
+            return PwmPortRecord{quint16(TreeRows::clampedValue(item, editors[0])),
+                                 quint16(TreeRows::columnValue(item, 0)),
+                                 quint32(TreeRows::clampedValue(item, editors[1]))};
+        }));
+}

@@ -170,3 +170,38 @@ void ConfigsCreator::changeNumRegisters()
             [](RowBuilder &rows, int position) { appendAdcRegRow(rows, position, adcRegDefaultCells()); });
     }
 }
+
+namespace {
+QByteArray serializeRegPortTab(const QTreeWidget *tree)
+{
+    const EditorSpec index = regIndexEditor(QString());
+    return Blocks::encodeRecords(
+        TreeRows::recordsByRowNumber<RegPortRecord>(tree, [&index](const QTreeWidgetItem *item) {
+            return RegPortRecord{quint16(TreeRows::clampedValue(item, index)),
+                                 quint16(TreeRows::columnValue(item, kRegCodeColumn))};
+        }));
+}
+} // namespace
+
+QByteArray ConfigsCreator::serializeDoRegTab() const
+{
+    return serializeRegPortTab(ui->portsDoReg);
+}
+
+QByteArray ConfigsCreator::serializeDiRegTab() const
+{
+    return serializeRegPortTab(ui->portsDiReg);
+}
+
+QByteArray ConfigsCreator::serializeAdcRegTab() const
+{
+    // Gains and offsets go out as their texts say, also beyond the editors' ranges.
+    const QVector<EditorSpec> &editors = adcRegEditors();
+    return Blocks::encodeRecords(
+        TreeRows::recordsByRowNumber<AdcInputRecord>(ui->portsAdcReg, [&editors](const QTreeWidgetItem *item) {
+            return AdcInputRecord{TreeRows::floatValue(item, editors[1].column),
+                                  TreeRows::floatValue(item, editors[2].column),
+                                  quint16(TreeRows::clampedValue(item, editors[0])),
+                                  quint16(TreeRows::columnValue(item, 0))};
+        }));
+}

@@ -204,4 +204,14 @@ int columnValue(const QTreeWidgetItem *item, int column)
     return item->text(column).toInt(); // 0 when the text is no number
 }
 
+int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec)
+{
+    return int(spec.clamp(columnValue(item, spec.column)));
+}
+
+float floatValue(const QTreeWidgetItem *item, int column)
+{
+    return item->text(column).toFloat(); // 0 when the text is no number
+}
+
 } // namespace TreeRows

@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QHash>
+#include <QMap>
+#include <QTreeWidget>
 #include <QIcon>
 #include <QMetaMethod>
 #include <QString>
@@ -15,8 +17,6 @@ class QAbstractSpinBox;
 class QLabel;
 class QObject;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QWidget;
 
 // Builds the rows of the builder's trees. Every tab keeps its data as the texts of its items and
@@ -131,5 +131,24 @@ QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **t
 
 // The integer value of a row's column text; a text that is no number gives 0.
 int columnValue(const QTreeWidgetItem *item, int column);
+
+// What a writer reads from an edited column: the integer value of its text held inside the
+// editor's range, so that the editor and the file can never disagree on the limits.
+int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec);
+// The float value of a row's column text (decimal point); a text that is no number gives 0.
+float floatValue(const QTreeWidgetItem *item, int column);
+
+// A tab's records in ascending order of their rows' column 0 numbers (taken as unsigned); a later
+// row with the same number replaces an earlier one.
+template <typename Record, typename MakeRecord>
+QVector<Record> recordsByRowNumber(const QTreeWidget *tree, MakeRecord makeRecord)
+{
+    QMap<quint32, Record> records;
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = tree->topLevelItem(row);
+        records.insert(quint32(columnValue(item, 0)), makeRecord(item));
+    }
+    return records.values().toVector();
+}
 
 } // namespace TreeRows

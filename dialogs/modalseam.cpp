@@ -39,6 +39,8 @@ QMessageBox::StandardButton ModalSeam::staticBox(QMessageBox::Icon icon, QWidget
     }
     if (icon == QMessageBox::Question)
         return QMessageBox::question(parent, title, text, buttons, defaultButton);
+    if (icon == QMessageBox::Information)
+        return QMessageBox::information(parent, title, text, buttons, defaultButton);
     return QMessageBox::critical(parent, title, text, buttons, defaultButton);
 }
 
@@ -47,6 +49,13 @@ QMessageBox::StandardButton ModalSeam::critical(QWidget *parent, const QString &
                                                 QMessageBox::StandardButton defaultButton)
 {
     return staticBox(QMessageBox::Critical, parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton ModalSeam::information(QWidget *parent, const QString &title, const QString &text,
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QMessageBox::StandardButton defaultButton)
+{
+    return staticBox(QMessageBox::Information, parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton ModalSeam::question(QWidget *parent, const QString &title, const QString &text,

@@ -1,0 +1,270 @@
+// Saving and loading configurations: the save-variants dialog, the per-tab file of the tab on top,
+// the model-id file with every tab, and loading any mix of them back into the tabs.
+#include "configscreator.h"
+#include "datablocks.h"
+#include "modalseam.h"
+#include "modelidfile.h"
+#include "ui_configscreator.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <optional>
+
+namespace {
+using Blocks::Section;
+
+// The tab pages and the sections they are saved as.
+std::optional<Section> sectionOfPage(const QString &pageName)
+{
+    static const QHash<QString, Section> pages = {
+        {QStringLiteral("gpioConfig"), Section::Gpio},        {QStringLiteral("doRegConfig"), Section::RegDo},
+        {QStringLiteral("diRegConfig"), Section::RegDi},      {QStringLiteral("adcRegConfig"), Section::RegAdc},
+        {QStringLiteral("adcTiConfig"), Section::TiAdc},      {QStringLiteral("pwmConfig"), Section::PwmPorts},
+        {QStringLiteral("doLinksConfigs"), Section::DoLinks}, {QStringLiteral("diLinksConfigs"), Section::DiLinks},
+        {QStringLiteral("aiLinksConfigs"), Section::AiLinks}, {QStringLiteral("aoLinksConfigs"), Section::AoLinks},
+    };
+    const auto it = pages.constFind(pageName);
+    return it == pages.constEnd() ? std::nullopt : std::optional<Section>(it.value());
+}
+
+void showError(QWidget *window, const QString &text)
+{
+    ModalSeam::critical(window, ConfigsCreator::tr("Ошибка!"), text);
+}
+
+// The folder a save goes into, asked for from the folder last used (the working folder at first),
+// which it then becomes; empty when the user cancels.
+QString chooseFolder(QWidget *window, QString &lastDirectory)
+{
+    if (lastDirectory.isEmpty())
+        lastDirectory = QDir::currentPath();
+    const QString folder = ModalSeam::getExistingDirectory(window, QStringLiteral("Сохранить в..."), lastDirectory,
+                                                           QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (!folder.isEmpty())
+        lastDirectory = folder;
+    return folder;
+}
+
+bool mayWrite(QWidget *window, const QString &path, const QString &fileName)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    return ModalSeam::question(window, ConfigsCreator::tr("?"),
+                               QStringLiteral("Файл %1 уже существует, заменить?").arg(fileName),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// Writes the file whole through a temporary file that is renamed into place, so that a failed
+// write reports its error and leaves the previous file as it was.
+void writeFile(QWidget *window, const QString &path, const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        showError(window, file.errorString());
+        return;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        showError(window, file.errorString());
+        return;
+    }
+    ModalSeam::information(window, ConfigsCreator::tr("Ok!"),
+                           ConfigsCreator::tr(" Файл %1 успешно создан ").arg(fileName));
+}
+} // namespace
+
+void ConfigsCreator::on_saveConfigs_clicked()
+{
+    auto *dialog = new QDialog(this);
+    dialog->setWindowTitle(tr("Варианты сохранения конфигураций"));
+    auto *grid = new QGridLayout(dialog);
+    auto *modelIdRow = new QHBoxLayout;
+    grid->addLayout(modelIdRow, 0, 0);
+
+    auto *modelIdButton = new QPushButton(tr(" Создать model id файл "), dialog);
+    connect(modelIdButton, &QPushButton::clicked, this, &ConfigsCreator::saveToModelIdFile);
+    modelIdRow->addWidget(modelIdButton);
+    auto *modelIdSpin = new QSpinBox(dialog);
+    modelIdSpin->setRange(0, 255);
+    modelIdSpin->setAccelerated(true);
+    modelIdSpin->setAlignment(Qt::AlignHCenter);
+    modelIdSpin->setMaximumWidth(50);
+    modelIdSpin->setValue(modelId);
+    connect(modelIdSpin, qOverload<int>(&QSpinBox::valueChanged), this, &ConfigsCreator::modelIdChanged);
+    modelIdRow->addWidget(modelIdSpin);
+
+    const QString tabTitle = ui->tabsConfuration->tabText(ui->tabsConfuration->currentIndex());
+    auto *tabButton = new QPushButton(tr(" Сохранить текущие настройки (%1) ").arg(tabTitle), dialog);
+    connect(tabButton, &QPushButton::clicked, this, &ConfigsCreator::saveCurrentTabConfigs);
+    grid->addWidget(tabButton, 1, 0);
+
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->setModal(true);
+    dialog->show();
+}
+
+void ConfigsCreator::saveCurrentTabConfigs()
+{
+    const QString folder = chooseFolder(this, lastDirectory);
+    if (folder.isEmpty())
+        return;
+    const std::optional<Section> section = sectionOfPage(ui->tabsConfuration->currentWidget()->objectName());
+    if (!section) {
+        showError(this, QStringLiteral("Неизвестное имя текущей вкладки"));
+        return;
+    }
+    const QString fileName = Blocks::sectionInfo(*section).fileName;
+    const QString path = folder + QLatin1Char('/') + fileName;
+    if (mayWrite(this, path, fileName))
+        writeFile(this, path, fileName, serializeSection(*section));
+}
+
+void ConfigsCreator::saveToModelIdFile()
+{
+    const QString fileName = ModelIdFile::fileName(modelId);
+    const QString folder = chooseFolder(this, lastDirectory);
+    if (folder.isEmpty())
+        return;
+    const QString path = folder + QLatin1Char('/') + fileName;
+    if (!mayWrite(this, path, fileName))
+        return;
+    ModelIdFile::SectionBlocks blocks;
+    for (const Blocks::SectionInfo &info : Blocks::sections())
+        blocks[std::size_t(info.section)] = serializeSection(info.section);
+    const std::optional<QByteArray> file = ModelIdFile::encode(blocks);
+    if (!file) {
+        // Only rows loaded from files made elsewhere can get here; a file whose header cannot
+        // describe its sections would load as something else.
+        int bodySize = 0;
+        for (const QByteArray &block : blocks)
+            bodySize += block.size();
+        showError(this, tr("Конфигурация слишком велика для model id файла: %1 байт данных, допустимо не более "
+                           "%2. Файл не записан.")
+                            .arg(bodySize)
+                            .arg(ModelIdFile::kMaxBodySize));
+        return;
+    }
+    writeFile(this, path, fileName, *file);
+}
+
+void ConfigsCreator::on_loadConfigs_clicked()
+{
+    if (lastDirectory.isEmpty())
+        lastDirectory = QDir::currentPath();
+    const QStringList paths =
+        ModalSeam::getOpenFileNames(this, QStringLiteral("Выбрать файлы конфигураций"), lastDirectory,
+                                    QStringLiteral("*.vmc"), nullptr, QFileDialog::DontResolveSymlinks);
+
+    ModelIdFile::SectionBlocks pending;
+    QByteArray modelIdContents;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        lastDirectory = info.absolutePath();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            showError(this, file.errorString());
+            continue;
+        }
+        const QString name = info.fileName();
+        if (ModelIdFile::isModelIdFileName(name)) {
+            // The whole configuration: files chosen before it are dropped, files after it are
+            // not even opened.
+            modelIdContents = file.readAll();
+            pending = ModelIdFile::SectionBlocks();
+            modelId = ModelIdFile::modelIdOf(name);
+            break;
+        }
+        if (const Blocks::SectionInfo *section = Blocks::sectionOfFile(name))
+            pending[std::size_t(section->section)] = file.readAll();
+        else
+            showError(this, QStringLiteral("Неизвестный файл %1!").arg(path));
+    }
+
+    if (const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(modelIdContents)) {
+        clearAllTabs();
+        pending = *sections;
+    }
+    for (const Blocks::SectionInfo &info : Blocks::sections()) {
+        const QByteArray &block = pending[std::size_t(info.section)];
+        if (!block.isEmpty())
+            fillSection(info.section, block);
+    }
+}
+
+void ConfigsCreator::clearAllTabs()
+{
+    for (QLabel *label : {ui->NumDigOutputs, ui->NumDigInputs, ui->NumAdcInputs, ui->NumAdcTiInputs,
+                          ui->NumPwmOutputs, ui->NumLinksDo, ui->NumLinksDi, ui->NumLinksAi, ui->NumLinksAo})
+        label->setText(QStringLiteral("0"));
+    for (QSpinBox *count : {ui->NumDoRegisters, ui->NumDiRegisters, ui->NumAdcRegisters})
+        count->setValue(0);
+    for (QTreeWidget *tree : {ui->portsDoReg, ui->portsDiReg, ui->portsAdcReg, ui->portsAdcTi, ui->portsPwm,
+                              ui->linksDo, ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio,
+                              ui->portsLeftGpio_2, ui->portsLeftGpio_3, ui->portsLeftGpio_4, ui->portsLeftGpio_5,
+                              ui->portsRightGpio, ui->portsRightGpio_2, ui->portsRightGpio_3,
+                              ui->portsRightGpio_4, ui->portsRightGpio_5})
+        tree->clear();
+}
+
+QByteArray ConfigsCreator::serializeSection(Section section) const
+{
+    switch (section) {
+    case Section::Gpio:
+        return serializeGpioTab();
+    case Section::RegDo:
+        return serializeDoRegTab();
+    case Section::RegDi:
+        return serializeDiRegTab();
+    case Section::RegAdc:
+        return serializeAdcRegTab();
+    case Section::TiAdc:
+        return serializeAdcTiTab();
+    case Section::PwmPorts:
+        return serializePwmTab();
+    case Section::DoLinks:
+        return serializeDoLinksTab();
+    case Section::DiLinks:
+        return serializeDiLinksTab();
+    case Section::AiLinks:
+        return serializeAiLinksTab();
+    case Section::AoLinks:
+        break;
+    }
+    return serializeAoLinksTab();
+}
+
+void ConfigsCreator::fillSection(Section section, const QByteArray &block)
+{
+    switch (section) {
+    case Section::Gpio:
+        return fillGpioTab(block);
+    case Section::RegDo:
+        return fillDoRegTab(block);
+    case Section::RegDi:
+        return fillDiRegTab(block);
+    case Section::RegAdc:
+        return fillAdcRegTab(block);
+    case Section::TiAdc:
+        return fillAdcTiTab(block);
+    case Section::PwmPorts:
+        return fillPwmTab(block);
+    case Section::DoLinks:
+        return fillDoLinksTab(block);
+    case Section::DiLinks:
+        return fillDiLinksTab(block);
+    case Section::AiLinks:
+        return fillAiLinksTab(block);
+    case Section::AoLinks:
+        break;
+    }
+    fillAoLinksTab(block);
+}
