@@ -71,9 +71,8 @@ QByteArray ConfigsCreator::serializeAdcTiTab() const
     const QVector<EditorSpec> &editors = adcTiEditors();
     return Blocks::encodeRecords(
         TreeRows::recordsByRowNumber<AdcInputRecord>(ui->portsAdcTi, [&editors](const QTreeWidgetItem *item) {
-            return AdcInputRecord{TreeRows::floatValue(item, editors[1].column),
-                                  TreeRows::floatValue(item, editors[2].column),
-                                  quint16(TreeRows::clampedValue(item, editors[0])),
-                                  quint16(TreeRows::columnValue(item, 0))};
+            return AdcInputRecord{
+                TreeRows::floatValue(item, editors[1].column), TreeRows::floatValue(item, editors[2].column),
+                quint16(TreeRows::clampedValue(item, editors[0])), quint16(TreeRows::columnValue(item, 0))};
         }));
 }

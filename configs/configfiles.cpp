@@ -27,11 +27,16 @@ using Blocks::Section;
 std::optional<Section> sectionOfPage(const QString &pageName)
 {
     static const QHash<QString, Section> pages = {
-        {QStringLiteral("gpioConfig"), Section::Gpio},        {QStringLiteral("doRegConfig"), Section::RegDo},
-        {QStringLiteral("diRegConfig"), Section::RegDi},      {QStringLiteral("adcRegConfig"), Section::RegAdc},
-        {QStringLiteral("adcTiConfig"), Section::TiAdc},      {QStringLiteral("pwmConfig"), Section::PwmPorts},
-        {QStringLiteral("doLinksConfigs"), Section::DoLinks}, {QStringLiteral("diLinksConfigs"), Section::DiLinks},
-        {QStringLiteral("aiLinksConfigs"), Section::AiLinks}, {QStringLiteral("aoLinksConfigs"), Section::AoLinks},
+        {QStringLiteral("gpioConfig"), Section::Gpio},
+        {QStringLiteral("doRegConfig"), Section::RegDo},
+        {QStringLiteral("diRegConfig"), Section::RegDi},
+        {QStringLiteral("adcRegConfig"), Section::RegAdc},
+        {QStringLiteral("adcTiConfig"), Section::TiAdc},
+        {QStringLiteral("pwmConfig"), Section::PwmPorts},
+        {QStringLiteral("doLinksConfigs"), Section::DoLinks},
+        {QStringLiteral("diLinksConfigs"), Section::DiLinks},
+        {QStringLiteral("aiLinksConfigs"), Section::AiLinks},
+        {QStringLiteral("aoLinksConfigs"), Section::AoLinks},
     };
     const auto it = pages.constFind(pageName);
     return it == pages.constEnd() ? std::nullopt : std::optional<Section>(it.value());
@@ -48,8 +53,9 @@ QString chooseFolder(QWidget *window, QString &lastDirectory)
 {
     if (lastDirectory.isEmpty())
         lastDirectory = QDir::currentPath();
-    const QString folder = ModalSeam::getExistingDirectory(window, QStringLiteral("Сохранить в..."), lastDirectory,
-                                                           QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    const QString folder =
+        ModalSeam::getExistingDirectory(window, QStringLiteral("Сохранить в..."), lastDirectory,
+                                        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         lastDirectory = folder;
     return folder;
@@ -73,7 +79,9 @@ void writeFile(QWidget *window, const QString &path, const QString &fileName, co
         showError(window, file.errorString());
         return;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // Flushed before the commit: Qt 5's commit does not notice buffered bytes that fail to reach
+    // the disk, and would put a truncated file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         showError(window, file.errorString());
         return;
     }
@@ -147,10 +155,11 @@ void ConfigsCreator::saveToModelIdFile()
         int bodySize = 0;
         for (const QByteArray &block : blocks)
             bodySize += block.size();
-        showError(this, tr("Конфигурация слишком велика для model id файла: %1 байт данных, допустимо не более "
-                           "%2. Файл не записан.")
-                            .arg(bodySize)
-                            .arg(ModelIdFile::kMaxBodySize));
+        showError(this,
+                  tr("Конфигурация слишком велика для model id файла: %1 байт данных, допустимо не более "
+                     "%2. Файл не записан.")
+                      .arg(bodySize)
+                      .arg(ModelIdFile::kMaxBodySize));
         return;
     }
     writeFile(this, path, fileName, *file);
@@ -207,11 +216,11 @@ void ConfigsCreator::clearAllTabs()
         label->setText(QStringLiteral("0"));
     for (QSpinBox *count : {ui->NumDoRegisters, ui->NumDiRegisters, ui->NumAdcRegisters})
         count->setValue(0);
-    for (QTreeWidget *tree : {ui->portsDoReg, ui->portsDiReg, ui->portsAdcReg, ui->portsAdcTi, ui->portsPwm,
-                              ui->linksDo, ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio,
-                              ui->portsLeftGpio_2, ui->portsLeftGpio_3, ui->portsLeftGpio_4, ui->portsLeftGpio_5,
-                              ui->portsRightGpio, ui->portsRightGpio_2, ui->portsRightGpio_3,
-                              ui->portsRightGpio_4, ui->portsRightGpio_5})
+    for (QTreeWidget *tree :
+         {ui->portsDoReg, ui->portsDiReg, ui->portsAdcReg, ui->portsAdcTi, ui->portsPwm, ui->linksDo,
+          ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio, ui->portsLeftGpio_2, ui->portsLeftGpio_3,
+          ui->portsLeftGpio_4, ui->portsLeftGpio_5, ui->portsRightGpio, ui->portsRightGpio_2,
+          ui->portsRightGpio_3, ui->portsRightGpio_4, ui->portsRightGpio_5})
         tree->clear();
 }
 

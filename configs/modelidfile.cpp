@@ -30,7 +30,8 @@ QString fileName(quint8 modelId)
 bool isModelIdFileName(const QString &fileName)
 {
     // The point stands for any character, as it always has in this name test.
-    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("ModelId_[0-9]+.vmc")));
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("ModelId_[0-9]+.vmc")));
     return pattern.match(fileName).hasMatch();
 }
 

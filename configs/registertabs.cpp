@@ -197,11 +197,10 @@ QByteArray ConfigsCreator::serializeAdcRegTab() const
 {
     // Gains and offsets go out as their texts say, also beyond the editors' ranges.
     const QVector<EditorSpec> &editors = adcRegEditors();
-    return Blocks::encodeRecords(
-        TreeRows::recordsByRowNumber<AdcInputRecord>(ui->portsAdcReg, [&editors](const QTreeWidgetItem *item) {
-            return AdcInputRecord{TreeRows::floatValue(item, editors[1].column),
-                                  TreeRows::floatValue(item, editors[2].column),
-                                  quint16(TreeRows::clampedValue(item, editors[0])),
-                                  quint16(TreeRows::columnValue(item, 0))};
+    return Blocks::encodeRecords(TreeRows::recordsByRowNumber<AdcInputRecord>(
+        ui->portsAdcReg, [&editors](const QTreeWidgetItem *item) {
+            return AdcInputRecord{
+                TreeRows::floatValue(item, editors[1].column), TreeRows::floatValue(item, editors[2].column),
+                quint16(TreeRows::clampedValue(item, editors[0])), quint16(TreeRows::columnValue(item, 0))};
         }));
 }

@@ -4,12 +4,12 @@
 
 #include <QFont>
 #include <QHash>
-#include <QMap>
-#include <QTreeWidget>
 #include <QIcon>
+#include <QMap>
 #include <QMetaMethod>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <QVector>
 #include <functional>
 

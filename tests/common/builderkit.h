@@ -48,6 +48,13 @@ void applyRegisters(ConfigsCreator &window, const QString &tab, int registers);
 
 #include <QDebug>
 #include <QObject>
+#include <QTest>
+
+// Lets QCOMPARE print the rows of a tree when two differ.
+inline char *toString(const QStringList &row)
+{
+    return QTest::toString(row.join(QLatin1Char('|')));
+}
 
 template <typename T> T *BuilderKit::child(const QObject &window, const QString &name)
 {
