@@ -1,11 +1,15 @@
 // Screenshot driver: builds the real main window in the current working directory (its settings
 // file must point the link at 127.0.0.1), connects it to a board on the given loopback port, waits
-// for the file list and saves pictures of the window and of the connection settings dialog.
+// for the file list and saves pictures of the window and of the connection settings dialog; then
+// opens the configuration builder from the window's menu and loads a model-id file into it.
 //
 //   velmora-shotdriver --port <n> --out <folder>
+#include "configscreator.h"
 #include "connectionsettings.h"
+#include "datablocks.h"
 #include "fsmanager.h"
 #include "mainwindow.h"
+#include "modalseam.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTreeWidget>
@@ -41,6 +47,42 @@ void settle()
     timer.start();
     while (timer.elapsed() < 300)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// A configuration as an engineer might keep it: analogue inputs and outputs, discrete outputs and
+// inputs, the lines of a DO register chain, two DO registers and the tabs derived from them.
+void makeDemoConfiguration(ConfigsCreator &builder)
+{
+    GpioBlock pins;
+    const struct
+    {
+        int pin;
+        int code;
+        int index;
+    } functions[] = {{42, 7, 1}, {43, 7, 2}, {44, 8, 1},  {45, 4, 1},  {46, 25, 2}, {47, 1, 1},
+                     {48, 2, 2}, {49, 22, 1}, {63, 9, 1}, {64, 10, 1}, {65, 12, 1}, {66, 21, 1},
+                     {67, 28, 1}, {68, 23, 1}, {69, 5, 3}, {70, 3, 3}};
+    for (const auto &function : functions) {
+        pins.code[function.pin] = quint8(function.code);
+        pins.index[function.pin] = quint16(function.index);
+    }
+    builder.fillAllTabs();
+    builder.fillGpioTab(Blocks::encodeGpioBlock(pins));
+    builder.fillDoRegTab(Blocks::encodeRecords(
+        QVector<RegPortRecord>{{1, 4}, {2, 4}, {3, 5}, {4, 25}, {5, 24}, {6, 0}, {7, 0}, {8, 0}}));
+    for (const char *button : {"AcceptNumAdcTiInputs", "AcceptNumPwmOutputs", "AcceptLinksDo", "AcceptLinksDi",
+                               "AcceptLinksAi", "AcceptLinksAo"})
+        builder.findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+ConfigsCreator *openBuilder(MainWindow &window)
+{
+    window.findChild<QAction *>(QStringLiteral("configCreate"))->trigger();
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *builder = qobject_cast<ConfigsCreator *>(top))
+            return builder;
+    }
+    return nullptr;
 }
 
 int fail(const QString &message)
@@ -111,6 +153,33 @@ int main(int argc, char *argv[])
     dialog->reject();
 
     link->disconnectFromPcb();
+    settle();
+
+    // The builder: a model-id file saved from one window, loaded into one opened from the menu.
+    // The file choosers are answered here, with a folder of our own.
+    QTemporaryDir configs;
+    ModalSeam::setHandler([&configs](const ModalSeam::Request &request) {
+        ModalSeam::Answer answer;
+        answer.path = configs.path();
+        answer.paths = QStringList{configs.filePath(QStringLiteral("ModelId_17.vmc"))};
+        answer.button = request.icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
+        return answer;
+    });
+    {
+        ConfigsCreator maker;
+        makeDemoConfiguration(maker);
+        maker.modelIdChanged(17);
+        maker.saveToModelIdFile();
+    }
+    ConfigsCreator *builder = openBuilder(window);
+    if (!builder)
+        return fail(QStringLiteral("the configuration builder did not open"));
+    builder->findChild<QPushButton *>(QStringLiteral("loadConfigs"))->click();
+    settle();
+    if (!builder->grab().save(QDir(out).filePath(QStringLiteral("builder-loaded.png"))))
+        return fail(QStringLiteral("cannot write builder-loaded.png"));
+    builder->close();
+    ModalSeam::setHandler({});
     settle();
     return 0;
 }
