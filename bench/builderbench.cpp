@@ -7,12 +7,15 @@
 #include "configscreator.h"
 #include "datablocks.h"
 #include "gpiotab.h"
+#include "modalseam.h"
 #include "pinmap.h"
 #include "treerows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
@@ -437,14 +440,109 @@ template <std::size_t N> void benchDerivedTabs(const char *title, const std::arr
         kFlatRatio, flat ? "met" : "NOT MET");
 }
 
+// --- Saving and loading the largest configuration ---
+
+// Every usable pin given a function that yields rows elsewhere, 99 registers on each register tab
+// whose rows all make links, and every derived tab made from them.
+void buildLargestConfiguration(ConfigsCreator &window)
+{
+    const QVector<int> codes = {7, 8, 4, 1}; // on-chip ADC, PWM, DO link, DI link
+    QMap<int, QPair<int, int>> pins;
+    for (int pin = 0; pin < Pins::kPinCount; ++pin) {
+        if (!Pins::isUnavailable(quint32(pin)))
+            pins.insert(pin, {pin + 1, codes.at(pins.size() % codes.size())});
+    }
+    window.fillGpioTab(BuilderKit::gpioBlock(pins));
+    for (const RegisterTab &tab : kRegisterTabs)
+        fillRegisterTab(window, tab, kMaxRegisters * kRowsPerRegister);
+    for (const char *button : {"AcceptNumAdcTiInputs", "AcceptNumPwmOutputs", "AcceptLinksDo",
+                               "AcceptLinksDi", "AcceptLinksAi", "AcceptLinksAo"})
+        BuilderKit::press(window, QLatin1String(button));
+}
+
+int rowsOfAllTabs(const ConfigsCreator &window)
+{
+    int rows = 0;
+    for (const QTreeWidget *tree : window.findChildren<QTreeWidget *>())
+        rows += tree->topLevelItemCount();
+    return rows;
+}
+
+void benchSaveAndLoad()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ModelId_0.vmc"));
+    // Every question answered at once: this folder, replace, Ok.
+    ModalSeam::setHandler([&folder, &path](const ModalSeam::Request &request) {
+        ModalSeam::Answer answer;
+        answer.path = folder.path();
+        answer.paths = QStringList{path};
+        answer.button = request.icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
+        return answer;
+    });
+
+    ConfigsCreator source;
+    openFilled(source);
+    buildLargestConfiguration(source);
+    settle();
+    const int rows = rowsOfAllTabs(source);
+    const double saveMs = medianMs([] {}, [&source] { source.saveToModelIdFile(); });
+    const qint64 fileSize = QFileInfo(path).size();
+
+    // Into a window just opened, as after closing the builder and opening a new one; then over
+    // the same configuration already loaded, which first drops every row.
+    const auto checkRows = [rows](const ConfigsCreator &target) {
+        if (rowsOfAllTabs(target) != rows)
+            warn(QStringLiteral("the load made %1 rows, the saved window had %2")
+                     .arg(rowsOfAllTabs(target))
+                     .arg(rows));
+    };
+    std::vector<double> freshLoads;
+    for (int run = 0; run < kRuns; ++run) {
+        ConfigsCreator target;
+        openFilled(target);
+        freshLoads.push_back(timedMs([&target] { target.on_loadConfigs_clicked(); }));
+        checkRows(target);
+    }
+    const double loadMs = median(freshLoads);
+    ConfigsCreator target;
+    openFilled(target);
+    target.on_loadConfigs_clicked();
+    settle();
+    const double reloadMs = medianMs([] {}, [&target] { target.on_loadConfigs_clicked(); });
+    checkRows(target);
+    ModalSeam::setHandler({});
+
+    std::printf(
+        "The largest configuration: model-id file of %lld bytes, %d rows in all tabs (median of %d runs)\n",
+        fileSize, rows, kRuns);
+    std::printf("  save (every writer, one file)          %8.1f ms   goal: under 100 ms -> %s\n", saveMs,
+                saveMs < 100.0 ? "met" : "NOT MET");
+    std::printf("  load into a window just opened         %8.1f ms   goal: under 1000 ms -> %s\n", loadMs,
+                loadMs < 1000.0 ? "met" : "NOT MET");
+    std::printf("  load again over the loaded rows        %8.1f ms   goal: under 1000 ms -> %s\n\n", reloadMs,
+                reloadMs < 1000.0 ? "met" : "NOT MET");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    benchOpening();
-    benchRegisterTabs();
-    benchDerivedTabs("Link tabs", kLinkTabs);
-    benchDerivedTabs("On-chip ADC and PWM tabs", kPinTabs);
+    // Sections by name, all of them when none is named.
+    const QStringList only = QCoreApplication::arguments().mid(1);
+    const auto wanted = [&only](const char *section) {
+        return only.isEmpty() || only.contains(QLatin1String(section));
+    };
+    if (wanted("open"))
+        benchOpening();
+    if (wanted("registers"))
+        benchRegisterTabs();
+    if (wanted("links"))
+        benchDerivedTabs("Link tabs", kLinkTabs);
+    if (wanted("pins"))
+        benchDerivedTabs("On-chip ADC and PWM tabs", kPinTabs);
+    if (wanted("files"))
+        benchSaveAndLoad();
     return 0;
 }
