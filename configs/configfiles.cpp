@@ -224,56 +224,38 @@ void ConfigsCreator::clearAllTabs()
         tree->clear();
 }
 
+namespace {
+// Each section's writer and fill, in section order.
+struct SectionMembers
+{
+    QByteArray (ConfigsCreator::*serialize)() const;
+    void (ConfigsCreator::*fill)(const QByteArray &);
+};
+
+const std::array<SectionMembers, Blocks::kSectionCount> &sectionMembers()
+{
+    static const std::array<SectionMembers, Blocks::kSectionCount> members = {{
+        {&ConfigsCreator::serializeGpioTab, &ConfigsCreator::fillGpioTab},
+        {&ConfigsCreator::serializeDoRegTab, &ConfigsCreator::fillDoRegTab},
+        {&ConfigsCreator::serializeDiRegTab, &ConfigsCreator::fillDiRegTab},
+        {&ConfigsCreator::serializeAdcRegTab, &ConfigsCreator::fillAdcRegTab},
+        {&ConfigsCreator::serializeAdcTiTab, &ConfigsCreator::fillAdcTiTab},
+        {&ConfigsCreator::serializePwmTab, &ConfigsCreator::fillPwmTab},
+        {&ConfigsCreator::serializeDoLinksTab, &ConfigsCreator::fillDoLinksTab},
+        {&ConfigsCreator::serializeDiLinksTab, &ConfigsCreator::fillDiLinksTab},
+        {&ConfigsCreator::serializeAiLinksTab, &ConfigsCreator::fillAiLinksTab},
+        {&ConfigsCreator::serializeAoLinksTab, &ConfigsCreator::fillAoLinksTab},
+    }};
+    return members;
+}
+} // namespace
+
 QByteArray ConfigsCreator::serializeSection(Section section) const
 {
-    switch (section) {
-    case Section::Gpio:
-        return serializeGpioTab();
-    case Section::RegDo:
-        return serializeDoRegTab();
-    case Section::RegDi:
-        return serializeDiRegTab();
-    case Section::RegAdc:
-        return serializeAdcRegTab();
-    case Section::TiAdc:
-        return serializeAdcTiTab();
-    case Section::PwmPorts:
-        return serializePwmTab();
-    case Section::DoLinks:
-        return serializeDoLinksTab();
-    case Section::DiLinks:
-        return serializeDiLinksTab();
-    case Section::AiLinks:
-        return serializeAiLinksTab();
-    case Section::AoLinks:
-        break;
-    }
-    return serializeAoLinksTab();
+    return (this->*sectionMembers()[std::size_t(section)].serialize)();
 }
 
 void ConfigsCreator::fillSection(Section section, const QByteArray &block)
 {
-    switch (section) {
-    case Section::Gpio:
-        return fillGpioTab(block);
-    case Section::RegDo:
-        return fillDoRegTab(block);
-    case Section::RegDi:
-        return fillDiRegTab(block);
-    case Section::RegAdc:
-        return fillAdcRegTab(block);
-    case Section::TiAdc:
-        return fillAdcTiTab(block);
-    case Section::PwmPorts:
-        return fillPwmTab(block);
-    case Section::DoLinks:
-        return fillDoLinksTab(block);
-    case Section::DiLinks:
-        return fillDiLinksTab(block);
-    case Section::AiLinks:
-        return fillAiLinksTab(block);
-    case Section::AoLinks:
-        break;
-    }
-    fillAoLinksTab(block);
+    (this->*sectionMembers()[std::size_t(section)].fill)(block);
 }

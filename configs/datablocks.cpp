@@ -4,6 +4,7 @@
 #include "pinmap.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -331,22 +332,23 @@ const SectionInfo &sectionInfo(Section section)
     return sections()[std::size_t(section)];
 }
 
+namespace {
+template <typename Matches> const SectionInfo *findSection(Matches matches)
+{
+    const auto &table = sections();
+    const auto it = std::find_if(table.begin(), table.end(), matches);
+    return it == table.end() ? nullptr : &*it;
+}
+} // namespace
+
 const SectionInfo *sectionNamed(const QString &name)
 {
-    for (const SectionInfo &info : sections()) {
-        if (info.name == name)
-            return &info;
-    }
-    return nullptr;
+    return findSection([&name](const SectionInfo &info) { return info.name == name; });
 }
 
 const SectionInfo *sectionOfFile(const QString &fileName)
 {
-    for (const SectionInfo &info : sections()) {
-        if (info.fileName == fileName)
-            return &info;
-    }
-    return nullptr;
+    return findSection([&fileName](const SectionInfo &info) { return info.fileName == fileName; });
 }
 
 } // namespace Blocks
