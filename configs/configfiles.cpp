@@ -5,6 +5,7 @@
 #include "modalseam.h"
 #include "modelidfile.h"
 #include "ui_configscreator.h"
+#include "wholefile.h"
 
 #include <QDialog>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <optional>
@@ -70,19 +70,11 @@ bool mayWrite(QWidget *window, const QString &path, const QString &fileName)
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-// Writes the file whole through a temporary file that is renamed into place, so that a failed
-// write reports its error and leaves the previous file as it was.
 void writeFile(QWidget *window, const QString &path, const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        showError(window, file.errorString());
-        return;
-    }
-    // Flushed before the commit: Qt 5's commit does not notice buffered bytes that fail to reach
-    // the disk, and would put a truncated file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        showError(window, file.errorString());
+    const QString error = writeWholeFile(path, bytes);
+    if (!error.isEmpty()) {
+        showError(window, error);
         return;
     }
     ModalSeam::information(window, ConfigsCreator::tr("Ok!"),

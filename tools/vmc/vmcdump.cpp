@@ -1,0 +1,214 @@
+#include "vmcdump.h"
+
+#include "pinmap.h"
+
+#include <QJsonArray>
+#include <QStringList>
+
+namespace Vmc {
+
+namespace {
+using Blocks::Section;
+
+QString valueText(const QVariant &value)
+{
+    return value.type() == QVariant::Double ? floatText(value.toDouble()) : value.toString();
+}
+
+QString kindOfFile(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::PerTab:
+        return QStringLiteral("файл вкладки");
+    case FileKind::ModelId:
+        return QStringLiteral("model id файл");
+    case FileKind::Folder:
+        break;
+    }
+    return QStringLiteral("папка файлов вкладок");
+}
+
+bool entryInFile(const ConfigFile &config, const ModelIdFile::SectionEntry &entry)
+{
+    return ModelIdFile::kHeaderSize + entry.offset + entry.size <= config.bytes.size();
+}
+
+void appendBlockText(QStringList &lines, const BlockView &view)
+{
+    const QString name = Blocks::sectionInfo(view.section).name;
+    if (view.size == 0) {
+        lines << QStringLiteral("[%1] пусто").arg(name);
+        return;
+    }
+    if (view.ignored) {
+        lines << QStringLiteral("[%1] %2 байт: окно не читает такой блок").arg(name).arg(view.size);
+        return;
+    }
+    if (view.section == Section::Gpio) {
+        lines << QStringLiteral("[%1] %2 байт").arg(name).arg(view.size);
+        PinGroup group = PinGroup::NoX;
+        bool first = true;
+        for (const Record &pin : view.records) {
+            const quint32 number = pin.at(0).value.toUInt();
+            if (first || Pins::groupOf(number) != group) {
+                group = Pins::groupOf(number);
+                const int page =
+                    int(std::find(Pins::kConnectorOrder.begin(), Pins::kConnectorOrder.end(), group) -
+                        Pins::kConnectorOrder.begin());
+                static const char *const titles[] = {"X6", "X7", "X8", "X9", "No X"};
+                lines << QStringLiteral("  %1:").arg(QLatin1String(titles[page]));
+                first = false;
+            }
+            lines << QStringLiteral("    %1 %2: код %3 «%4», индекс %5")
+                         .arg(pin.at(0).value.toString(), pin.at(1).value.toString(),
+                              pin.at(2).value.toString(), pin.at(3).value.toString(),
+                              pin.at(4).value.toString());
+        }
+        return;
+    }
+    lines << QStringLiteral("[%1] %2 байт, записей %3").arg(name).arg(view.size).arg(view.records.size());
+    for (int r = 0; r < view.records.size(); ++r)
+        lines << QStringLiteral("  %1: %2").arg(r + 1).arg(recordText(view.records.at(r)));
+    if (view.endMarker >= 0)
+        lines << QStringLiteral("  маркер конца в записи %1; целых записей после него: %2, не читаются")
+                     .arg(view.endMarker + 1)
+                     .arg(view.recordsAfterMarker);
+    if (view.trailingBytes > 0)
+        lines
+            << QStringLiteral("  байт после последней целой записи: %1, не читаются").arg(view.trailingBytes);
+}
+
+QJsonValue jsonValue(const QVariant &value)
+{
+    switch (value.type()) {
+    case QVariant::Double:
+        return value.toDouble();
+    case QVariant::String:
+        return value.toString();
+    default:
+        return value.toLongLong();
+    }
+}
+
+QJsonObject blockJson(const BlockView &view)
+{
+    QJsonArray records;
+    for (const Record &record : view.records) {
+        QJsonObject fields;
+        for (const Field &field : record)
+            fields.insert(field.name, jsonValue(field.value));
+        records.append(fields);
+    }
+    QJsonObject block;
+    block.insert(QStringLiteral("size"), view.size);
+    block.insert(QStringLiteral("ignored"), view.ignored);
+    block.insert(QStringLiteral("records"), records);
+    block.insert(QStringLiteral("endMarker"),
+                 view.endMarker >= 0 ? QJsonValue(view.endMarker + 1) : QJsonValue());
+    block.insert(QStringLiteral("recordsAfterMarker"), view.recordsAfterMarker);
+    block.insert(QStringLiteral("trailingBytes"), view.trailingBytes);
+    return block;
+}
+} // namespace
+
+QString fieldLabel(const QString &name)
+{
+    static const QHash<QString, QString> labels = {
+        {QStringLiteral("index"), QStringLiteral("индекс")},
+        {QStringLiteral("code"), QStringLiteral("код")},
+        {QStringLiteral("gain"), QStringLiteral("усиление")},
+        {QStringLiteral("offset"), QStringLiteral("смещение")},
+        {QStringLiteral("port"), QStringLiteral("порт")},
+        {QStringLiteral("pin"), QStringLiteral("вывод")},
+        {QStringLiteral("frequency"), QStringLiteral("частота")},
+        {QStringLiteral("type"), QStringLiteral("тип")},
+    };
+    return labels.value(name, name);
+}
+
+QString floatText(double value)
+{
+    // Six significant digits say most gains exactly; more only where the stored float needs them.
+    for (int digits = 6; digits < 9; ++digits) {
+        const QString text = QString::number(value, 'g', digits);
+        if (float(text.toDouble()) == float(value))
+            return text;
+    }
+    return QString::number(value, 'g', 9);
+}
+
+QString recordText(const Record &record)
+{
+    QStringList parts;
+    for (int f = 0; f < record.size(); ++f) {
+        const Field &field = record.at(f);
+        if (field.name == QLatin1String("function") || field.name == QLatin1String("name")) {
+            const QString text = field.value.toString();
+            if (!parts.isEmpty())
+                parts.last() += field.name == QLatin1String("function") ? QStringLiteral(" «%1»").arg(text)
+                                                                        : QLatin1Char(' ') + text;
+            continue;
+        }
+        parts << fieldLabel(field.name) + QLatin1Char(' ') + valueText(field.value);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString dumpText(const ConfigFile &config, bool nameOnly)
+{
+    QStringList lines;
+    lines
+        << QStringLiteral("Файл: %1 (%2)").arg(nameOnly ? config.name : config.path, kindOfFile(config.kind));
+    if (config.kind == FileKind::ModelId) {
+        lines << QStringLiteral("Model id: %1").arg(config.modelId);
+        if (config.bytes.size() < ModelIdFile::kHeaderSize) {
+            lines << QStringLiteral("Файл короче заголовка: %1 байт из %2; окно возьмёт только model id")
+                         .arg(config.bytes.size())
+                         .arg(ModelIdFile::kHeaderSize);
+        } else {
+            lines << QStringLiteral("Заголовок:");
+            for (int e = 0; e < config.entries.size(); ++e) {
+                const ModelIdFile::SectionEntry &entry = config.entries.at(e);
+                lines << QStringLiteral("  %1 %2 смещение %3 размер %4 %5")
+                             .arg(e)
+                             .arg(entry.name, -10)
+                             .arg(entry.offset, -6)
+                             .arg(entry.size, -6)
+                             .arg(entryInFile(config, entry) ? QStringLiteral("в файле")
+                                                             : QStringLiteral("за концом файла"));
+            }
+        }
+    }
+    for (const Blocks::SectionInfo &section : Blocks::sections()) {
+        if (config.present[std::size_t(section.section)])
+            appendBlockText(lines, viewOf(section.section, config.blocks[std::size_t(section.section)]));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QJsonObject dumpJson(const ConfigFile &config)
+{
+    QJsonObject document;
+    document.insert(QStringLiteral("file"), config.path);
+    if (config.kind == FileKind::ModelId) {
+        document.insert(QStringLiteral("modelId"), config.modelId);
+        QJsonArray entries;
+        for (const ModelIdFile::SectionEntry &entry : config.entries) {
+            entries.append(QJsonObject{{QStringLiteral("name"), entry.name},
+                                       {QStringLiteral("offset"), entry.offset},
+                                       {QStringLiteral("size"), entry.size},
+                                       {QStringLiteral("inFile"), entryInFile(config, entry)}});
+        }
+        document.insert(QStringLiteral("entries"), entries);
+    }
+    QJsonObject sections;
+    for (const Blocks::SectionInfo &section : Blocks::sections()) {
+        if (config.present[std::size_t(section.section)])
+            sections.insert(section.name,
+                            blockJson(viewOf(section.section, config.blocks[std::size_t(section.section)])));
+    }
+    document.insert(QStringLiteral("sections"), sections);
+    return document;
+}
+
+} // namespace Vmc

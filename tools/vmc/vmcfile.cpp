@@ -1,0 +1,219 @@
+#include "vmcfile.h"
+
+#include "pinmap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <functional>
+
+namespace Vmc {
+
+namespace {
+using Blocks::Section;
+
+bool readWhole(const QString &path, QByteArray *bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+template <typename Record>
+void addRecords(BlockView &view, const std::optional<QVector<Record>> &records,
+                const std::function<Vmc::Record(const Record &)> &fields)
+{
+    if (!records)
+        return;
+    for (const Record &record : *records)
+        view.records.append(fields(record));
+}
+
+Record pinRecord(const Record &fields, quint32 pin)
+{
+    Record record = fields;
+    record.append({QStringLiteral("name"), Pins::pinName(pin)});
+    return record;
+}
+} // namespace
+
+std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming)
+{
+    const QFileInfo info(path);
+    ConfigFile config;
+    config.path = path;
+    config.name = info.fileName();
+    if (info.isDir()) {
+        // The tabs of a folder: each from its own file, an absent file an empty tab.
+        config.kind = FileKind::Folder;
+        for (const Blocks::SectionInfo &section : Blocks::sections()) {
+            const QString file = QDir(path).filePath(section.fileName);
+            const auto index = std::size_t(section.section);
+            config.present[index] = true;
+            if (QFileInfo::exists(file) && !readWhole(file, &config.blocks[index], error))
+                return std::nullopt;
+        }
+        return config;
+    }
+
+    const auto known = [](const QString &name) {
+        return Blocks::sectionOfFile(name) || ModelIdFile::isModelIdFileName(name);
+    };
+    if (naming == Naming::GitTemporary && !known(config.name)) {
+        static const QRegularExpression temporary(QStringLiteral("^[^_]{6}_(.+)$"));
+        const QRegularExpressionMatch match = temporary.match(config.name);
+        if (match.hasMatch() && known(match.captured(1)))
+            config.name = match.captured(1);
+    }
+    const QString &name = config.name;
+    const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
+    const bool modelIdFile = ModelIdFile::isModelIdFileName(name);
+    if (!section && !modelIdFile) {
+        *error = QStringLiteral("Неизвестный файл %1!").arg(path);
+        return std::nullopt;
+    }
+    if (!readWhole(path, &config.bytes, error))
+        return std::nullopt;
+    if (section) {
+        config.kind = FileKind::PerTab;
+        config.blocks[std::size_t(section->section)] = config.bytes;
+        config.present[std::size_t(section->section)] = true;
+        return config;
+    }
+    config.kind = FileKind::ModelId;
+    config.modelId = ModelIdFile::modelIdOf(name);
+    config.entries = ModelIdFile::readEntries(config.bytes);
+    // A file long enough for its header replaces every tab; a shorter one changes none.
+    if (const auto blocks = ModelIdFile::decode(config.bytes)) {
+        config.blocks = *blocks;
+        config.present.fill(true);
+    }
+    return config;
+}
+
+int recordSize(Section section)
+{
+    switch (Blocks::sectionInfo(section).format) {
+    case Blocks::BlockFormat::Gpio:
+        return Blocks::kGpioBlockSize;
+    case Blocks::BlockFormat::RegPort:
+        return Blocks::kRegPortRecordSize;
+    case Blocks::BlockFormat::AdcInput:
+        return Blocks::kAdcInputRecordSize;
+    case Blocks::BlockFormat::PwmPort:
+        return Blocks::kPwmPortRecordSize;
+    case Blocks::BlockFormat::DigitalLink:
+        return Blocks::kDigitalLinkRecordSize;
+    case Blocks::BlockFormat::AnalogLink:
+        break;
+    }
+    return Blocks::kAnalogLinkRecordSize;
+}
+
+QString functionText(Functions::Context context, int code)
+{
+    return Functions::appearanceOf(context, code).toolTip;
+}
+
+QString pinPlace(quint32 pin)
+{
+    // "PK 4 (X7-03)" is named by its header position first.
+    static const QRegularExpression header(QStringLiteral("^(.*) \\((X\\d-\\d\\d)\\)$"));
+    const QString name = Pins::pinName(pin);
+    const QRegularExpressionMatch match = header.match(name);
+    if (match.hasMatch())
+        return match.captured(2) + QLatin1Char(' ') + match.captured(1);
+    return QStringLiteral("No X %1 %2").arg(pin).arg(name);
+}
+
+BlockView viewOf(Section section, const QByteArray &block)
+{
+    BlockView view;
+    view.section = section;
+    view.size = block.size();
+    const int size = recordSize(section);
+    if (section == Section::Gpio) {
+        const std::optional<GpioBlock> pins = Blocks::decodeGpioBlock(block);
+        view.ignored = !pins;
+        if (!pins)
+            return view;
+        const GpioBlock shown = Blocks::withUnavailablePinsMarked(*pins);
+        for (PinGroup group : Pins::kConnectorOrder) {
+            const PinMap map = Pins::buildPinMap(group);
+            for (auto it = map.cbegin(); it != map.cend(); ++it) {
+                const quint32 pin = it.key().number;
+                view.records.append(
+                    {{QStringLiteral("pin"), pin},
+                     {QStringLiteral("name"), it.value()},
+                     {QStringLiteral("code"), pins->code[pin]},
+                     {QStringLiteral("function"), functionText(Functions::Context::GpioPin, shown.code[pin])},
+                     {QStringLiteral("index"), pins->index[pin]}});
+            }
+        }
+        return view;
+    }
+
+    view.ignored = block.size() < size;
+    view.trailingBytes = block.size() % size;
+    switch (Blocks::sectionInfo(section).format) {
+    case Blocks::BlockFormat::RegPort: {
+        const auto context =
+            section == Section::RegDo ? Functions::Context::DoRegister : Functions::Context::DiRegister;
+        addRecords<RegPortRecord>(
+            view, Blocks::decodeRegPortRecords(block), [context](const RegPortRecord &r) {
+                return Record{{QStringLiteral("index"), r.index},
+                              {QStringLiteral("code"), r.code},
+                              {QStringLiteral("function"), functionText(context, r.code)}};
+            });
+        break;
+    }
+    case Blocks::BlockFormat::AdcInput: {
+        const bool onChip = section == Section::TiAdc;
+        addRecords<AdcInputRecord>(
+            view, Blocks::decodeAdcInputRecords(block), [onChip](const AdcInputRecord &r) {
+                const Record fields = {{QStringLiteral("gain"), double(r.gain)},
+                                       {QStringLiteral("offset"), double(r.offset)},
+                                       {QStringLiteral("index"), r.index},
+                                       {onChip ? QStringLiteral("pin") : QStringLiteral("port"), r.port}};
+                return onChip ? pinRecord(fields, r.port) : fields;
+            });
+        break;
+    }
+    case Blocks::BlockFormat::PwmPort:
+        addRecords<PwmPortRecord>(view, Blocks::decodePwmPortRecords(block), [](const PwmPortRecord &r) {
+            return pinRecord({{QStringLiteral("index"), r.index},
+                              {QStringLiteral("pin"), r.pin},
+                              {QStringLiteral("frequency"), r.frequency}},
+                             r.pin);
+        });
+        break;
+    case Blocks::BlockFormat::DigitalLink:
+        addRecords<DigitalLinkRecord>(
+            view, Blocks::decodeDigitalLinkRecords(block), [](const DigitalLinkRecord &r) {
+                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
+            });
+        break;
+    case Blocks::BlockFormat::AnalogLink:
+        addRecords<AnalogLinkRecord>(
+            view, Blocks::decodeAnalogLinkRecords(block), [](const AnalogLinkRecord &r) {
+                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
+            });
+        break;
+    case Blocks::BlockFormat::Gpio:
+        break;
+    }
+    // Records stop early only at an end mark.
+    const int whole = block.size() / size;
+    if (!view.ignored && view.records.size() < whole) {
+        view.endMarker = view.records.size();
+        view.recordsAfterMarker = whole - view.records.size() - 1;
+    }
+    return view;
+}
+
+} // namespace Vmc
