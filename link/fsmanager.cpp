@@ -125,9 +125,14 @@ uint16_t FsManager::getPcbPort()
 
 void FsManager::setPcbIp(QHostAddress PcbIp)
 {
-    pcbAddress = PcbIp;
+    usePcbIp(PcbIp);
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(QLatin1String(kAddressKey), PcbIp.toString());
+}
+
+void FsManager::usePcbIp(QHostAddress PcbIp)
+{
+    pcbAddress = PcbIp;
 }
 
 void FsManager::setPcbPort(uint16_t PcbPort)

@@ -52,7 +52,10 @@ signals:
 public slots:
     QHostAddress getPcbIp();
     uint16_t getPcbPort();
+    // Points the link at PcbIp and remembers it in the settings file of the current directory.
     void setPcbIp(QHostAddress PcbIp);
+    // Points the link at PcbIp for this object only; the settings file keeps what it holds.
+    void usePcbIp(QHostAddress PcbIp);
     void setPcbPort(uint16_t PcbPort);
     void connectToPcb();
     void disconnectFromPcb();

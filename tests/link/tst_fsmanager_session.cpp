@@ -26,6 +26,8 @@ class TestFsManagerSession : public QObject
 
 private slots:
     void addressIsStoredInWorkingDirectory();
+    void sessionAddressIsNotStored_data();
+    void sessionAddressIsNotStored();
     void unusableStoredAddressFallsBack_data();
     void unusableStoredAddressFallsBack();
     void connectReadsFileTableFirst();
@@ -54,6 +56,36 @@ void TestFsManagerSession::addressIsStoredInWorkingDirectory()
     FsManager restarted;
     QCOMPARE(restarted.getPcbIp(), address);
     QCOMPARE(restarted.getPcbPort(), uint16_t(2502)); // the port is never remembered
+}
+
+void TestFsManagerSession::sessionAddressIsNotStored_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("no settings file") << QString();
+    QTest::newRow("address stored") << QStringLiteral("127.0.0.2");
+}
+
+void TestFsManagerSession::sessionAddressIsNotStored()
+{
+    QFETCH(QString, stored);
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    const QString path = cwd.filePath(QStringLiteral("pcbSettings.ini"));
+    if (!stored.isEmpty())
+        QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("IP_ADDRESS"), stored);
+    QFile before(path);
+    const QByteArray bytes = before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
+    before.close();
+    {
+        FsManager link;
+        link.usePcbIp(QHostAddress(QStringLiteral("127.0.0.3")));
+        QCOMPARE(link.getPcbIp(), QHostAddress(QStringLiteral("127.0.0.3")));
+    }
+    QCOMPARE(QFile::exists(path), !stored.isEmpty());
+    QFile after(path);
+    QCOMPARE(after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray(), bytes);
+    if (!stored.isEmpty())
+        QCOMPARE(FsManager().getPcbIp(), QHostAddress(stored));
 }
 
 void TestFsManagerSession::unusableStoredAddressFallsBack_data()
