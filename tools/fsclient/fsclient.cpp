@@ -278,14 +278,18 @@ void FsClient::saveFiles()
 void FsClient::commandStarted(const QString &description)
 {
     progressLabel = description;
+    shownPercent = -1;
 }
 
 void FsClient::progressMoved(uint percent)
 {
-    if (!showProgress || progressLabel.isEmpty())
+    const int shown = static_cast<int>(qMin(percent, 100u));
+    // The link reports every piece of an upload; the line changes only with the figure.
+    if (!showProgress || progressLabel.isEmpty() || shown == shownPercent)
         return;
+    shownPercent = shown;
     progressShown = true;
-    writeErr(QStringLiteral("\r%1 %2%").arg(progressLabel).arg(qMin(percent, 100u), 3));
+    writeErr(QStringLiteral("\r%1 %2%").arg(progressLabel).arg(shown, 3));
 }
 
 void FsClient::endProgressLine()

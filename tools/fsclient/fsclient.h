@@ -56,6 +56,7 @@ private:
     bool showProgress = false;
     bool progressShown = false;
     QString progressLabel;
+    int shownPercent = -1;
     bool tableRead = false;
     int awaited = 0; // the command whose result ends the run once the table was read
     bool done = false;
