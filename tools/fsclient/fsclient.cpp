@@ -62,11 +62,10 @@ QString alignedTable(const QList<QStringList> &lines, const QList<bool> &rightAl
             text += rightAligned.at(column) ? line.at(column).rightJustified(widths.at(column))
                                             : line.at(column).leftJustified(widths.at(column));
         }
-        out += text.trimmed().isEmpty() ? QString() : text;
-        // Trailing padding of the last column is of no use in a terminal.
-        while (out.endsWith(QLatin1Char(' ')))
-            out.chop(1);
-        out += QLatin1Char('\n');
+        // Padding after the last column is of no use in a terminal.
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        out += text + QLatin1Char('\n');
     }
     return out;
 }
@@ -285,7 +284,7 @@ void FsClient::progressMoved(uint percent)
 {
     const int shown = static_cast<int>(qMin(percent, 100u));
     // The link reports every piece of an upload; the line changes only with the figure.
-    if (!showProgress || progressLabel.isEmpty() || shown == shownPercent)
+    if (done || !showProgress || progressLabel.isEmpty() || shown == shownPercent)
         return;
     shownPercent = shown;
     progressShown = true;
