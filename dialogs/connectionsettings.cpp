@@ -2,6 +2,7 @@
 
 #include "fsmanager.h"
 #include "modalseam.h"
+#include "pcbaddress.h"
 #include "ui_connectionsettings.h"
 
 #include <QHostAddress>
@@ -10,25 +11,15 @@
 #include <QRegExpValidator>
 
 namespace {
+// An IPv4 address that may still be incomplete: empty octets are accepted, so that an address can
+// be typed from left to right. The final check (PcbAddress::fromText) needs all four octets.
 const char *const kInputOctet = "(([0-1]?[0-9]?[0-9]|2[0-4][0-9]|25[0-5])?)";
-const char *const kFinalOctet = "([0-1]?[0-9]?[0-9]|2[0-4][0-9]|25[0-5])";
 
-QString fullPattern(const QString &octet)
-{
-    return QStringLiteral("^") + octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") + octet +
-           QStringLiteral("\\.") + octet + QStringLiteral("$");
-}
-
-// Full patterns of an IPv4 address: the input filter also accepts empty octets, so that an
-// address can be typed from left to right; the final check needs all four octets.
 QString inputPattern()
 {
-    return fullPattern(QLatin1String(kInputOctet));
-}
-
-QString finalPattern()
-{
-    return fullPattern(QLatin1String(kFinalOctet));
+    const QString octet = QLatin1String(kInputOctet);
+    return QStringLiteral("^") + octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") + octet +
+           QStringLiteral("\\.") + octet + QStringLiteral("$");
 }
 } // namespace
 
@@ -48,9 +39,8 @@ ConnectionSettings::~ConnectionSettings() = default;
 
 void ConnectionSettings::on_Ok_clicked()
 {
-    const QString typed = ui->targetIp->text();
-    QRegExp check(finalPattern(), Qt::CaseSensitive, QRegExp::RegExp);
-    if (check.indexIn(typed) < 0) {
+    QHostAddress typedAddress;
+    if (!PcbAddress::fromText(ui->targetIp->text(), &typedAddress)) {
         auto *box = new QMessageBox(QMessageBox::Critical, tr("Ошибка!"), tr("Неверно задан Ip адрес!"),
                                     QMessageBox::Yes | QMessageBox::Cancel, this);
         box->button(QMessageBox::Yes)->setText(tr(" Закрыть без сохранения "));
@@ -63,13 +53,6 @@ void ConnectionSettings::on_Ok_clicked()
     }
 
     fsManager->setPcbPort(static_cast<uint16_t>(ui->targetPort->value()));
-
-    // The octets are read as decimal numbers here: the address parser would take a leading
-    // zero as an octal prefix ("010" as 8) or refuse the text ("08"), storing a wrong address.
-    quint32 ip4 = 0;
-    for (int i = 1; i <= 4; ++i)
-        ip4 = (ip4 << 8) | check.cap(i).toUInt();
-    const QHostAddress typedAddress(ip4);
 
     if (typedAddress != fsManager->getPcbIp()) {
         fsManager->setPcbIp(typedAddress);

@@ -125,9 +125,14 @@ uint16_t FsManager::getPcbPort()
 
 void FsManager::setPcbIp(QHostAddress PcbIp)
 {
-    pcbAddress = PcbIp;
+    usePcbIp(PcbIp);
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(QLatin1String(kAddressKey), PcbIp.toString());
+}
+
+void FsManager::usePcbIp(QHostAddress PcbIp)
+{
+    pcbAddress = PcbIp;
 }
 
 void FsManager::setPcbPort(uint16_t PcbPort)
@@ -174,7 +179,9 @@ void FsManager::writeFiles(QStringList PathList)
         const QString refusal = buildUploadRecord(path, big, record);
         if (!refusal.isEmpty()) {
             // Nothing of this call goes out; records of earlier calls stay queued.
-            emit errorOccured(tr("Файл: ") + path + refusal);
+            const QString text = tr("Файл: ") + path + refusal;
+            emit errorOccured(text);
+            emit requestFinished(CmdWriteFile, ResultFileRefused, text);
             return;
         }
         callTotal += record.size();
@@ -274,11 +281,13 @@ void FsManager::timerEvent(QTimerEvent *event)
             runNextCommand();
     } else if (id == responseTimerId) {
         stopTimer(responseTimerId);
+        const int answered = commandRunning ? currentCommand : 0;
         if (socket)
             socket->abort();
         // The abort may already have gone offline through disconnected(); then this does nothing.
         handleDisconnection();
         emit errorOccured(tr("Ошибка подключения"));
+        emit requestFinished(answered, ResultConnectionLost, tr("Ошибка подключения"));
     } else if (id == keepAliveTimerId) {
         enqueueOnce(CmdKeepAlive);
     } else {
@@ -326,12 +335,14 @@ void FsManager::pcbConnectionError(QAbstractSocket::SocketError)
     if (!socket || !isCurrentSocketSignal())
         return;
     const QString errorText = socket->errorString();
+    const int answered = commandRunning ? currentCommand : 0;
     releaseSocket();
     emit connectionStateIsUpdated(0);
     // A link that breaks while merely polling goes offline quietly.
     if (currentCommand != CmdKeepAlive)
         emit errorOccured(errorText);
     resetState();
+    emit requestFinished(answered, ResultConnectionLost, errorText);
 }
 
 void FsManager::readFromPcb()
@@ -483,13 +494,18 @@ void FsManager::readListFiles(uint8_t *RecvData, uint Size)
     stopTimer(responseTimerId);
     commandRunning = false;
     const ListReply<FstEntry> reply = decodeSmallList(RecvData, Size);
-    if (!reply.valid)
+    if (!reply.valid) {
+        emit requestFinished(CmdListFiles, ResultNetworkError, tr("Ошибка сети!"));
         return;
+    }
     if (reply.asksForBigForm) {
         bigMode = true;
         enqueueOnce(CmdListFiles);
     }
     emit listfilesReady(reply.entries, reply.allMemory, reply.memoryUsed);
+    // A table that asks for the big form is read again in it, and that reading ends the request.
+    if (!reply.asksForBigForm)
+        emit requestFinished(CmdListFiles, ResultOk, QStringLiteral("Ok"));
 }
 
 void FsManager::readListFiles_big(uint8_t *RecvData, uint Size)
@@ -497,83 +513,94 @@ void FsManager::readListFiles_big(uint8_t *RecvData, uint Size)
     stopTimer(responseTimerId);
     commandRunning = false;
     const ListReply<FstEntry_big> reply = decodeBigList(RecvData, Size);
-    if (!reply.valid)
+    if (!reply.valid) {
+        emit requestFinished(CmdListFiles, ResultNetworkError, tr("Ошибка сети!"));
         return;
+    }
     emit listfilesReady_big(reply.entries, reply.allMemory, reply.memoryUsed);
+    emit requestFinished(CmdListFiles, ResultOk, QStringLiteral("Ok"));
 }
 
 void FsManager::readResponseOnWriteFile(uint8_t *RecvData, uint Size)
 {
     stopTimer(responseTimerId);
-    if (Size == 0) {
-        emit filesSendingIsFinished(tr("Ошибка сети!"));
-    } else {
-        switch (RecvData[0]) {
-        case kStatusOk:
-            if (!uploadQueue.isEmpty() && uploadOffset >= uploadQueue.first().size()) {
-                uploadQueue.removeFirst();
-                uploadOffset = 0;
-            }
-            emitUploadProgress();
-            if (!uploadQueue.isEmpty()) {
-                // Also sends the rest of a record the board acknowledged early.
-                startResponseTimer(kWriteTimeoutMs);
-                sendCommand(CmdWriteFile);
-                return;
-            }
-            uploadTotal = 0;
-            enqueueOnce(CmdListFiles);
-            emit filesSendingIsFinished(QStringLiteral("Ok"));
-            commandRunning = false;
-            return;
-        case kStatusNetworkError:
-            emit filesSendingIsFinished(tr("Ошибка сети!"));
-            break;
-        case kStatusSecondError:
-            emit filesSendingIsFinished(tr("Не хватает памяти на контроллере!"));
-            break;
-        default:
-            break;
+    // An empty reply counts as a network error.
+    const quint8 status = Size == 0 ? kStatusNetworkError : RecvData[0];
+    PcbResult result = ResultNetworkError;
+    QString text = tr("Ошибка сети!");
+    switch (status) {
+    case kStatusOk:
+        if (!uploadQueue.isEmpty() && uploadOffset >= uploadQueue.first().size()) {
+            uploadQueue.removeFirst();
+            uploadOffset = 0;
         }
+        emitUploadProgress();
+        if (!uploadQueue.isEmpty()) {
+            // Also sends the rest of a record the board acknowledged early.
+            startResponseTimer(kWriteTimeoutMs);
+            sendCommand(CmdWriteFile);
+            return;
+        }
+        uploadTotal = 0;
+        enqueueOnce(CmdListFiles);
+        emit filesSendingIsFinished(QStringLiteral("Ok"));
+        commandRunning = false;
+        emit requestFinished(CmdWriteFile, ResultOk, QStringLiteral("Ok"));
+        return;
+    case kStatusNetworkError:
+        emit filesSendingIsFinished(text);
+        break;
+    case kStatusSecondError:
+        result = ResultNoMemory;
+        text = tr("Не хватает памяти на контроллере!");
+        emit filesSendingIsFinished(text);
+        break;
+    default:
+        break; // the window is told nothing of a status it does not know
     }
     clearUploads();
     uploadTotal = 0;
     commandRunning = false;
+    emit requestFinished(CmdWriteFile, result, text);
 }
 
 void FsManager::readDeleteFile(uint8_t *RecvData, uint Size)
 {
     stopTimer(responseTimerId);
-    if (Size == 0) {
-        emit fileDeletingIsFinished(tr("Ошибка сети!"));
-    } else {
-        switch (RecvData[0]) {
-        case kStatusOk:
-            if (deleteTotal > 0)
-                emit progressUpdated(percentOf(qint64(deleteTotal) - deleteQueue.size(), deleteTotal));
-            if (!deleteQueue.isEmpty()) {
-                startResponseTimer(kDeleteTimeoutMs);
-                sendCommand(CmdDeleteFile);
-                return;
-            }
-            deleteTotal = 0;
-            enqueueOnce(CmdListFiles);
-            emit fileDeletingIsFinished(QStringLiteral("Ok"));
-            commandRunning = false;
+    // An empty reply counts as a network error.
+    const quint8 status = Size == 0 ? kStatusNetworkError : RecvData[0];
+    PcbResult result = ResultNetworkError;
+    QString text = tr("Ошибка сети!");
+    switch (status) {
+    case kStatusOk:
+        if (deleteTotal > 0)
+            emit progressUpdated(percentOf(qint64(deleteTotal) - deleteQueue.size(), deleteTotal));
+        if (!deleteQueue.isEmpty()) {
+            startResponseTimer(kDeleteTimeoutMs);
+            sendCommand(CmdDeleteFile);
             return;
-        case kStatusNetworkError:
-            emit fileDeletingIsFinished(tr("Ошибка сети!"));
-            break;
-        case kStatusSecondError:
-            emit fileDeletingIsFinished(tr("Файл не существует!"));
-            break;
-        default:
-            break;
         }
+        deleteTotal = 0;
+        enqueueOnce(CmdListFiles);
+        emit fileDeletingIsFinished(QStringLiteral("Ok"));
+        commandRunning = false;
+        emit requestFinished(CmdDeleteFile, ResultOk, QStringLiteral("Ok"));
+        return;
+    case kStatusNetworkError:
+        emit fileDeletingIsFinished(text);
+        break;
+    case kStatusSecondError:
+        result = ResultNoSuchFile;
+        text = tr("Файл не существует!");
+        emit fileDeletingIsFinished(text);
+        break;
+    default:
+        break; // the window is told nothing of a status it does not know
     }
     deleteTotal = 0;
     deleteQueue.clear();
     commandRunning = false;
+    emit requestFinished(CmdDeleteFile, result, text);
 }
 
 void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
@@ -602,6 +629,7 @@ void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
         receivedFiles.clear();
         downloadTotal = 0;
         commandRunning = false;
+        emit requestFinished(CmdGetFile, ResultOk, tr("Ok"));
         return;
     }
     case FileReply::Unusable:
@@ -612,12 +640,16 @@ void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
         emit filesRecievingIsFinished(receivedFiles, tr("Файл не существует!"));
         break;
     case FileReply::OtherStatus:
-        break;
+        break; // the window is told nothing of a status it does not know
     }
     downloadQueue.clear();
     receivedFiles.clear();
     downloadTotal = 0;
     commandRunning = false;
+    if (reply.kind == FileReply::NoSuchFile)
+        emit requestFinished(CmdGetFile, ResultNoSuchFile, tr("Файл не существует!"));
+    else
+        emit requestFinished(CmdGetFile, ResultNetworkError, tr("Ошибка сети!"));
 }
 
 void FsManager::sendCommand(PcbCommand Command)

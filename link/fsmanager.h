@@ -48,11 +48,20 @@ signals:
     void filesSendingIsFinished(QString CodeDesc);
     void fileDeletingIsFinished(QString CodeDesc);
     void filesRecievingIsFinished(QMap<QString, QByteArray> FilesList, QString CodeDesc);
+    // Follows every result above that ends a request, once the link has settled: Command is the
+    // PcbCommand answered, or 0 when no command was running (a connection refused or timed out
+    // while connecting, or broken while idle); Result a PcbResult; Text the text of that result.
+    // A list request ends with the table in its final form. A connection that ends also drops
+    // every queued request: connectionStateIsUpdated(0) tells that.
+    void requestFinished(int Command, int Result, QString Text);
 
 public slots:
     QHostAddress getPcbIp();
     uint16_t getPcbPort();
+    // Points the link at PcbIp and remembers it in the settings file of the current directory.
     void setPcbIp(QHostAddress PcbIp);
+    // Points the link at PcbIp for this object only; the settings file keeps what it holds.
+    void usePcbIp(QHostAddress PcbIp);
     void setPcbPort(uint16_t PcbPort);
     void connectToPcb();
     void disconnectFromPcb();

@@ -5,12 +5,24 @@
 #include <cstdint>
 
 // Board commands; the value is also the command byte on the wire.
-enum PcbCommand : int {
+enum PcbCommand : int
+{
     CmdListFiles = 1,
     CmdWriteFile = 2,
     CmdDeleteFile = 3,
     CmdKeepAlive = 4,
     CmdGetFile = 5,
+};
+
+// How a request ended, so that a caller can act on it without reading the text that comes with it.
+enum PcbResult : int
+{
+    ResultOk = 0,
+    ResultNetworkError = 1,   // the board reported a network error, or its reply was unusable
+    ResultNoMemory = 2,       // an upload did not fit the board's memory
+    ResultNoSuchFile = 3,     // a delete or download named a file the board does not have
+    ResultFileRefused = 4,    // a local file of an upload could not be sent; nothing of that call went out
+    ResultConnectionLost = 5, // refused, broken or timed out: the link is offline
 };
 
 // One file of the board's file table, small form (16-bit sizes).

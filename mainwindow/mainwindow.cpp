@@ -2,19 +2,20 @@
 
 #include "configscreator.h"
 #include "connectionsettings.h"
+#include "filetable.h"
 #include "fsmanager.h"
 #include "modalseam.h"
 #include "myqtreewidgetitem.h"
 #include "progressbarwindow.h"
 #include "receivedfiles.h"
 #include "ui_mainwindow.h"
+#include "uploadpaths.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
@@ -26,12 +27,6 @@
 #include <QUrl>
 
 namespace {
-
-// The name field of a file-table record: Latin-1 up to the first NUL, never past the field.
-template <std::size_t N> QString nameFromField(const char (&field)[N])
-{
-    return QString::fromLatin1(field, static_cast<int>(qstrnlen(field, N)));
-}
 
 void setTextColour(QLabel *label, const QColor &colour)
 {
@@ -126,23 +121,25 @@ void MainWindow::fillListFiles(const QList<Entry> &FilesList, uint32_t AllMemory
     QList<QTreeWidgetItem *> items;
     items.reserve(FilesList.size());
     for (const Entry &entry : FilesList) {
+        const FileTable::Row row = FileTable::row(entry);
         auto *item = new MyQTreeWidgetItem();
         item->setIcon(0, icon);
-        item->setData(0, Qt::DisplayRole, nameFromField(entry.name));
-        item->setData(1, Qt::DisplayRole, QDateTime::fromSecsSinceEpoch(entry.modifyTime, Qt::LocalTime));
-        item->setData(2, Qt::DisplayRole, QString::number(entry.size) + QStringLiteral(" Байт"));
-        item->setData(3, Qt::DisplayRole, static_cast<uint>(entry.address));
-        item->setData(4, Qt::DisplayRole, static_cast<int>(entry.blockNumber));
+        item->setData(0, Qt::DisplayRole, row.name);
+        item->setData(1, Qt::DisplayRole, row.modified);
+        item->setData(2, Qt::DisplayRole, FileTable::sizeText(row.size));
+        item->setData(3, Qt::DisplayRole, static_cast<uint>(row.address));
+        item->setData(4, Qt::DisplayRole, static_cast<int>(row.block));
         items << item;
     }
     // The tree takes ownership and orders the rows by the user's sort column.
     ui->listFiles->insertTopLevelItems(0, items);
 
-    const uint32_t remain = static_cast<uint32_t>(AllMemory - MemoryUsed);
-    emit updateStatusCountFiles(tr("Количество файлов:  %1  ").arg(FilesList.size()));
-    emit updateStatusAllMemory(tr("Общий объем памяти:  %1 Байт  ").arg(AllMemory));
-    emit updateStatusMemoryUsed(tr("Занято:  %1 Байт  ").arg(MemoryUsed));
-    emit updateStatusMemoryRemain(tr("Свободно:  %1 Байт  ").arg(remain));
+    const FileTable::StatusTexts texts =
+        FileTable::statusTexts(FileTable::totals(FilesList.size(), AllMemory, MemoryUsed));
+    emit updateStatusCountFiles(texts.count);
+    emit updateStatusAllMemory(texts.total);
+    emit updateStatusMemoryUsed(texts.used);
+    emit updateStatusMemoryRemain(texts.free);
 
     fitNameColumn();
 }
@@ -237,13 +234,8 @@ void MainWindow::saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString
         return;
 
     const QStringList refused = ReceivedFiles::save(saveFolder, FilesList);
-    if (!refused.isEmpty()) {
-        // Quoted, so that an empty name or one with spaces is still visible in the list.
-        QString text = tr("Следующие файлы не сохранены: недопустимое имя файла:");
-        for (const QString &name : refused)
-            text += QStringLiteral("\n«") + name + QStringLiteral("»");
-        ModalSeam::critical(this, tr("Ошибка!"), text);
-    }
+    if (!refused.isEmpty())
+        ModalSeam::critical(this, tr("Ошибка!"), ReceivedFiles::refusalText(refused));
 }
 
 void MainWindow::createListFilesContextMenu(QPoint Point)
@@ -322,8 +314,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
         return;
     }
     for (const QUrl &url : urls) {
-        // isFile() is false for anything missing, so no separate existence check.
-        if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) {
+        if (!url.isLocalFile() || !UploadPaths::isUploadable(url.toLocalFile())) {
             event->ignore();
             return;
         }

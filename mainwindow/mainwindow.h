@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pcbtypes.h"
+#include "uploadpaths.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,7 +38,7 @@ public:
     MainWindow &operator=(const MainWindow &) = delete;
 
     // Drops beyond this many paths are ignored.
-    static constexpr int kMaxDroppedFiles = 256;
+    static constexpr int kMaxDroppedFiles = UploadPaths::kMaxPerDrop;
 
 signals:
     void updateStatusCountFiles(QString Count);

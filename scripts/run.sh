@@ -10,7 +10,7 @@ velmora_ensure_deps
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -G Ninja -S "$root" -B "$root/build/run" -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_BENCH=OFF >/dev/null
-ninja -C "$root/build/run" -j"$jobs" velmora velmora-boardsim
+ninja -C "$root/build/run" -j"$jobs" velmora velmora-boardsim velmora-fs
 
 workdir="$root/run"
 mkdir -p "$workdir/board"

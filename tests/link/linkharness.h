@@ -27,6 +27,7 @@ struct LinkHarness
     QSignalSpy sent{&link, &FsManager::filesSendingIsFinished};
     QSignalSpy deleted{&link, &FsManager::fileDeletingIsFinished};
     QSignalSpy received{&link, &FsManager::filesRecievingIsFinished};
+    QSignalSpy results{&link, &FsManager::requestFinished};
 
     LinkHarness()
     {
@@ -59,6 +60,18 @@ struct LinkHarness
         QList<uint> values;
         for (const QList<QVariant> &args : progress)
             values.append(args.at(0).toUInt());
+        return values;
+    }
+
+    // Each requestFinished as "command result text".
+    QStringList resultTexts() const
+    {
+        QStringList values;
+        for (const QList<QVariant> &args : results)
+            values.append(QStringLiteral("%1 %2 %3")
+                              .arg(args.at(0).toInt())
+                              .arg(args.at(1).toInt())
+                              .arg(args.at(2).toString()));
         return values;
     }
 

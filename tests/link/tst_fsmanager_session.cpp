@@ -26,6 +26,8 @@ class TestFsManagerSession : public QObject
 
 private slots:
     void addressIsStoredInWorkingDirectory();
+    void sessionAddressIsNotStored_data();
+    void sessionAddressIsNotStored();
     void unusableStoredAddressFallsBack_data();
     void unusableStoredAddressFallsBack();
     void connectReadsFileTableFirst();
@@ -54,6 +56,36 @@ void TestFsManagerSession::addressIsStoredInWorkingDirectory()
     FsManager restarted;
     QCOMPARE(restarted.getPcbIp(), address);
     QCOMPARE(restarted.getPcbPort(), uint16_t(2502)); // the port is never remembered
+}
+
+void TestFsManagerSession::sessionAddressIsNotStored_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("no settings file") << QString();
+    QTest::newRow("address stored") << QStringLiteral("127.0.0.2");
+}
+
+void TestFsManagerSession::sessionAddressIsNotStored()
+{
+    QFETCH(QString, stored);
+    TempCwd cwd;
+    QVERIFY(cwd.isValid());
+    const QString path = cwd.filePath(QStringLiteral("pcbSettings.ini"));
+    if (!stored.isEmpty())
+        QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("IP_ADDRESS"), stored);
+    QFile before(path);
+    const QByteArray bytes = before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
+    before.close();
+    {
+        FsManager link;
+        link.usePcbIp(QHostAddress(QStringLiteral("127.0.0.3")));
+        QCOMPARE(link.getPcbIp(), QHostAddress(QStringLiteral("127.0.0.3")));
+    }
+    QCOMPARE(QFile::exists(path), !stored.isEmpty());
+    QFile after(path);
+    QCOMPARE(after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray(), bytes);
+    if (!stored.isEmpty())
+        QCOMPARE(FsManager().getPcbIp(), QHostAddress(stored));
 }
 
 void TestFsManagerSession::unusableStoredAddressFallsBack_data()
@@ -187,12 +219,17 @@ void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
     QObject::connect(&h.link, &FsManager::connectionStateIsUpdated,
                      [&](int state) { events << QStringLiteral("state %1").arg(state); });
     QObject::connect(&h.link, &FsManager::errorOccured, [&](const QString &text) { events << text; });
+    QObject::connect(&h.link, &FsManager::requestFinished, [&](int command, int result, const QString &text) {
+        events << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
+    });
 
     h.link.setTimeScale(0.02); // a deletion now times out after 100 ms
     h.link.deleteFiles({QStringLiteral("abc")});
     QCOMPARE(h.next().command, int(CmdDeleteFile));
     QTRY_COMPARE(h.errors.count(), 1);
-    QCOMPARE(events, (QStringList{QStringLiteral("state 0"), QStringLiteral("Ошибка подключения")}));
+    // The result names the deletion the timeout ended, after what the window is told.
+    QCOMPARE(events, (QStringList{QStringLiteral("state 0"), QStringLiteral("Ошибка подключения"),
+                                  QStringLiteral("3 5 Ошибка подключения")}));
     QVERIFY(!h.link.isConnected());
     QVERIFY(h.deleted.isEmpty());
 
@@ -200,7 +237,7 @@ void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
     h.link.setTimeScale(1.0);
     QVERIFY(h.connectLink());
     QCOMPARE(h.peer.connectionCount(), 2);
-    QCOMPARE(events.size(), 3);
+    QCOMPARE(events.mid(3), (QStringList{QStringLiteral("state 1"), QStringLiteral("1 0 Ok")}));
 }
 
 void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()
@@ -218,6 +255,12 @@ void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()
         QTRY_COMPARE(h.states.count(), 2);
         QCOMPARE(h.states.last().first().toInt(), 0);
         QVERIFY(h.errors.isEmpty());
+        // A caller still learns of the break.
+        QCOMPARE(h.results.count(), 2); // the opening list, then the break
+        // No command, or the poll that may have gone out since.
+        QVERIFY((QList<int>{0, CmdKeepAlive}).contains(h.results.last().at(0).toInt()));
+        QCOMPARE(h.results.last().at(1).toInt(), int(ResultConnectionLost));
+        QVERIFY(!h.results.last().at(2).toString().isEmpty());
     }
     {
         LinkHarness h;
@@ -229,6 +272,7 @@ void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()
         QCOMPARE(h.states.count(), 2);
         QCOMPARE(h.states.last().first().toInt(), 0);
         QVERIFY(!h.errors.first().first().toString().isEmpty());
+        QCOMPARE(h.resultTexts().last(), QStringLiteral("3 5 ") + h.errors.first().first().toString());
     }
 }
 
@@ -248,6 +292,7 @@ void TestFsManagerSession::refusedConnectionReportsSocketText()
     FsManager link;
     QSignalSpy states(&link, &FsManager::connectionStateIsUpdated);
     QSignalSpy errors(&link, &FsManager::errorOccured);
+    QSignalSpy results(&link, &FsManager::requestFinished);
     link.setPcbIp(QHostAddress::LocalHost);
     link.setPcbPort(closedPort);
     link.connectToPcb();
@@ -256,6 +301,8 @@ void TestFsManagerSession::refusedConnectionReportsSocketText()
     QCOMPARE(states.count(), 1);
     QCOMPARE(states.first().first().toInt(), 0);
     QVERIFY(!link.isConnected());
+    QCOMPARE(results.count(), 1);
+    QCOMPARE(results.first(), (QList<QVariant>{0, int(ResultConnectionLost), reference.errorString()}));
 }
 
 QTEST_GUILESS_MAIN(TestFsManagerSession)

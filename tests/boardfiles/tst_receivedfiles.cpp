@@ -57,6 +57,9 @@ private slots:
     void replacesExistingFile();
     void failedWriteKeepsExistingFile();
     void linksMayNotLeadOutside();
+    void unwrittenFilesAreNamed();
+    void messagesQuoteEveryName_data();
+    void messagesQuoteEveryName();
 };
 
 void TestReceivedFiles::plainNames_data()
@@ -162,6 +165,41 @@ void TestReceivedFiles::linksMayNotLeadOutside()
 #else
     QSKIP("symbolic links are a Unix matter here");
 #endif
+}
+
+void TestReceivedFiles::unwrittenFilesAreNamed()
+{
+    QTemporaryDir root;
+    const QString gone = root.filePath("gone");
+    QStringList failed;
+    const QStringList refused =
+        ReceivedFiles::save(gone, {{"a.bin", "a"}, {"../b.bin", "b"}, {"c.bin", ""}}, &failed);
+    // A refused name is not written either, but it is told apart.
+    QCOMPARE(refused, QStringList({"../b.bin"}));
+    QCOMPARE(failed, QStringList({"a.bin", "c.bin"}));
+    QCOMPARE(entriesOf(root.path()), QStringList());
+
+    failed.clear();
+    QVERIFY(ReceivedFiles::save(root.path(), {{"a.bin", "a"}}, &failed).isEmpty());
+    QVERIFY(failed.isEmpty());
+    QCOMPARE(readAll(root.filePath("a.bin")), QByteArray("a"));
+}
+
+void TestReceivedFiles::messagesQuoteEveryName_data()
+{
+    QTest::addColumn<bool>("refusal");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("refused") << true << "Следующие файлы не сохранены: недопустимое имя файла:";
+    QTest::newRow("not written") << false << "Следующие файлы не сохранены: не удалось записать файл:";
+}
+
+void TestReceivedFiles::messagesQuoteEveryName()
+{
+    QFETCH(bool, refusal);
+    QFETCH(QString, heading);
+    const QStringList names{"", "../x", "a b"};
+    const QString text = refusal ? ReceivedFiles::refusalText(names) : ReceivedFiles::failureText(names);
+    QCOMPARE(text, heading + "\n«»\n«../x»\n«a b»");
 }
 
 QTEST_GUILESS_MAIN(TestReceivedFiles)

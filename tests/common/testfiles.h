@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-// Small file helpers shared by the window tests.
+// Small file helpers shared by the tests.
 inline QByteArray readAll(const QString &path)
 {
     QFile file(path);

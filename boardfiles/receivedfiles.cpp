@@ -1,5 +1,6 @@
 #include "receivedfiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -43,7 +44,7 @@ bool landsInside(const QString &Folder, const QString &Path)
 
 } // namespace
 
-QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files)
+QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files, QStringList *Failed)
 {
     QStringList refused;
     const QDir folder(Folder);
@@ -54,16 +55,43 @@ QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files)
             continue;
         }
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            continue;
-        if (file.write(it.value()) != it.value().size()) {
+        bool written = file.open(QIODevice::WriteOnly);
+        if (written && file.write(it.value()) != it.value().size()) {
             file.cancelWriting();
-            continue;
+            written = false;
         }
         // commit() drops the temporary file when the data could not be flushed whole.
-        file.commit();
+        if (written)
+            written = file.commit();
+        if (!written && Failed)
+            Failed->append(it.key());
     }
     return refused;
+}
+
+namespace {
+
+QString listed(QString text, const QStringList &names)
+{
+    for (const QString &name : names)
+        text += QStringLiteral("\n«") + name + QStringLiteral("»");
+    return text;
+}
+
+} // namespace
+
+QString refusalText(const QStringList &Refused)
+{
+    return listed(
+        QCoreApplication::translate("ReceivedFiles", "Следующие файлы не сохранены: недопустимое имя файла:"),
+        Refused);
+}
+
+QString failureText(const QStringList &Failed)
+{
+    return listed(QCoreApplication::translate("ReceivedFiles",
+                                              "Следующие файлы не сохранены: не удалось записать файл:"),
+                  Failed);
 }
 
 } // namespace ReceivedFiles

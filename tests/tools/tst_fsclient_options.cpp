@@ -1,0 +1,101 @@
+// The client's command line: what each command takes, and what is refused before anything
+// connects.
+#include "options.h"
+
+#include <QTest>
+
+using fsclient::ClientOptions;
+using fsclient::Command;
+using fsclient::ParseResult;
+
+Q_DECLARE_METATYPE(ParseResult)
+Q_DECLARE_METATYPE(Command)
+
+class TestFsClientOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void boardIsChosenForTheRun();
+};
+
+void TestFsClientOptions::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<ParseResult>("result");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QStringList>("operands");
+    const QStringList none;
+    const auto run = ParseResult::Run;
+    const auto usage = ParseResult::UsageError;
+
+    QTest::newRow("ls") << QStringList{"ls"} << run << Command::List << none;
+    QTest::newRow("ls --json") << QStringList{"--json", "ls"} << run << Command::List << none;
+    QTest::newRow("df --json") << QStringList{"df", "--json"} << run << Command::Totals << none;
+    QTest::newRow("put") << QStringList{"put", "a", "b c"} << run << Command::Put << QStringList{"a", "b c"};
+    QTest::newRow("put a dashed name")
+        << QStringList{"put", "--", "-x"} << run << Command::Put << QStringList{"-x"};
+    QTest::newRow("get -o") << QStringList{"get", "a", "-o", "dir"} << run << Command::Get
+                            << QStringList{"a"};
+    QTest::newRow("rm") << QStringList{"rm", "a", "a"} << run << Command::Remove << QStringList{"a", "a"};
+    QTest::newRow("longest board name")
+        << QStringList{"rm", QString(51, 'n')} << run << Command::Remove << QStringList{QString(51, 'n')};
+    QTest::newRow("help") << QStringList{"ls", "--help"} << ParseResult::Help << Command::List << none;
+
+    QTest::newRow("nothing") << none << usage << Command::List << none;
+    QTest::newRow("unknown command") << QStringList{"cp"} << usage << Command::List << none;
+    QTest::newRow("unknown option") << QStringList{"--verbose", "ls"} << usage << Command::List << none;
+    QTest::newRow("ls with a name") << QStringList{"ls", "a"} << usage << Command::List << none;
+    QTest::newRow("put nothing") << QStringList{"put"} << usage << Command::List << none;
+    QTest::newRow("get nothing") << QStringList{"get", "-o", "dir"} << usage << Command::List << none;
+    QTest::newRow("rm nothing") << QStringList{"rm"} << usage << Command::List << none;
+    QTest::newRow("--json with put") << QStringList{"put", "a", "--json"} << usage << Command::List << none;
+    QTest::newRow("-o with ls") << QStringList{"ls", "-o", "dir"} << usage << Command::List << none;
+    QTest::newRow("name too long") << QStringList{"get", QString(52, 'n')} << usage << Command::List << none;
+    QTest::newRow("name outside Latin-1")
+        << QStringList{"rm", QStringLiteral("отчёт")} << usage << Command::List << none;
+    QStringList tooMany{"put"};
+    for (int i = 0; i <= 256; ++i)
+        tooMany << QString::number(i);
+    QTest::newRow("more files than one drop") << tooMany << usage << Command::List << none;
+    QTest::newRow("host name") << QStringList{"--host", "localhost", "ls"} << usage << Command::List << none;
+    QTest::newRow("ipv6") << QStringList{"--host", "::1", "ls"} << usage << Command::List << none;
+    QTest::newRow("port 0") << QStringList{"--port", "0", "ls"} << usage << Command::List << none;
+    QTest::newRow("port too big") << QStringList{"--port", "65536", "ls"} << usage << Command::List << none;
+    QTest::newRow("port not a number") << QStringList{"--port", "x", "ls"} << usage << Command::List << none;
+}
+
+void TestFsClientOptions::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(ParseResult, result);
+    QFETCH(Command, command);
+    QFETCH(QStringList, operands);
+    ClientOptions options;
+    QString error;
+    QCOMPARE(fsclient::parseOptions(arguments, &options, &error), result);
+    QCOMPARE(error.isEmpty(), result != ParseResult::UsageError);
+    if (result == ParseResult::Run) {
+        QCOMPARE(options.command, command);
+        QCOMPARE(options.arguments, operands);
+        QCOMPARE(options.json, arguments.contains("--json"));
+        QCOMPARE(options.outputFolder, arguments.contains("-o") ? QStringLiteral("dir") : QString());
+        QVERIFY(!options.hostGiven && !options.portGiven);
+    }
+}
+
+void TestFsClientOptions::boardIsChosenForTheRun()
+{
+    ClientOptions options;
+    QString error;
+    QCOMPARE(fsclient::parseOptions({"--host", "127.000.000.010", "--port", "65535", "df"}, &options, &error),
+             ParseResult::Run);
+    QVERIFY(options.hostGiven && options.portGiven);
+    QCOMPARE(options.host, QHostAddress(QStringLiteral("127.0.0.10")));
+    QCOMPARE(options.port, quint16(65535));
+}
+
+QTEST_APPLESS_MAIN(TestFsClientOptions)
+#include "tst_fsclient_options.moc"
