@@ -388,15 +388,16 @@ void TestFsClient::usageErrorsExitTwo()
         runClient(folder.path(), {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
                                   QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("put")});
     EXPECT_EXIT(run, 2);
-    QVERIFY(run.err.startsWith(QStringLiteral("velmora-fs: put: nothing named\nUsage: velmora-fs")));
+    QVERIFY(run.err.startsWith(
+        QStringLiteral("velmora-fs: put: не указано ни одного файла\nИспользование: velmora-fs")));
     run = runClient(folder.path(), {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
                                     QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("get"),
                                     QStringLiteral("a"), QStringLiteral("-o"), QStringLiteral("nowhere")});
     EXPECT_EXIT(run, 2);
-    QCOMPARE(run.err, QStringLiteral("velmora-fs: -o: not a folder: nowhere\n"));
+    QCOMPARE(run.err, QStringLiteral("velmora-fs: -o: не папка: nowhere\n"));
     run = runClient(folder.path(), {QStringLiteral("--help")});
     EXPECT_EXIT(run, 0);
-    QVERIFY(run.out.contains("Exit status: 0 success; 1 the board, the connection or a file failed;"));
+    QVERIFY(run.out.contains("Код выхода: 0 — успех; 1 — отказ платы, соединения или файла;"));
 }
 
 QTEST_GUILESS_MAIN(TestFsClient)

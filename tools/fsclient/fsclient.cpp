@@ -112,7 +112,7 @@ void FsClient::start()
     }
     if (options.command == Command::Get && !options.outputFolder.isEmpty() &&
         !QFileInfo(options.outputFolder).isDir()) {
-        writeErr(QStringLiteral("velmora-fs: -o: not a folder: %1\n").arg(options.outputFolder));
+        writeErr(QStringLiteral("velmora-fs: -o: не папка: %1\n").arg(options.outputFolder));
         finish(kUsageError);
         return;
     }
@@ -305,7 +305,7 @@ void FsClient::linkWentOffline()
     // the run must not wait for ever.
     QTimer::singleShot(0, this, [this] {
         if (!done)
-            fail(QStringLiteral("velmora-fs: the connection ended"));
+            fail(QStringLiteral("velmora-fs: соединение закрыто"));
     });
 }
 

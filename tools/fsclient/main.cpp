@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(fsclient::helpText()), stdout);
         return fsclient::FsClient::kSuccess;
     case fsclient::ParseResult::UsageError:
-        std::fprintf(stderr, "velmora-fs: %s\n%s\nTry 'velmora-fs --help'.\n", qPrintable(error),
+        std::fprintf(stderr, "velmora-fs: %s\n%s\nПодробнее: velmora-fs --help\n", qPrintable(error),
                      qPrintable(fsclient::usageLine()));
         return fsclient::FsClient::kUsageError;
     case fsclient::ParseResult::Run:

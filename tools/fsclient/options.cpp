@@ -32,37 +32,38 @@ bool isBoardName(const QString &name)
 
 QString usageLine()
 {
-    return QStringLiteral("Usage: velmora-fs [--host ADDR] [--port N] ls|df [--json] | put FILE... | "
-                          "get NAME... [-o DIR] | rm NAME...");
+    return QStringLiteral(
+        "Использование: velmora-fs [--host АДРЕС] [--port N] ls|df [--json] | put ФАЙЛ... | "
+        "get ИМЯ... [-o ПАПКА] | rm ИМЯ...");
 }
 
 QString helpText()
 {
     return QStringLiteral(
-               "Lists, uploads, downloads and deletes the files of a controller board, as the window does.\n"
+               "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно.\n"
                "\n") +
            usageLine() +
            QStringLiteral(
                "\n"
                "\n"
-               "Commands:\n"
-               "  ls [--json]         the file table (name, date, size, address, block) and the totals\n"
-               "  df [--json]         the totals alone: count, total, used and free memory\n"
-               "  put FILE...         upload regular files, at most %1 at a time, all or none\n"
-               "  get NAME... [-o DIR]  download into DIR (default: the current folder)\n"
-               "  rm NAME...          delete\n"
+               "Команды:\n"
+               "  ls [--json]            таблица файлов (имя, дата, размер, адрес, блок) и итоги\n"
+               "  df [--json]            только итоги: число файлов, общая, занятая и свободная память\n"
+               "  put ФАЙЛ...            передать обычные файлы, не больше %1 за раз, все или ни одного\n"
+               "  get ИМЯ... [-o ПАПКА]  получить файлы в ПАПКУ (по умолчанию — текущую)\n"
+               "  rm ИМЯ...              удалить\n"
                "\n"
-               "Options:\n"
-               "  --host ADDR   the board's IPv4 address for this run only (default: the address\n"
-               "                stored in pcbSettings.ini in the current folder, as the window uses it)\n"
-               "  --port N      the board's TCP port for this run, 1 to 65535 (default 2502)\n"
-               "  --json        ls and df: one JSON document on stdout\n"
-               "  -o, --output DIR  get: the folder to write into; it must exist\n"
-               "  -h, --help    show this help\n"
+               "Параметры:\n"
+               "  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из\n"
+               "                      pcbSettings.ini текущей папки, как у окна)\n"
+               "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию 2502)\n"
+               "  --json              ls и df: один документ JSON в stdout\n"
+               "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
+               "  -h, --help          эта справка\n"
                "\n"
-               "Errors go to stderr with the board link's own texts; progress too, when stderr is a\n"
-               "terminal. Exit status: 0 success; 1 the board, the connection or a file failed;\n"
-               "2 usage error.\n")
+               "Ошибки идут в stderr словами самой связи с платой; туда же ход передачи, если stderr —\n"
+               "терминал. Код выхода: 0 — успех; 1 — отказ платы, соединения или файла;\n"
+               "2 — ошибка в параметрах.\n")
                .arg(UploadPaths::kMaxPerDrop);
 }
 
@@ -77,7 +78,9 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
                                     QStringLiteral("folder"));
     parser.addOptions({help, host, port, json, output});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
-        *error = parser.errorText();
+        const QStringList unknown = parser.unknownOptionNames();
+        *error = unknown.isEmpty() ? QStringLiteral("у параметра нет значения")
+                                   : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first());
         return ParseResult::UsageError;
     }
     if (parser.isSet(help))
@@ -86,7 +89,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     ClientOptions o;
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        *error = QStringLiteral("no command given");
+        *error = QStringLiteral("не указана команда");
         return ParseResult::UsageError;
     }
     const QString commandText = positional.takeFirst();
@@ -98,38 +101,38 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         }
     }
     if (!known) {
-        *error = QStringLiteral("unknown command: %1").arg(commandText);
+        *error = QStringLiteral("неизвестная команда «%1»").arg(commandText);
         return ParseResult::UsageError;
     }
     o.arguments = positional;
     const bool listing = o.command == Command::List || o.command == Command::Totals;
     if (listing && !o.arguments.isEmpty()) {
-        *error = QStringLiteral("%1 takes no arguments: %2").arg(commandText, o.arguments.first());
+        *error = QStringLiteral("%1 не принимает аргументов: %2").arg(commandText, o.arguments.first());
         return ParseResult::UsageError;
     }
     if (!listing && o.arguments.isEmpty()) {
-        *error = QStringLiteral("%1: nothing named").arg(commandText);
+        *error = QStringLiteral("%1: не указано ни одного файла").arg(commandText);
         return ParseResult::UsageError;
     }
     if (parser.isSet(json) && !listing) {
-        *error = QStringLiteral("--json goes with ls and df only");
+        *error = QStringLiteral("--json — только для ls и df");
         return ParseResult::UsageError;
     }
     o.json = parser.isSet(json);
     if (parser.isSet(output) && o.command != Command::Get) {
-        *error = QStringLiteral("-o goes with get only");
+        *error = QStringLiteral("-o — только для get");
         return ParseResult::UsageError;
     }
     o.outputFolder = parser.value(output);
     if (o.command == Command::Put && o.arguments.size() > UploadPaths::kMaxPerDrop) {
         // As one drop onto the window; more would be left out there without a word.
-        *error = QStringLiteral("put takes at most %1 files at a time").arg(UploadPaths::kMaxPerDrop);
+        *error = QStringLiteral("put передаёт не больше %1 файлов за раз").arg(UploadPaths::kMaxPerDrop);
         return ParseResult::UsageError;
     }
     if (o.command == Command::Get || o.command == Command::Remove) {
         for (const QString &name : qAsConst(o.arguments)) {
             if (!isBoardName(name)) {
-                *error = QStringLiteral("not a board file name (1 to %1 Latin-1 characters): %2")
+                *error = QStringLiteral("не имя файла платы (от 1 до %1 символов Latin-1): %2")
                              .arg(PcbProtocol::kMaxNameLength)
                              .arg(name);
                 return ParseResult::UsageError;
@@ -139,7 +142,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     if (parser.isSet(host)) {
         // The settings dialog's rule, so that nothing reaches a board the window could not.
         if (!PcbAddress::fromText(parser.value(host), &o.host)) {
-            *error = QStringLiteral("--host: not an IPv4 address: %1").arg(parser.value(host));
+            *error = QStringLiteral("--host: не IPv4-адрес: %1").arg(parser.value(host));
             return ParseResult::UsageError;
         }
         o.hostGiven = true;
@@ -149,7 +152,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         const uint value = parser.value(port).toUInt(&ok, 10);
         // The range the settings dialog offers.
         if (!ok || value < 1 || value > 65535) {
-            *error = QStringLiteral("--port: expected 1 to 65535: %1").arg(parser.value(port));
+            *error = QStringLiteral("--port: нужно число от 1 до 65535: %1").arg(parser.value(port));
             return ParseResult::UsageError;
         }
         o.port = static_cast<quint16>(value);
