@@ -70,26 +70,37 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
         if (match.hasMatch() && known(match.captured(1)))
             config.name = match.captured(1);
     }
-    const QString &name = config.name;
-    const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
-    const bool modelIdFile = ModelIdFile::isModelIdFileName(name);
-    if (!section && !modelIdFile) {
+    QByteArray bytes;
+    if (!known(config.name)) {
         *error = QStringLiteral("Неизвестный файл %1!").arg(path);
         return std::nullopt;
     }
-    if (!readWhole(path, &config.bytes, error))
+    if (!readWhole(path, &bytes, error))
         return std::nullopt;
-    if (section) {
+    std::optional<ConfigFile> contents = configOf(config.name, bytes);
+    contents->path = path;
+    return contents;
+}
+
+std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &bytes)
+{
+    ConfigFile config;
+    config.path = fileName;
+    config.name = fileName;
+    config.bytes = bytes;
+    if (const Blocks::SectionInfo *section = Blocks::sectionOfFile(fileName)) {
         config.kind = FileKind::PerTab;
-        config.blocks[std::size_t(section->section)] = config.bytes;
+        config.blocks[std::size_t(section->section)] = bytes;
         config.present[std::size_t(section->section)] = true;
         return config;
     }
+    if (!ModelIdFile::isModelIdFileName(fileName))
+        return std::nullopt;
     config.kind = FileKind::ModelId;
-    config.modelId = ModelIdFile::modelIdOf(name);
-    config.entries = ModelIdFile::readEntries(config.bytes);
+    config.modelId = ModelIdFile::modelIdOf(fileName);
+    config.entries = ModelIdFile::readEntries(bytes);
     // A file long enough for its header replaces every tab; a shorter one changes none.
-    if (const auto blocks = ModelIdFile::decode(config.bytes)) {
+    if (const auto blocks = ModelIdFile::decode(bytes)) {
         config.blocks = *blocks;
         config.present.fill(true);
     }

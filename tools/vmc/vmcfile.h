@@ -50,6 +50,10 @@ enum class Naming
 // empty tabs). A name that is neither, or a file that cannot be read, gives an error text.
 std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming = Naming::AsWindow);
 
+// A file's contents as the window would read them under this file name (no directory), or none
+// for a name that is neither a per-tab nor a model-id file's.
+std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &bytes);
+
 // A field of a record by the name of its block table's column, in lower camel case.
 struct Field
 {
