@@ -2,7 +2,9 @@
 // checks the fuzzers run, so the normal suite keeps them without libFuzzer.
 #include "configfilecheck.h"
 #include "datablockscheck.h"
+#include "linkrepliescheck.h"
 #include "replystreamcheck.h"
+#include "tempcwd.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@ const Target kTargets[] = {
     {"replycollector", checkReplyStream, 5},
     {"datablocks", checkDataBlock, 10},
     {"configfile", checkConfigFile, 11},
+    {"linkreplies", checkLinkReplies, 10},
 };
 
 void addInputs(const Target &target, const QString &folder, bool required)
@@ -61,6 +64,9 @@ class TestFuzzCorpus : public QObject
 private slots:
     void inputHolds_data();
     void inputHolds();
+
+private:
+    TempCwd cwd; // the link reads its settings file from the working folder
 };
 
 void TestFuzzCorpus::inputHolds_data()
@@ -80,5 +86,5 @@ void TestFuzzCorpus::inputHolds()
     QVERIFY(check(reinterpret_cast<const uint8_t *>(input.constData()), size_t(input.size())));
 }
 
-QTEST_APPLESS_MAIN(TestFuzzCorpus)
+QTEST_GUILESS_MAIN(TestFuzzCorpus) // the link needs an application object
 #include "tst_fuzz_corpus.moc"
