@@ -38,23 +38,6 @@ QString settingsPath()
     return QDir::currentPath() + QLatin1String(kSettingsFileName);
 }
 
-int responseTimeout(PcbCommand command)
-{
-    switch (command) {
-    case CmdListFiles:
-        return kListTimeoutMs;
-    case CmdWriteFile:
-        return kWriteTimeoutMs;
-    case CmdDeleteFile:
-        return kDeleteTimeoutMs;
-    case CmdKeepAlive:
-        return kKeepAliveTimeoutMs;
-    case CmdGetFile:
-        return kFirstFileTimeoutMs;
-    }
-    return kKeepAliveTimeoutMs;
-}
-
 uint percentOf(qint64 done, qint64 total)
 {
     return static_cast<uint>(qMax<qint64>(done, 0) * 100 / total);
@@ -349,22 +332,48 @@ void FsManager::readFromPcb()
 {
     if (!socket || !isCurrentSocketSignal())
         return;
-    QTcpSocket *const source = socket;
+    feedReplies(*socket);
+    dispatchReplies(socket);
+}
+
+void FsManager::feedReplies(QIODevice &source)
+{
     // Straight from the socket's buffer into the collector's: a download is copied once here.
-    for (qint64 available = source->bytesAvailable(); available > 0; available = source->bytesAvailable()) {
+    for (qint64 available = source.bytesAvailable(); available > 0; available = source.bytesAvailable()) {
         const qint64 room = qMin(available, ReplyCollector::kFeedSlice);
-        const qint64 got = source->read(replies.reserveFeed(room), room);
+        const qint64 got = source.read(replies.reserveFeed(room), room);
         replies.commitFeed(got);
         if (got <= 0)
             break;
     }
+}
+
+void FsManager::dispatchReplies(const QTcpSocket *current)
+{
     ReplyCollector::Frame frame;
     // A handler's listeners may drop the link; then the remaining frames belong to nobody.
-    while (socket == source && replies.takeFrame(frame))
+    while (socket == current && replies.takeFrame(frame))
         dispatchReply(frame);
     uint percent = 0;
-    if (socket == source && currentCommand == CmdGetFile && replies.progress(percent))
+    if (socket == current && currentCommand == CmdGetFile && replies.progress(percent))
         emit progressUpdated(percent);
+}
+
+int FsManager::responseTimeout(PcbCommand command)
+{
+    switch (command) {
+    case CmdListFiles:
+        return kListTimeoutMs;
+    case CmdWriteFile:
+        return kWriteTimeoutMs;
+    case CmdDeleteFile:
+        return kDeleteTimeoutMs;
+    case CmdKeepAlive:
+        return kKeepAliveTimeoutMs;
+    case CmdGetFile:
+        return kFirstFileTimeoutMs;
+    }
+    return kKeepAliveTimeoutMs;
 }
 
 void FsManager::dispatchReply(ReplyCollector::Frame &frame)
@@ -451,12 +460,12 @@ void FsManager::sendUploadPiece(QByteArray frame)
     paceUploadPiece(uploadOffset + pieceSize >= record.size());
     qint64 written = 0;
     if (frame.isEmpty()) {
-        written = socket->write(piece, pieceSize);
+        written = writeRequest(QByteArray::fromRawData(piece, pieceSize));
     } else {
         // The request header and its piece leave in one write.
         const int headerSize = frame.size();
         frame.append(piece, pieceSize);
-        written = socket->write(frame) - headerSize;
+        written = writeRequest(frame) - headerSize;
     }
     if (written > 0) {
         uploadOffset += static_cast<int>(written);
@@ -468,7 +477,7 @@ void FsManager::paceUploadPiece(bool endsRecord)
 {
     // Pieces within a record may travel coalesced; the piece that ends one must leave at once,
     // as the board answers only after it (held back, it would cost a delay per record).
-    if (endsRecord == lowDelay)
+    if (endsRecord == lowDelay || !socket)
         return;
     lowDelay = endsRecord;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, endsRecord ? 1 : 0);
@@ -654,13 +663,11 @@ void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
 
 void FsManager::sendCommand(PcbCommand Command)
 {
-    if (!socket)
-        return;
     QByteArray frame = requestHeader(bigMode, Command);
     switch (Command) {
     case CmdListFiles:
     case CmdKeepAlive:
-        socket->write(frame);
+        writeRequest(frame);
         break;
     case CmdWriteFile:
         if (!uploadQueue.isEmpty())
@@ -672,7 +679,7 @@ void FsManager::sendCommand(PcbCommand Command)
         const QByteArray name = deleteQueue.takeFirst();
         frame.append(static_cast<char>(name.size()));
         frame.append(name);
-        socket->write(frame);
+        writeRequest(frame);
         break;
     }
     case CmdGetFile: {
@@ -682,10 +689,17 @@ void FsManager::sendCommand(PcbCommand Command)
         downloadQueue.remove(name); // every entry of that name: one reply serves them all
         frame.append(static_cast<char>(name.size()));
         frame.append(name);
-        socket->write(frame);
+        writeRequest(frame);
         break;
     }
     }
+}
+
+qint64 FsManager::writeRequest(const QByteArray &bytes)
+{
+    // Only a link driven by FsManagerProbe runs commands without a socket (a dropped link clears
+    // every queue): there each request counts as sent whole, so that the queues move on.
+    return socket ? socket->write(bytes) : bytes.size();
 }
 
 void FsManager::runNextCommand()

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cstdint>
 
+class QIODevice;
 class QTcpSocket;
 class QTimerEvent;
 
@@ -21,6 +22,7 @@ class QTimerEvent;
 class FsManager : public QObject
 {
     Q_OBJECT
+    friend class FsManagerProbe; // tests and fuzzers drive the reply path without a socket
 
 public:
     explicit FsManager(QObject *parent = nullptr);
@@ -88,10 +90,16 @@ private slots:
 
 private:
     void sendCommand(PcbCommand Command);
+    qint64 writeRequest(const QByteArray &bytes);
     void runNextCommand();
     void resetState();
     // implementation helpers are declared by the implementer below this line
+    // The reply path of a socket read: Source's bytes into the collector, then every complete
+    // frame to its handler, as long as the link still has the socket Current it had before.
+    void feedReplies(QIODevice &source);
+    void dispatchReplies(const QTcpSocket *current);
     void dispatchReply(ReplyCollector::Frame &frame);
+    static int responseTimeout(PcbCommand command);
     // The bytes from Begin to the end of the frame being dispatched, moved out of it if possible.
     QByteArray takeReplyTail(const uint8_t *begin, uint size);
     void enqueueOnce(PcbCommand command);
