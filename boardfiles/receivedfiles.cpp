@@ -44,14 +44,19 @@ bool landsInside(const QString &Folder, const QString &Path)
 
 } // namespace
 
-QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files, QStringList *Failed)
+SaveResult save(const QString &Folder, const QMap<QString, QByteArray> &Files)
 {
-    QStringList refused;
+    SaveResult result;
     const QDir folder(Folder);
     for (auto it = Files.cbegin(); it != Files.cend(); ++it) {
+        if (!isPlainFileName(it.key())) {
+            result.badNames << it.key();
+            continue;
+        }
+        // A plain name is always directly inside; only a link of that name can lead elsewhere.
         const QString path = folder.filePath(it.key());
-        if (!isPlainFileName(it.key()) || !landsInside(Folder, path)) {
-            refused << it.key();
+        if (!landsInside(Folder, path)) {
+            result.linksOut << it.key();
             continue;
         }
         QSaveFile file(path);
@@ -63,10 +68,10 @@ QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files, 
         // commit() drops the temporary file when the data could not be flushed whole.
         if (written)
             written = file.commit();
-        if (!written && Failed)
-            Failed->append(it.key());
+        if (!written)
+            result.failed << it.key();
     }
-    return refused;
+    return result;
 }
 
 namespace {
@@ -80,11 +85,19 @@ QString listed(QString text, const QStringList &names)
 
 } // namespace
 
-QString refusalText(const QStringList &Refused)
+QString refusalText(const SaveResult &Result)
 {
-    return listed(
-        QCoreApplication::translate("ReceivedFiles", "Следующие файлы не сохранены: недопустимое имя файла:"),
-        Refused);
+    QStringList paragraphs;
+    if (!Result.badNames.isEmpty())
+        paragraphs << listed(QCoreApplication::translate(
+                                 "ReceivedFiles", "Следующие файлы не сохранены: недопустимое имя файла:"),
+                             Result.badNames);
+    if (!Result.linksOut.isEmpty())
+        paragraphs << listed(QCoreApplication::translate(
+                                 "ReceivedFiles", "Следующие файлы не сохранены: в папке под этим именем "
+                                                  "лежит символическая ссылка, ведущая за её пределы:"),
+                             Result.linksOut);
+    return paragraphs.join(QLatin1Char('\n'));
 }
 
 QString failureText(const QStringList &Failed)

@@ -14,16 +14,22 @@ namespace ReceivedFiles {
 // drive or stream colon, no control character, not made only of dots and spaces.
 bool isPlainFileName(const QString &Name);
 
-// Writes every file of Files into Folder in ascending key order, each through a temporary file
-// that replaces the target only once it was written whole. A file that cannot be written is
-// skipped, and its name appended to Failed when given. Returns the names refused because they
-// would not land directly inside Folder.
-QStringList save(const QString &Folder, const QMap<QString, QByteArray> &Files,
-                 QStringList *Failed = nullptr);
+// What save() did not write, by reason, each list in ascending name order.
+struct SaveResult
+{
+    QStringList badNames; // not one plain file name
+    QStringList linksOut; // a symbolic link of that name in the folder leads out of it
+    QStringList failed;   // could not be written
+};
 
-// The message that lists the names save() refused, one per line and quoted, so that an empty
-// name or one with spaces is still visible.
-QString refusalText(const QStringList &Refused);
+// Writes every file of Files into Folder in ascending key order, each through a temporary file
+// that replaces the target only once it was written whole. A file that cannot be written, or that
+// would not land directly inside Folder, is skipped and named in the result.
+SaveResult save(const QString &Folder, const QMap<QString, QByteArray> &Files);
+
+// The message for the names save() refused, a paragraph per reason, each name on a line of its own
+// and quoted so that an empty name or one with spaces is still visible. Empty when none was refused.
+QString refusalText(const SaveResult &Result);
 // The same for names whose file could not be written.
 QString failureText(const QStringList &Failed);
 

@@ -26,9 +26,6 @@ constexpr int kKeepAliveTimeoutMs = 5000;
 constexpr int kFirstFileTimeoutMs = 50000;
 constexpr int kNextFileTimeoutMs = 20000;
 
-// Largest file content one record can carry in the big form: a record is one QByteArray.
-constexpr qint64 kBigFormMaxContent = std::numeric_limits<int>::max() - 1024;
-
 const char kSettingsFileName[] = "/pcbSettings.ini";
 const char kAddressKey[] = "IP_ADDRESS";
 const char kDefaultAddress[] = "192.168.0.10";
@@ -354,9 +351,30 @@ void FsManager::dispatchReplies(const QTcpSocket *current)
     // A handler's listeners may drop the link; then the remaining frames belong to nobody.
     while (socket == current && replies.takeFrame(frame))
         dispatchReply(frame);
+    if (socket == current && replies.refusedFrames() > 0) {
+        dropOversizedReply();
+        return;
+    }
     uint percent = 0;
     if (socket == current && currentCommand == CmdGetFile && replies.progress(percent))
         emit progressUpdated(percent);
+}
+
+void FsManager::dropOversizedReply()
+{
+    // Waiting would only end in the time limit, and skipping the rest of the frame would hold the
+    // connection for as long as the board takes to send it: the link drops it at once instead.
+    const QString text = tr("Ответ контроллера слишком велик: %1 байт, а принять можно не более %2 байт. "
+                            "Соединение разорвано.")
+                             .arg(replies.refusedLength())
+                             .arg(ReplyCollector::kMaxFrameLength);
+    const int answered = commandRunning ? currentCommand : 0;
+    if (socket)
+        socket->abort();
+    handleDisconnection();
+    replies.reset();
+    emit errorOccured(text);
+    emit requestFinished(answered, ResultConnectionLost, text);
 }
 
 int FsManager::responseTimeout(PcbCommand command)

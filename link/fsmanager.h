@@ -99,6 +99,8 @@ private:
     void feedReplies(QIODevice &source);
     void dispatchReplies(const QTcpSocket *current);
     void dispatchReply(ReplyCollector::Frame &frame);
+    // Ends the command and the connection on a reply frame refused for its length.
+    void dropOversizedReply();
     static int responseTimeout(PcbCommand command);
     // The bytes from Begin to the end of the frame being dispatched, moved out of it if possible.
     QByteArray takeReplyTail(const uint8_t *begin, uint size);

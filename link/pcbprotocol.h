@@ -25,6 +25,11 @@ constexpr int kReplyFormOffset = 3;
 constexpr int kReplyCommandOffset = 4;
 constexpr int kBigFileLengthOffset = 6;
 
+// Longest reply frame the link takes in. A download brings its whole file in one frame, held in
+// memory until it is complete, so this also bounds what a hostile or broken length field can make
+// the link allocate.
+constexpr qint64 kMaxReplyLength = qint64(1) << 30;
+
 // Upload data leaves in pieces of at most this size; the board reads it in such portions.
 constexpr int kUploadPieceSize = 1380;
 
@@ -41,6 +46,12 @@ constexpr int kBigEntrySize = 66;
 // The small form describes a record's content with 16 bits; padding to 4 bytes makes 65532
 // the largest content that form can announce correctly.
 constexpr quint32 kSmallFormMaxContent = 0xFFFF & ~quint32(3);
+// Most a get reply adds around a file's content: the big header, the status and name length bytes,
+// and the longest name with its zero byte.
+constexpr int kMaxFileReplyOverhead = kBigFileHeaderSize + 2 + kNameFieldSize;
+// Largest content (padded) of an upload in the big form: the reply that brings the file back must
+// still fit kMaxReplyLength, or a file the link stored could never be downloaded.
+constexpr qint64 kBigFormMaxContent = (kMaxReplyLength - kMaxFileReplyOverhead) & ~qint64(3);
 
 // List reply payload: uint32 total memory, uint16 record count, the records.
 constexpr int kListCountOffset = 4;

@@ -22,7 +22,7 @@ enum PcbResult : int
     ResultNoMemory = 2,       // an upload did not fit the board's memory
     ResultNoSuchFile = 3,     // a delete or download named a file the board does not have
     ResultFileRefused = 4,    // a local file of an upload could not be sent; nothing of that call went out
-    ResultConnectionLost = 5, // refused, broken or timed out: the link is offline
+    ResultConnectionLost = 5, // refused, broken, timed out or cut for an oversized reply: the link is offline
 };
 
 // One file of the board's file table, small form (16-bit sizes).

@@ -106,6 +106,8 @@ void ReplyCollector::reset()
     payloadOffset = 0;
     skipRemaining = 0;
     dropped = 0;
+    refused = 0;
+    lastRefusedLength = 0;
     completed.clear();
     scratch = QByteArray();
     reservedAt = -1;
@@ -161,6 +163,8 @@ bool ReplyCollector::readHeader()
     payloadOffset = headerSize;
     if (length > maxFrameLength) {
         // Guard against a hostile length: count the frame's bytes away instead of holding them.
+        ++refused;
+        lastRefusedLength = length;
         const qint64 buffered = qMin(available, length);
         dropped += buffered;
         head += static_cast<int>(buffered);

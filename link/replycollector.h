@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pcbprotocol.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
@@ -28,9 +30,9 @@ public:
         int payloadOffset = 0; // 5, or 10 for the big get-file reply
     };
 
-    // Frames longer than this are never held in memory: their bytes are counted and dropped.
-    // It bounds what a hostile or broken length field can make the link allocate.
-    static constexpr qint64 kMaxFrameLength = qint64(1) << 30;
+    // Frames longer than this are refused: never held in memory, their bytes are counted and
+    // dropped. It bounds what a hostile or broken length field can make the link allocate.
+    static constexpr qint64 kMaxFrameLength = PcbProtocol::kMaxReplyLength;
 
     explicit ReplyCollector(qint64 maxLength = kMaxFrameLength) : maxFrameLength(maxLength) {}
 
@@ -63,6 +65,9 @@ public:
     qint64 receivedLength() const; // bytes of the frame under way, header included
     qint64 bufferedBytes() const { return buffer.size() - head; }
     qint64 droppedBytes() const { return dropped; }
+    // Frames refused for their length since the last reset, and the length the last one announced.
+    int refusedFrames() const { return refused; }
+    qint64 refusedLength() const { return lastRefusedLength; }
 
     void reset();
 
@@ -82,6 +87,8 @@ private:
     int payloadOffset = 0;
     qint64 skipRemaining = 0;
     qint64 dropped = 0;
+    int refused = 0;
+    qint64 lastRefusedLength = 0;
     QList<Frame> completed;
     QByteArray scratch;  // reserved room while a frame is being skipped
     int reservedAt = -1; // buffer size before reserveFeed; -1 when the room is in scratch

@@ -233,9 +233,10 @@ void MainWindow::saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString
     if (saveFolder.isEmpty())
         return;
 
-    const QStringList refused = ReceivedFiles::save(saveFolder, FilesList);
-    if (!refused.isEmpty())
-        ModalSeam::critical(this, tr("Ошибка!"), ReceivedFiles::refusalText(refused));
+    // A file that could not be written is skipped without a message; refused names are told.
+    const QString refusal = ReceivedFiles::refusalText(ReceivedFiles::save(saveFolder, FilesList));
+    if (!refusal.isEmpty())
+        ModalSeam::critical(this, tr("Ошибка!"), refusal);
 }
 
 void MainWindow::createListFilesContextMenu(QPoint Point)

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(ReceivedFiles::SaveResult)
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
@@ -43,6 +45,12 @@ private:
     void (*previousHandler)(int) = nullptr;
 };
 #endif
+
+// Each reason's names, for one comparison.
+QList<QStringList> skipped(const ReceivedFiles::SaveResult &result)
+{
+    return {result.badNames, result.linksOut, result.failed};
+}
 
 } // namespace
 
@@ -103,9 +111,9 @@ void TestReceivedFiles::writesPlainNamesAndRefusesTheRest()
         {"b.bin", "bee"},    {"../up.bin", "x"}, {"a.bin", QByteArray("\0\1\2", 3)},
         {"sub/in.bin", "x"}, {"..", "x"},        {"", "x"},
         {"empty.bin", ""}};
-    const QStringList refused = ReceivedFiles::save(folder, files);
     // Listed in key order, as the files are visited.
-    QCOMPARE(refused, QStringList({"", "..", "../up.bin", "sub/in.bin"}));
+    QCOMPARE(skipped(ReceivedFiles::save(folder, files)),
+             (QList<QStringList>{{"", "..", "../up.bin", "sub/in.bin"}, {}, {}}));
     QCOMPARE(entriesOf(folder), QStringList({"a.bin", "b.bin", "empty.bin"}));
     QCOMPARE(entriesOf(root.path()), QStringList({"save"}));
     QCOMPARE(readAll(folder + "/a.bin"), QByteArray("\0\1\2", 3));
@@ -116,7 +124,8 @@ void TestReceivedFiles::replacesExistingFile()
 {
     QTemporaryDir folder;
     QVERIFY(writeFile(folder.filePath("a.bin"), QByteArray(5000, 'o')));
-    QVERIFY(ReceivedFiles::save(folder.path(), {{"a.bin", "short"}}).isEmpty());
+    QCOMPARE(skipped(ReceivedFiles::save(folder.path(), {{"a.bin", "short"}})),
+             QList<QStringList>({{}, {}, {}}));
     QCOMPARE(readAll(folder.filePath("a.bin")), QByteArray("short"));
     QCOMPARE(entriesOf(folder.path()), QStringList({"a.bin"}));
 }
@@ -132,9 +141,9 @@ void TestReceivedFiles::failedWriteKeepsExistingFile()
         FileSizeCap cap(64 * 1024);
         QVERIFY(cap.active);
         // The big file fails half-way; the small one after it is still written.
-        const QStringList refused =
+        const ReceivedFiles::SaveResult result =
             ReceivedFiles::save(folder.path(), {{"big.bin", big}, {"small.bin", "small"}});
-        QVERIFY(refused.isEmpty()); // a failed write is skipped silently
+        QCOMPARE(skipped(result), (QList<QStringList>{{}, {}, {"big.bin"}}));
     }
     QCOMPARE(readAll(folder.filePath("big.bin")), old);
     QCOMPARE(readAll(folder.filePath("small.bin")), QByteArray("small"));
@@ -156,9 +165,10 @@ void TestReceivedFiles::linksMayNotLeadOutside()
     QVERIFY(QFile::link(folder + "/target.bin", folder + "/in.lnk"));
     QVERIFY(QFile::link(root.filePath("nowhere.bin"), folder + "/dangling.lnk"));
 
-    const QStringList refused =
+    const ReceivedFiles::SaveResult result =
         ReceivedFiles::save(folder, {{"out.lnk", "evil"}, {"in.lnk", "fine"}, {"dangling.lnk", "evil"}});
-    QCOMPARE(refused, QStringList({"dangling.lnk", "out.lnk"}));
+    // Plain names, refused for the links they name: told apart from bad names.
+    QCOMPARE(skipped(result), (QList<QStringList>{{}, {"dangling.lnk", "out.lnk"}, {}}));
     QCOMPARE(readAll(root.filePath("outside.bin")), QByteArray("outside"));
     QVERIFY(!QFile::exists(root.filePath("nowhere.bin")));
     QCOMPARE(readAll(folder + "/target.bin"), QByteArray("fine"));
@@ -171,35 +181,44 @@ void TestReceivedFiles::unwrittenFilesAreNamed()
 {
     QTemporaryDir root;
     const QString gone = root.filePath("gone");
-    QStringList failed;
-    const QStringList refused =
-        ReceivedFiles::save(gone, {{"a.bin", "a"}, {"../b.bin", "b"}, {"c.bin", ""}}, &failed);
+    const ReceivedFiles::SaveResult result =
+        ReceivedFiles::save(gone, {{"a.bin", "a"}, {"../b.bin", "b"}, {"c.bin", ""}});
     // A refused name is not written either, but it is told apart.
-    QCOMPARE(refused, QStringList({"../b.bin"}));
-    QCOMPARE(failed, QStringList({"a.bin", "c.bin"}));
+    QCOMPARE(skipped(result), (QList<QStringList>{{"../b.bin"}, {}, {"a.bin", "c.bin"}}));
     QCOMPARE(entriesOf(root.path()), QStringList());
 
-    failed.clear();
-    QVERIFY(ReceivedFiles::save(root.path(), {{"a.bin", "a"}}, &failed).isEmpty());
-    QVERIFY(failed.isEmpty());
+    QCOMPARE(skipped(ReceivedFiles::save(root.path(), {{"a.bin", "a"}})), QList<QStringList>({{}, {}, {}}));
     QCOMPARE(readAll(root.filePath("a.bin")), QByteArray("a"));
 }
 
 void TestReceivedFiles::messagesQuoteEveryName_data()
 {
-    QTest::addColumn<bool>("refusal");
-    QTest::addColumn<QString>("heading");
-    QTest::newRow("refused") << true << "Следующие файлы не сохранены: недопустимое имя файла:";
-    QTest::newRow("not written") << false << "Следующие файлы не сохранены: не удалось записать файл:";
+    const QStringList names{"", "../x", "a b"};
+    const QString quoted = QStringLiteral("\n«»\n«../x»\n«a b»");
+    const QString badName = QStringLiteral("Следующие файлы не сохранены: недопустимое имя файла:");
+    const QString linkOut = QStringLiteral("Следующие файлы не сохранены: в папке под этим именем лежит "
+                                           "символическая ссылка, ведущая за её пределы:");
+    QTest::addColumn<ReceivedFiles::SaveResult>("result");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("bad names") << ReceivedFiles::SaveResult{names, {}, {}} << badName + quoted << QString();
+    QTest::newRow("links out") << ReceivedFiles::SaveResult{{}, names, {}} << linkOut + quoted << QString();
+    QTest::newRow("both, a paragraph each")
+        << ReceivedFiles::SaveResult{{"../x"}, {"out.lnk"}, {}}
+        << badName + QStringLiteral("\n«../x»\n") + linkOut + QStringLiteral("\n«out.lnk»") << QString();
+    QTest::newRow("not written") << ReceivedFiles::SaveResult{{}, {}, names} << QString()
+                                 << QStringLiteral(
+                                        "Следующие файлы не сохранены: не удалось записать файл:") +
+                                        quoted;
 }
 
 void TestReceivedFiles::messagesQuoteEveryName()
 {
-    QFETCH(bool, refusal);
-    QFETCH(QString, heading);
-    const QStringList names{"", "../x", "a b"};
-    const QString text = refusal ? ReceivedFiles::refusalText(names) : ReceivedFiles::failureText(names);
-    QCOMPARE(text, heading + "\n«»\n«../x»\n«a b»");
+    QFETCH(ReceivedFiles::SaveResult, result);
+    QFETCH(QString, refusal);
+    QFETCH(QString, failure);
+    QCOMPARE(ReceivedFiles::refusalText(result), refusal);
+    QCOMPARE(result.failed.isEmpty() ? QString() : ReceivedFiles::failureText(result.failed), failure);
 }
 
 QTEST_GUILESS_MAIN(TestReceivedFiles)

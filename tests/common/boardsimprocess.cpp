@@ -135,3 +135,12 @@ bool BoardSimProcess::stop(int timeoutMs)
     collect();
     return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
 }
+
+void BoardSimProcess::kill()
+{
+    if (process->state() == QProcess::NotRunning)
+        return;
+    process->kill();
+    process->waitForFinished(10000);
+    collect();
+}

@@ -44,6 +44,8 @@ public:
     // Stops the simulator with a termination request and waits; true when it ended on its own
     // with exit code 0 (so a clean shutdown, and no leak report under the sanitizers).
     bool stop(int timeoutMs = 10000);
+    // Ends the simulator at once, as a board that loses power: no shutdown of its own.
+    void kill();
 
     // Path of the simulator from VELMORA_BOARDSIM; empty when not set.
     static QString executable();

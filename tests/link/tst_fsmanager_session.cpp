@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QtEndian>
 
 namespace {
 
@@ -35,6 +36,7 @@ private slots:
     void keepAliveIsQueuedOnceWhileBusy();
     void keepAliveFlagQueuesOneListRequest();
     void replyTimeoutGoesOfflineOnce();
+    void oversizedReplyGoesOfflineAtOnce();
     void brokenConnectionIsQuietOnlyAfterPoll();
     void refusedConnectionReportsSocketText();
 };
@@ -238,6 +240,36 @@ void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
     QVERIFY(h.connectLink());
     QCOMPARE(h.peer.connectionCount(), 2);
     QCOMPARE(events.mid(3), (QStringList{QStringLiteral("state 1"), QStringLiteral("1 0 Ok")}));
+}
+
+void TestFsManagerSession::oversizedReplyGoesOfflineAtOnce()
+{
+    LinkHarness h;
+    QVERIFY(h.connectLink());
+    QStringList events;
+    QObject::connect(&h.link, &FsManager::connectionStateIsUpdated,
+                     [&](int state) { events << QStringLiteral("state %1").arg(state); });
+    QObject::connect(&h.link, &FsManager::errorOccured, [&](const QString &text) { events << text; });
+    QObject::connect(&h.link, &FsManager::requestFinished, [&](int command, int result, const QString &text) {
+        events << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
+    });
+
+    h.link.getFiles({{QStringLiteral("huge.bin"), 100}});
+    QCOMPARE(h.next().command, int(CmdGetFile));
+    // A reply one byte longer than the link takes: only its start ever comes, and the download's
+    // 50 s limit is far beyond the wait here.
+    QByteArray start = TestPeer::bigFileFrame(QByteArray(100, 'x'));
+    qToLittleEndian<quint32>((quint32(1) << 30) + 1, start.data() + 6);
+    h.peer.send(start);
+    QTRY_COMPARE(h.errors.count(), 1);
+    const QString text =
+        QStringLiteral("Ответ контроллера слишком велик: 1073741825 байт, а принять можно не "
+                       "более 1073741824 байт. Соединение разорвано.");
+    QCOMPARE(events, (QStringList{QStringLiteral("state 0"), text, QStringLiteral("5 5 ") + text}));
+    QVERIFY(!h.link.isConnected());
+    QTRY_VERIFY(!h.peer.isConnected());
+    QVERIFY(h.received.isEmpty());
+    QVERIFY(h.progress.isEmpty()); // no share of a frame never taken
 }
 
 void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()

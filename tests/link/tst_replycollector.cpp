@@ -55,6 +55,8 @@ private slots:
     void shortLengthsAreDropped();
     void hostileLengthIsNotHeld();
     void oversizedFramesAreSkipped();
+    void lengthLimitTakesTheLargestUpload_data();
+    void lengthLimitTakesTheLargestUpload();
     void directFeedingMatchesCopies();
     void resetForgetsEverything();
 };
@@ -226,6 +228,33 @@ void TestReplyCollector::oversizedFramesAreSkipped()
     QCOMPARE(frames.at(1).bytes, good);
     QCOMPARE(collector.droppedBytes(), 2 * oversized.size());
     QCOMPARE(collector.state(), State::WaitingForHeader);
+    QCOMPARE(collector.refusedFrames(), 2);
+    QCOMPARE(collector.refusedLength(), oversized.size());
+}
+
+void TestReplyCollector::lengthLimitTakesTheLargestUpload_data()
+{
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<bool>("refused");
+    // The largest file the link uploads in the big form, named with 51 characters, comes back in a
+    // frame of exactly 1 GiB.
+    QTest::newRow("largest upload coming back")
+        << qint64(PcbProtocol::kMaxFileReplyOverhead + PcbProtocol::kBigFormMaxContent) << false;
+    QTest::newRow("at the limit") << (qint64(1) << 30) << false;
+    QTest::newRow("one byte over") << (qint64(1) << 30) + 1 << true;
+    QTest::newRow("largest 32-bit length") << qint64(0xFFFFFFFF) << true;
+}
+
+void TestReplyCollector::lengthLimitTakesTheLargestUpload()
+{
+    QFETCH(qint64, length);
+    QFETCH(bool, refused);
+    ReplyCollector collector;
+    collector.feed(bigFileFrame(QByteArray(2, '\0'), length));
+    QCOMPARE(collector.state(), refused ? State::SkippingBody : State::CollectingBody);
+    QCOMPARE(collector.refusedFrames(), refused ? 1 : 0);
+    QCOMPARE(collector.refusedLength(), refused ? length : 0);
+    QCOMPARE(collector.expectedLength(), length);
 }
 
 void TestReplyCollector::directFeedingMatchesCopies()
@@ -256,6 +285,11 @@ void TestReplyCollector::directFeedingMatchesCopies()
 void TestReplyCollector::resetForgetsEverything()
 {
     ReplyCollector collector;
+    collector.feed(bigFileFrame(QByteArray(), qint64(1) << 31));
+    QCOMPARE(collector.refusedFrames(), 1);
+    collector.reset();
+    QCOMPARE(collector.refusedFrames(), 0);
+    QCOMPARE(collector.refusedLength(), 0);
     collector.feed(smallFrame(2, QByteArray(1, '\0')) + smallFrame(1, QByteArray(50, 'r')).left(20));
     collector.reset();
     QVERIFY(drain(collector).isEmpty());

@@ -1,6 +1,7 @@
 // The window against the board simulator process on 127.0.0.1: listing, upload by drop,
 // download, delete, and a hostile name in the board's table.
 #include "boardsimprocess.h"
+#include "progressbarwindow.h"
 #include "seamscript.h"
 #include "testfiles.h"
 #include "windowharness.h"
@@ -10,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -61,6 +63,7 @@ private slots:
     void listShowsTheBoard();
     void uploadDownloadDelete();
     void hostileNameIsNotWrittenOutside();
+    void connectAndCancelCycles();
 };
 
 void TestEndToEnd::listShowsTheBoard_data()
@@ -152,6 +155,47 @@ void TestEndToEnd::hostileNameIsNotWrittenOutside()
     QCOMPARE(entriesOf(root.path()), QStringList({"save"}));
     QCOMPARE(entriesOf(folder), QStringList({"alpha.bin"})); // the plain name is still written
     flushDeferredDeletes();
+}
+
+void TestEndToEnd::connectAndCancelCycles()
+{
+    // The board never answers a download, so each one waits in its dialog until the user closes it.
+    BoardSimProcess sim(simArguments({"--ignore", "get"}));
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    WindowHarness h;
+    h.link->setTimeScale(0.2); // a quicker queue; the download's limit is still 10 s
+    h.link->setPcbIp(sim.host());
+    h.link->setPcbPort(sim.port());
+    QSignalSpy lists(h.link, &FsManager::listfilesReady);
+    QTemporaryDir folder;
+    SeamScript seam;
+    seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Yes, folder.path());
+
+    constexpr int kCycles = 50;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        const int before = lists.count();
+        h.action("connectToPcb")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(lists.count() > before, 15000);
+        QCOMPARE(h.label("connectionState")->text(), QStringLiteral("Online"));
+        selectRows(h.tree(), {"alpha.bin"});
+        emit h.tree()->customContextMenuRequested(QPoint(5, 5));
+        QTRY_COMPARE(h.window.findChildren<ProgressBarWindow *>().size(), 1);
+        QPointer<ProgressBarWindow> dialog = h.window.findChildren<ProgressBarWindow *>().first();
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("progressName"))->text(),
+                 QStringLiteral("Получение файлов..."));
+
+        dialog->close();
+        QVERIFY(!h.link->isConnected());
+        QTRY_COMPARE(h.label("connectionState")->text(), QStringLiteral("Offline"));
+        flushDeferredDeletes();
+        QVERIFY2(dialog.isNull(), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
+    }
+    // Every connection reached the board and was closed; nothing was shown, nothing written.
+    QTRY_COMPARE(sim.log().count(QStringLiteral("] disconnected")), kCycles);
+    QCOMPARE(sim.log().count(QStringLiteral("recv get ")), kCycles);
+    QVERIFY(seam.of(ModalSeam::Kind::MessageBox).isEmpty());
+    QCOMPARE(entriesOf(folder.path()), QStringList());
+    QVERIFY(sim.isRunning());
 }
 
 QTEST_MAIN(TestEndToEnd)

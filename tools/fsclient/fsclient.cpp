@@ -259,18 +259,18 @@ void FsClient::printTable() const
 void FsClient::saveFiles()
 {
     const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
-    QStringList failed;
-    const QStringList refused = ReceivedFiles::save(folder, received, &failed);
+    const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
     received.clear();
-    if (refused.isEmpty() && failed.isEmpty()) {
+    QStringList messages;
+    const QString refusal = ReceivedFiles::refusalText(saved);
+    if (!refusal.isEmpty())
+        messages << refusal;
+    if (!saved.failed.isEmpty())
+        messages << ReceivedFiles::failureText(saved.failed);
+    if (messages.isEmpty()) {
         finish(kSuccess);
         return;
     }
-    QStringList messages;
-    if (!refused.isEmpty())
-        messages << ReceivedFiles::refusalText(refused);
-    if (!failed.isEmpty())
-        messages << ReceivedFiles::failureText(failed);
     fail(messages.join(QLatin1Char('\n')));
 }
 
