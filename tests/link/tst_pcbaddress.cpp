@@ -20,8 +20,8 @@ void TestPcbAddress::fromText_data()
                               << "127.0.0.1";
     QTest::newRow("highest octets") << "255.255.255.255"
                                     << "255.255.255.255";
-    QTest::newRow("leading zeros are decimal") << "010.000.000.08"
-                                               << "10.0.0.8";
+    QTest::newRow("leading zeros are decimal") << "127.000.000.010"
+                                               << "127.0.0.10";
     QTest::newRow("three octets") << "127.0.0" << QString();
     QTest::newRow("five octets") << "127.0.0.1.1" << QString();
     QTest::newRow("empty octet") << "127..0.1" << QString();
