@@ -1,11 +1,11 @@
 // Connection life of the link: the stored address, connecting and dropping, the timers, the
 // keep-alive poll and the queue rules.
 #include "linkharness.h"
+#include "loopback.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtEndian>
 
@@ -19,6 +19,20 @@ QByteArray keepAliveReply(char flag)
     return TestPeer::frame(kSmall, CmdKeepAlive, QByteArray(1, flag));
 }
 
+} // namespace
+
+namespace {
+// What the link tells, in order: state changes, messages and results.
+void recordEvents(FsManager &link, QStringList &events)
+{
+    QObject::connect(&link, &FsManager::connectionStateIsUpdated,
+                     [&events](int state) { events << QStringLiteral("state %1").arg(state); });
+    QObject::connect(&link, &FsManager::errorOccured, [&events](const QString &text) { events << text; });
+    QObject::connect(&link, &FsManager::requestFinished,
+                     [&events](int command, int result, const QString &text) {
+                         events << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
+                     });
+}
 } // namespace
 
 class TestFsManagerSession : public QObject
@@ -218,12 +232,7 @@ void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
     LinkHarness h;
     QVERIFY(h.connectLink());
     QStringList events;
-    QObject::connect(&h.link, &FsManager::connectionStateIsUpdated,
-                     [&](int state) { events << QStringLiteral("state %1").arg(state); });
-    QObject::connect(&h.link, &FsManager::errorOccured, [&](const QString &text) { events << text; });
-    QObject::connect(&h.link, &FsManager::requestFinished, [&](int command, int result, const QString &text) {
-        events << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
-    });
+    recordEvents(h.link, events);
 
     h.link.setTimeScale(0.02); // a deletion now times out after 100 ms
     h.link.deleteFiles({QStringLiteral("abc")});
@@ -247,12 +256,7 @@ void TestFsManagerSession::oversizedReplyGoesOfflineAtOnce()
     LinkHarness h;
     QVERIFY(h.connectLink());
     QStringList events;
-    QObject::connect(&h.link, &FsManager::connectionStateIsUpdated,
-                     [&](int state) { events << QStringLiteral("state %1").arg(state); });
-    QObject::connect(&h.link, &FsManager::errorOccured, [&](const QString &text) { events << text; });
-    QObject::connect(&h.link, &FsManager::requestFinished, [&](int command, int result, const QString &text) {
-        events << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
-    });
+    recordEvents(h.link, events);
 
     h.link.getFiles({{QStringLiteral("huge.bin"), 100}});
     QCOMPARE(h.next().command, int(CmdGetFile));
@@ -311,12 +315,8 @@ void TestFsManagerSession::brokenConnectionIsQuietOnlyAfterPoll()
 void TestFsManagerSession::refusedConnectionReportsSocketText()
 {
     TempCwd cwd;
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        closedPort = probe.serverPort();
-    }
+    const quint16 closedPort = closedLoopbackPort();
+    QVERIFY(closedPort != 0);
     QTcpSocket reference;
     reference.connectToHost(QHostAddress::LocalHost, closedPort);
     QVERIFY(!reference.waitForConnected(5000));

@@ -1,6 +1,7 @@
 // velmora-fs run as a user's script runs it: a separate process against the board simulator on
 // 127.0.0.1, judged by its exit status, stdout, stderr and the files it leaves.
 #include "boardsimprocess.h"
+#include "loopback.h"
 #include "testfiles.h"
 
 #include <QDateTime>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -307,12 +307,8 @@ void TestFsClient::failuresExitOne()
 void TestFsClient::refusedConnectionWithinTheConnectLimit()
 {
     QTemporaryDir folder;
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        closedPort = probe.serverPort();
-    }
+    const quint16 closedPort = closedLoopbackPort();
+    QVERIFY(closedPort != 0);
     QTcpSocket reference;
     reference.connectToHost(QHostAddress::LocalHost, closedPort);
     QVERIFY(!reference.waitForConnected(kConnectLimitMs));
