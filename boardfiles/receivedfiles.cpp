@@ -1,9 +1,10 @@
 #include "receivedfiles.h"
 
+#include "wholefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ReceivedFiles {
 
@@ -59,16 +60,7 @@ SaveResult save(const QString &Folder, const QMap<QString, QByteArray> &Files)
             result.linksOut << it.key();
             continue;
         }
-        QSaveFile file(path);
-        bool written = file.open(QIODevice::WriteOnly);
-        if (written && file.write(it.value()) != it.value().size()) {
-            file.cancelWriting();
-            written = false;
-        }
-        // commit() drops the temporary file when the data could not be flushed whole.
-        if (written)
-            written = file.commit();
-        if (!written)
+        if (!writeWholeFile(path, it.value()).isEmpty())
             result.failed << it.key();
     }
     return result;
@@ -85,7 +77,7 @@ QString listed(QString text, const QStringList &names)
 
 } // namespace
 
-QString refusalText(const SaveResult &Result)
+QString messageText(const SaveResult &Result)
 {
     QStringList paragraphs;
     if (!Result.badNames.isEmpty())
@@ -97,14 +89,11 @@ QString refusalText(const SaveResult &Result)
                                  "ReceivedFiles", "Следующие файлы не сохранены: в папке под этим именем "
                                                   "лежит символическая ссылка, ведущая за её пределы:"),
                              Result.linksOut);
+    if (!Result.failed.isEmpty())
+        paragraphs << listed(QCoreApplication::translate(
+                                 "ReceivedFiles", "Следующие файлы не сохранены: не удалось записать файл:"),
+                             Result.failed);
     return paragraphs.join(QLatin1Char('\n'));
-}
-
-QString failureText(const QStringList &Failed)
-{
-    return listed(QCoreApplication::translate("ReceivedFiles",
-                                              "Следующие файлы не сохранены: не удалось записать файл:"),
-                  Failed);
 }
 
 } // namespace ReceivedFiles

@@ -27,10 +27,9 @@ struct SaveResult
 // would not land directly inside Folder, is skipped and named in the result.
 SaveResult save(const QString &Folder, const QMap<QString, QByteArray> &Files);
 
-// The message for the names save() refused, a paragraph per reason, each name on a line of its own
-// and quoted so that an empty name or one with spaces is still visible. Empty when none was refused.
-QString refusalText(const SaveResult &Result);
-// The same for names whose file could not be written.
-QString failureText(const QStringList &Failed);
+// The message for every file save() did not write, a paragraph per reason, each name on a line of
+// its own and quoted so that an empty name or one with spaces is still visible. Empty when every
+// file was written.
+QString messageText(const SaveResult &Result);
 
 } // namespace ReceivedFiles

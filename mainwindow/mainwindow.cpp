@@ -233,10 +233,10 @@ void MainWindow::saveRecievedsFiles(QMap<QString, QByteArray> FilesList, QString
     if (saveFolder.isEmpty())
         return;
 
-    // A file that could not be written is skipped without a message; refused names are told.
-    const QString refusal = ReceivedFiles::refusalText(ReceivedFiles::save(saveFolder, FilesList));
-    if (!refusal.isEmpty())
-        ModalSeam::critical(this, tr("Ошибка!"), refusal);
+    // The files that can be written are; every other one is named with its reason.
+    const QString unsaved = ReceivedFiles::messageText(ReceivedFiles::save(saveFolder, FilesList));
+    if (!unsaved.isEmpty())
+        ModalSeam::critical(this, tr("Ошибка!"), unsaved);
 }
 
 void MainWindow::createListFilesContextMenu(QPoint Point)

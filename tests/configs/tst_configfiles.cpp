@@ -1,6 +1,7 @@
 #include "builderkit.h"
 #include "configscreator.h"
 #include "datablocks.h"
+#include "filesizecap.h"
 #include "modalseam.h"
 #include "modelidfile.h"
 #include "pinmap.h"
@@ -12,10 +13,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace BuilderKit;
 
@@ -242,21 +239,17 @@ void TestConfigFiles::saveVariantsDialog()
 
 void TestConfigFiles::failedWriteKeepsTheOldFile()
 {
-#ifdef Q_OS_LINUX
+#ifdef VELMORA_HAS_FILE_SIZE_CAP
     // A full disk, as the process sees it: files cannot grow beyond 100 bytes.
     ConfigsCreator window;
     window.fillAllTabs();
     const QString path = folder->filePath("GpioPortsSettings.vmc");
     writeFile(path, "the previous file");
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 100;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    window.saveCurrentTabConfigs();
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    {
+        FileSizeCap cap(100);
+        QVERIFY(cap.active);
+        window.saveCurrentTabConfigs();
+    }
 
     QCOMPARE(readFile(path), QByteArray("the previous file"));
     QCOMPARE(user.boxes().size(), 2); // the replace question, then the error

@@ -1,5 +1,6 @@
 // The transfer actions of the file list: context menu, delete, download and writing the received
 // files, and uploads by drag and drop.
+#include "filesizecap.h"
 #include "seamscript.h"
 #include "testfiles.h"
 #include "windowharness.h"
@@ -73,6 +74,7 @@ private slots:
     void cancelledChooserKeepsFolder();
     void downloadIgnoredOnlyWhileDownloading();
     void failedOrUnaddressedDownloadWritesNothing();
+    void receivedFileReplacesExisting_data();
     void receivedFileReplacesExisting();
     void hostileNamesStayInsideFolder();
     void hostileNameFromTheBoard();
@@ -306,18 +308,48 @@ void TestTransfers::failedOrUnaddressedDownloadWritesNothing()
     }
 }
 
+void TestTransfers::receivedFileReplacesExisting_data()
+{
+    QTest::addColumn<int>("cap"); // the most a file may hold, as on a full disk; 0: no limit
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replaced") << 0 << true;
+    QTest::newRow("full disk keeps the old file") << 2048 << false;
+}
+
 void TestTransfers::receivedFileReplacesExisting()
 {
+    QFETCH(int, cap);
+    QFETCH(bool, replaced);
     WindowHarness h;
-    h.board.files = {{"a.bin", "new content"}};
+    const QByteArray content(5000, 'n');
+    h.board.files = {{"a.bin", content}};
     QVERIFY(h.connectToBoard());
     QTemporaryDir folder;
-    QVERIFY(writeFile(folder.filePath("a.bin"), QByteArray(4000, 'o')));
+    const QByteArray old(4000, 'o');
+    QVERIFY(writeFile(folder.filePath("a.bin"), old));
     SeamScript seam;
     selectRows(h.tree(), {"a.bin"});
     seam.responder = SeamScript::answering(QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+#ifdef VELMORA_HAS_FILE_SIZE_CAP
+    std::unique_ptr<FileSizeCap> limit;
+    if (cap > 0) {
+        limit = std::make_unique<FileSizeCap>(rlim_t(cap));
+        QVERIFY(limit->active);
+    }
+#else
+    if (cap > 0)
+        QSKIP("needs a per-process file size limit");
+#endif
     openContextMenu(h);
-    QTRY_COMPARE(readAll(folder.filePath("a.bin")), QByteArray("new content"));
+    if (replaced) {
+        QTRY_COMPARE(readAll(folder.filePath("a.bin")), content);
+        QVERIFY(seam.of(ModalSeam::Kind::MessageBox).isEmpty());
+    } else {
+        QTRY_COMPARE(seam.of(ModalSeam::Kind::MessageBox).size(), 1);
+        QCOMPARE(seam.of(ModalSeam::Kind::MessageBox).first().request.text,
+                 QStringLiteral("Следующие файлы не сохранены: не удалось записать файл:\n«a.bin»"));
+        QCOMPARE(readAll(folder.filePath("a.bin")), old);
+    }
     QCOMPARE(entriesOf(folder.path()), QStringList({"a.bin"})); // no temporary file left behind
     flushDeferredDeletes();
 }

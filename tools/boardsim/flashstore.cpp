@@ -1,12 +1,12 @@
 #include "flashstore.h"
 
+#include "wholefile.h"
 #include "wire.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -130,9 +130,9 @@ FlashStore::StoreResult FlashStore::store(const QByteArray &name, const QByteArr
     file.size = quint32(content.size());
     if (hasFolder()) {
         // Written whole or not at all, so a folder never holds half an upload.
-        QSaveFile out(pathOf(name));
-        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
-            log(QStringLiteral("cannot write %1: %2").arg(pathOf(name), out.errorString()));
+        const QString error = writeWholeFile(pathOf(name), content);
+        if (!error.isEmpty()) {
+            log(QStringLiteral("cannot write %1: %2").arg(pathOf(name), error));
             return StoreResult::IoError;
         }
         file.onDisk = true;

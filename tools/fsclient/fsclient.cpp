@@ -261,17 +261,11 @@ void FsClient::saveFiles()
     const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
     const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
     received.clear();
-    QStringList messages;
-    const QString refusal = ReceivedFiles::refusalText(saved);
-    if (!refusal.isEmpty())
-        messages << refusal;
-    if (!saved.failed.isEmpty())
-        messages << ReceivedFiles::failureText(saved.failed);
-    if (messages.isEmpty()) {
+    const QString unsaved = ReceivedFiles::messageText(saved);
+    if (unsaved.isEmpty())
         finish(kSuccess);
-        return;
-    }
-    fail(messages.join(QLatin1Char('\n')));
+    else
+        fail(unsaved);
 }
 
 void FsClient::commandStarted(const QString &description)
