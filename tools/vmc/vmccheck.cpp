@@ -21,13 +21,21 @@ public:
             views[std::size_t(section.section)] = viewOf(section.section, block(section.section));
     }
 
-    QVector<Finding> run()
+    QVector<Finding> run(bool damageOnly)
     {
         if (config.kind == FileKind::ModelId)
             checkHeader();
         for (const Blocks::SectionInfo &section : Blocks::sections()) {
             if (present(section.section))
                 checkBlock(view(section.section));
+        }
+        if (damageOnly)
+            return findings;
+        for (const Blocks::SectionInfo &section : Blocks::sections()) {
+            if (present(section.section)) {
+                checkRecordCodes(view(section.section));
+                checkRecordPins(view(section.section));
+            }
         }
         if (present(Section::Gpio) && !view(Section::Gpio).ignored) {
             pins = Derivations::scanGpioBlock(*Blocks::decodeGpioBlock(block(Section::Gpio)));
@@ -49,7 +57,11 @@ private:
         return QStringLiteral("%1, запись %2").arg(name(section)).arg(record + 1);
     }
 
-    void add(const QString &place, const QString &text) { findings.append({place, text}); }
+    void add(const QString &place, const QString &text) { findings.append({Severity::Error, place, text}); }
+    void warn(const QString &place, const QString &text)
+    {
+        findings.append({Severity::Warning, place, text});
+    }
 
     void checkHeader()
     {
@@ -84,6 +96,11 @@ private:
                                .arg(entry.offset)
                                .arg(entry.size));
         }
+        if (config.sectionsEnd < size)
+            add(QStringLiteral("файл"),
+                QStringLiteral("%1 байт после последней секции (смещение %2): окно их не прочтёт")
+                    .arg(size - config.sectionsEnd)
+                    .arg(config.sectionsEnd));
         if (config.entries.size() < Blocks::kSectionCount)
             add(QStringLiteral("заголовок, запись %1").arg(config.entries.size()),
                 QStringLiteral("пустое имя: дальше окно заголовок не читает"));
@@ -115,8 +132,6 @@ private:
         if (!block.ignored && block.trailingBytes > 0)
             add(place, QStringLiteral("%1 байт после последней целой записи: окно их не прочтёт")
                            .arg(block.trailingBytes));
-        checkRecordCodes(block);
-        checkRecordPins(block);
     }
 
     // Register rows keep only codes their chain offers.
@@ -199,12 +214,12 @@ private:
         const QStringList places = pinsWithCode(code);
         const QString line = Functions::findFunction(code)->text;
         if (places.isEmpty())
-            add(chain, QStringLiteral("нет вывода с функцией «%1» (%2)").arg(line).arg(code));
+            warn(chain, QStringLiteral("нет вывода с функцией «%1» (%2)").arg(line).arg(code));
         else if (places.size() > 1)
-            add(chain, QStringLiteral("«%1» (%2) у нескольких выводов: %3")
-                           .arg(line)
-                           .arg(code)
-                           .arg(places.join(QStringLiteral(", "))));
+            warn(chain, QStringLiteral("«%1» (%2) у нескольких выводов: %3")
+                            .arg(line)
+                            .arg(code)
+                            .arg(places.join(QStringLiteral(", "))));
     }
 
     // A chain with rows needs each of its lines on exactly one pin.
@@ -227,8 +242,8 @@ private:
             for (const Record &record : view(Section::RegDo).records)
                 chipSelect = chipSelect || record.at(1).value.toInt() == 21;
             if (!chipSelect)
-                add(chain, QStringLiteral("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
-                               .arg(Functions::findFunction(21)->text));
+                warn(chain, QStringLiteral("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
+                                .arg(Functions::findFunction(21)->text));
         }
     }
 
@@ -245,13 +260,13 @@ private:
             const uint pin = fieldOf(records.at(r), QStringLiteral("pin")).toUInt();
             rows.insert(pin);
             if (!Pins::pinName(pin).isEmpty() && !wanted.contains(pin))
-                add(recordPlace(section, r),
-                    QStringLiteral("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
+                warn(recordPlace(section, r),
+                     QStringLiteral("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
         }
         for (const PinSetting &pin : expected) {
             if (!rows.contains(pin.pin))
-                add(name(Section::Gpio) + QStringLiteral(", ") + pinPlace(pin.pin),
-                    QStringLiteral("%1 без строки в %2").arg(what, name(section)));
+                warn(name(Section::Gpio) + QStringLiteral(", ") + pinPlace(pin.pin),
+                     QStringLiteral("%1 без строки в %2").arg(what, name(section)));
         }
     }
 
@@ -286,7 +301,8 @@ private:
             const int expected = Derivations::linkCount(tab.kind, pins, codes);
             const int rows = view(tab.links).records.size();
             if (rows != expected)
-                add(name(tab.links),
+                warn(
+                    name(tab.links),
                     QStringLiteral("привязок %1, а из настроек окно получило бы %2").arg(rows).arg(expected));
         }
     }
@@ -300,7 +316,21 @@ private:
 
 QVector<Finding> check(const ConfigFile &config)
 {
-    return Checker(config).run();
+    return Checker(config).run(false);
+}
+
+QVector<Finding> damage(const ConfigFile &config)
+{
+    return Checker(config).run(true);
+}
+
+QString findingLine(const QString &file, const Finding &finding)
+{
+    return QStringLiteral("%1: %2: %3: %4")
+        .arg(file, finding.place,
+             finding.severity == Severity::Error ? QStringLiteral("ошибка")
+                                                 : QStringLiteral("предупреждение"),
+             finding.text);
 }
 
 } // namespace Vmc

@@ -7,9 +7,18 @@
 
 namespace Vmc {
 
-// Something the window would read differently from what the file seems to say, or lose.
+enum class Severity
+{
+    // The window would read the file differently from what it holds, lose or change data, or the
+    // file is damaged.
+    Error,
+    // A sound file whose configuration looks incomplete.
+    Warning
+};
+
 struct Finding
 {
+    Severity severity = Severity::Error;
     QString place;
     QString text;
 };
@@ -18,5 +27,13 @@ struct Finding
 // entries it skips, codes a context does not offer, SPI chains without their lines, derived tabs
 // that disagree with the pins and registers they come from.
 QVector<Finding> check(const ConfigFile &config);
+
+// The findings that say the file is damaged: sizes, partial records, records after an end mark,
+// header entries, sections past the end, bytes after the last section. Its blocks are then not
+// the configuration it was written with.
+QVector<Finding> damage(const ConfigFile &config);
+
+// "FILE: PLACE: ошибка: TEXT".
+QString findingLine(const QString &file, const Finding &finding);
 
 } // namespace Vmc

@@ -33,15 +33,26 @@ bool entryInFile(const ConfigFile &config, const ModelIdFile::SectionEntry &entr
     return ModelIdFile::kHeaderSize + entry.offset + entry.size <= config.bytes.size();
 }
 
-void appendBlockText(QStringList &lines, const BlockView &view)
+// Where the bytes of a block that the window reads no further start: at an end mark or after the
+// last whole record. They are shown so that a diff shows them change.
+int unreadFrom(const BlockView &view)
+{
+    if (view.section == Section::Gpio)
+        return view.size;
+    return (view.endMarker >= 0 ? view.endMarker : view.records.size()) * recordSize(view.section);
+}
+
+void appendBlockText(QStringList &lines, const BlockView &view, const QByteArray &block)
 {
     const QString name = Blocks::sectionInfo(view.section).name;
     if (view.size == 0) {
         lines << QStringLiteral("[%1] пусто").arg(name);
         return;
     }
+    const QString indent = QStringLiteral("    ");
     if (view.ignored) {
         lines << QStringLiteral("[%1] %2 байт: окно не читает такой блок").arg(name).arg(view.size);
+        lines << hexLines(block, 0, indent);
         return;
     }
     if (view.section == Section::Gpio) {
@@ -76,6 +87,9 @@ void appendBlockText(QStringList &lines, const BlockView &view)
     if (view.trailingBytes > 0)
         lines
             << QStringLiteral("  байт после последней целой записи: %1, не читаются").arg(view.trailingBytes);
+    const int unread = unreadFrom(view);
+    if (unread < view.size)
+        lines << hexLines(block.mid(unread), unread, indent);
 }
 
 QJsonValue jsonValue(const QVariant &value)
@@ -126,6 +140,41 @@ QString fieldLabel(const QString &name)
     return labels.value(name, name);
 }
 
+QStringList hexLines(const QByteArray &bytes, int firstOffset, const QString &indent)
+{
+    constexpr int kPerLine = 16;
+    QStringList lines;
+    for (int start = 0; start < bytes.size(); start += kPerLine) {
+        QString hex;
+        QString characters;
+        for (int i = 0; i < kPerLine; ++i) {
+            if (i == kPerLine / 2)
+                hex += QLatin1Char(' ');
+            if (start + i >= bytes.size()) {
+                hex += QStringLiteral("   ");
+                continue;
+            }
+            const auto byte = uchar(bytes.at(start + i));
+            hex += QStringLiteral(" %1").arg(byte, 2, 16, QLatin1Char('0'));
+            characters += byte >= 0x20 && byte < 0x7F ? QChar(byte) : QLatin1Char('.');
+        }
+        lines << QStringLiteral("%1%2 %3  |%4|")
+                     .arg(indent)
+                     .arg(firstOffset + start, 8, 16, QLatin1Char('0'))
+                     .arg(hex, characters);
+    }
+    return lines;
+}
+
+QString dumpBytes(const QByteArray &bytes)
+{
+    QStringList lines;
+    lines << QStringLiteral("Не файл конфигурации: окно не загрузит файл с таким именем. %1 байт:")
+                 .arg(bytes.size());
+    lines << hexLines(bytes);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 QString floatText(double value)
 {
     // Six significant digits say most gains exactly; more only where the stored float needs them.
@@ -165,6 +214,7 @@ QString dumpText(const ConfigFile &config, bool nameOnly)
             lines << QStringLiteral("Файл короче заголовка: %1 байт из %2; окно возьмёт только model id")
                          .arg(config.bytes.size())
                          .arg(ModelIdFile::kHeaderSize);
+            lines << hexLines(config.bytes, 0, QStringLiteral("  "));
         } else {
             lines << QStringLiteral("Заголовок:");
             for (int e = 0; e < config.entries.size(); ++e) {
@@ -177,11 +227,20 @@ QString dumpText(const ConfigFile &config, bool nameOnly)
                              .arg(entryInFile(config, entry) ? QStringLiteral("в файле")
                                                              : QStringLiteral("за концом файла"));
             }
+            const int stray = config.bytes.size() - config.sectionsEnd;
+            if (stray > 0) {
+                lines << QStringLiteral("Байт после последней секции: %1 (смещение %2), не читаются")
+                             .arg(stray)
+                             .arg(config.sectionsEnd);
+                lines << hexLines(config.bytes.mid(config.sectionsEnd), config.sectionsEnd,
+                                  QStringLiteral("  "));
+            }
         }
     }
     for (const Blocks::SectionInfo &section : Blocks::sections()) {
+        const QByteArray &block = config.blocks[std::size_t(section.section)];
         if (config.present[std::size_t(section.section)])
-            appendBlockText(lines, viewOf(section.section, config.blocks[std::size_t(section.section)]));
+            appendBlockText(lines, viewOf(section.section, block), block);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
@@ -200,6 +259,9 @@ QJsonObject dumpJson(const ConfigFile &config)
                                        {QStringLiteral("inFile"), entryInFile(config, entry)}});
         }
         document.insert(QStringLiteral("entries"), entries);
+        document.insert(QStringLiteral("strayBytes"),
+                        QJsonObject{{QStringLiteral("offset"), config.sectionsEnd},
+                                    {QStringLiteral("count"), config.bytes.size() - config.sectionsEnd}});
     }
     QJsonObject sections;
     for (const Blocks::SectionInfo &section : Blocks::sections()) {

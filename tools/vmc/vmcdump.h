@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 // The readable form of a configuration: text for people and for diffs, JSON for scripts.
 namespace Vmc {
@@ -12,6 +13,12 @@ namespace Vmc {
 // temporary copy).
 QString dumpText(const ConfigFile &config, bool nameOnly = false);
 QJsonObject dumpJson(const ConfigFile &config);
+// What a diff shows of a file that cannot be read as a configuration: its bytes in hex.
+QString dumpBytes(const QByteArray &bytes);
+
+// A hex dump, 16 bytes a line: the offset (counted from firstOffset), the bytes, and their
+// printable ASCII characters.
+QStringList hexLines(const QByteArray &bytes, int firstOffset = 0, const QString &indent = QString());
 
 // A float as written in the file: the shortest decimal that reads back to the same value.
 QString floatText(double value);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 
 namespace Vmc {
@@ -17,7 +18,7 @@ bool readWhole(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        *error = QStringLiteral("не удалось прочитать %1: %2").arg(path, file.errorString());
         return false;
     }
     *bytes = file.readAll();
@@ -42,13 +43,17 @@ Record pinRecord(const Record &fields, quint32 pin)
 }
 } // namespace
 
-std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming)
+std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming, const QString &type)
 {
     const QFileInfo info(path);
     ConfigFile config;
     config.path = path;
-    config.name = info.fileName();
+    config.name = type.isEmpty() ? info.fileName() : type;
     if (info.isDir()) {
+        if (!type.isEmpty()) {
+            *error = QStringLiteral("%1 — папка, а --type задаёт тип файла").arg(path);
+            return std::nullopt;
+        }
         // The tabs of a folder: each from its own file, an absent file an empty tab.
         config.kind = FileKind::Folder;
         for (const Blocks::SectionInfo &section : Blocks::sections()) {
@@ -61,18 +66,16 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
         return config;
     }
 
-    const auto known = [](const QString &name) {
-        return Blocks::sectionOfFile(name) || ModelIdFile::isModelIdFileName(name);
-    };
-    if (naming == Naming::GitTemporary && !known(config.name)) {
+    if (naming == Naming::GitTemporary && !isConfigFileName(config.name)) {
         static const QRegularExpression temporary(QStringLiteral("^[^_]{6}_(.+)$"));
         const QRegularExpressionMatch match = temporary.match(config.name);
-        if (match.hasMatch() && known(match.captured(1)))
+        if (match.hasMatch() && isConfigFileName(match.captured(1)))
             config.name = match.captured(1);
     }
     QByteArray bytes;
-    if (!known(config.name)) {
-        *error = QStringLiteral("Неизвестный файл %1!").arg(path);
+    if (!isConfigFileName(config.name)) {
+        *error =
+            QStringLiteral("Неизвестный файл %1! Прочитать его как файл конфигурации: --type ИМЯ").arg(path);
         return std::nullopt;
     }
     if (!readWhole(path, &bytes, error))
@@ -80,6 +83,11 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
     std::optional<ConfigFile> contents = configOf(config.name, bytes);
     contents->path = path;
     return contents;
+}
+
+bool isConfigFileName(const QString &fileName)
+{
+    return Blocks::sectionOfFile(fileName) || ModelIdFile::isModelIdFileName(fileName);
 }
 
 std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &bytes)
@@ -99,6 +107,12 @@ std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &by
     config.kind = FileKind::ModelId;
     config.modelId = ModelIdFile::modelIdOf(fileName);
     config.entries = ModelIdFile::readEntries(bytes);
+    config.sectionsEnd = std::min(int(bytes.size()), ModelIdFile::kHeaderSize);
+    for (const ModelIdFile::SectionEntry &entry : config.entries) {
+        const int end = ModelIdFile::kHeaderSize + entry.offset + entry.size;
+        if (end <= bytes.size())
+            config.sectionsEnd = std::max(config.sectionsEnd, end);
+    }
     // A file long enough for its header replaces every tab; a shorter one changes none.
     if (const auto blocks = ModelIdFile::decode(bytes)) {
         config.blocks = *blocks;

@@ -33,6 +33,9 @@ struct ConfigFile
     QByteArray bytes;   // the whole file; empty for a folder
     // Model-id files: the header's entries up to the first empty name.
     QVector<ModelIdFile::SectionEntry> entries;
+    // Model-id files: where the last section that lies in the file ends (a file offset); the
+    // window reads nothing after it.
+    int sectionsEnd = 0;
     // The block of each section the file gives, as the window would fill it.
     ModelIdFile::SectionBlocks blocks;
     std::array<bool, Blocks::kSectionCount> present{};
@@ -47,8 +50,13 @@ enum class Naming
 };
 
 // Reads a per-tab file, a model-id file, or a folder of per-tab files (missing ones count as
-// empty tabs). A name that is neither, or a file that cannot be read, gives an error text.
-std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming = Naming::AsWindow);
+// empty tabs). A name that is neither, or a file that cannot be read, gives an error text. A file
+// given a type is read under that name (no directory) whatever it is called.
+std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming naming = Naming::AsWindow,
+                                     const QString &type = QString());
+
+// Whether the window reads files of this name (no directory): a per-tab or a model-id file's.
+bool isConfigFileName(const QString &fileName);
 
 // A file's contents as the window would read them under this file name (no directory), or none
 // for a name that is neither a per-tab nor a model-id file's.

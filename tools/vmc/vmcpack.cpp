@@ -3,6 +3,7 @@
 #include "wholefile.h"
 
 #include <QDir>
+#include <QStringList>
 
 namespace Vmc {
 
@@ -34,13 +35,21 @@ std::optional<QByteArray> pack(const ConfigFile &config, QString *error)
 bool unpack(const ConfigFile &config, const QString &folder, QString *error)
 {
     if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("%1: папку не удалось создать").arg(folder);
+        *error = QStringLiteral("не удалось создать папку %1").arg(folder);
         return false;
     }
-    for (const Blocks::SectionInfo &section : Blocks::sections()) {
-        const QByteArray block = tabBlock(section.section, config.blocks[std::size_t(section.section)]);
-        if (!writeFileAtomically(QDir(folder).filePath(section.fileName), block, error))
+    const auto &sections = Blocks::sections();
+    for (std::size_t s = 0; s < sections.size(); ++s) {
+        const QByteArray block = tabBlock(sections[s].section, config.blocks[s]);
+        if (!writeFileAtomically(QDir(folder).filePath(sections[s].fileName), block, error)) {
+            QStringList notWritten;
+            for (std::size_t rest = s + 1; rest < sections.size(); ++rest)
+                notWritten << sections[rest].fileName;
+            if (!notWritten.isEmpty())
+                *error +=
+                    QStringLiteral("; не записаны также: %1").arg(notWritten.join(QStringLiteral(", ")));
             return false;
+        }
     }
     return true;
 }
@@ -49,7 +58,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 {
     const QString failure = writeWholeFile(path, bytes);
     if (!failure.isEmpty())
-        *error = QStringLiteral("%1: %2").arg(path, failure);
+        *error = QStringLiteral("не удалось записать файл %1: %2").arg(path, failure);
     return failure.isEmpty();
 }
 
