@@ -125,6 +125,7 @@ void FsManager::connectToPcb()
     if (socket)
         return;
     socket = new QTcpSocket(this);
+    socketError = QAbstractSocket::UnknownSocketError;
     connect(socket, &QTcpSocket::connected, this, &FsManager::pcbConnected);
     connect(socket, &QTcpSocket::disconnected, this, &FsManager::pcbDisconnected);
     connect(socket, &QTcpSocket::errorOccurred, this, &FsManager::pcbConnectionError);
@@ -310,10 +311,11 @@ void FsManager::handleDisconnection()
     resetState();
 }
 
-void FsManager::pcbConnectionError(QAbstractSocket::SocketError)
+void FsManager::pcbConnectionError(QAbstractSocket::SocketError error)
 {
     if (!socket || !isCurrentSocketSignal())
         return;
+    socketError = error;
     const QString errorText = socket->errorString();
     const int answered = commandRunning ? currentCommand : 0;
     releaseSocket();
@@ -556,12 +558,15 @@ void FsManager::readResponseOnWriteFile(uint8_t *RecvData, uint Size)
     PcbResult result = ResultNetworkError;
     QString text = tr("Ошибка сети!");
     switch (status) {
-    case kStatusOk:
-        if (!uploadQueue.isEmpty() && uploadOffset >= uploadQueue.first().size()) {
+    case kStatusOk: {
+        const bool stored = !uploadQueue.isEmpty() && uploadOffset >= uploadQueue.first().size();
+        if (stored) {
             uploadQueue.removeFirst();
             uploadOffset = 0;
         }
         emitUploadProgress();
+        if (stored)
+            emit batchItemDone(CmdWriteFile, QString(), QByteArray());
         if (!uploadQueue.isEmpty()) {
             // Also sends the rest of a record the board acknowledged early.
             startResponseTimer(kWriteTimeoutMs);
@@ -574,6 +579,7 @@ void FsManager::readResponseOnWriteFile(uint8_t *RecvData, uint Size)
         commandRunning = false;
         emit requestFinished(CmdWriteFile, ResultOk, QStringLiteral("Ok"));
         return;
+    }
     case kStatusNetworkError:
         emit filesSendingIsFinished(text);
         break;
@@ -602,6 +608,7 @@ void FsManager::readDeleteFile(uint8_t *RecvData, uint Size)
     case kStatusOk:
         if (deleteTotal > 0)
             emit progressUpdated(percentOf(qint64(deleteTotal) - deleteQueue.size(), deleteTotal));
+        emit batchItemDone(CmdDeleteFile, QString(), QByteArray());
         if (!deleteQueue.isEmpty()) {
             startResponseTimer(kDeleteTimeoutMs);
             sendCommand(CmdDeleteFile);
@@ -646,6 +653,7 @@ void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
         if (!reply.name.isEmpty())
             receivedFiles.insert(reply.name,
                                  takeReplyTail(RecvData + reply.contentOffset, reply.contentSize));
+        emit batchItemDone(CmdGetFile, reply.name, receivedFiles.value(reply.name));
         if (!downloadQueue.isEmpty()) {
             startResponseTimer(kNextFileTimeoutMs);
             sendCommand(CmdGetFile);

@@ -31,6 +31,9 @@ public:
     int getCurrentCommand() const { return currentCommand; }
     bool isCommandRunning() const { return commandRunning; }
     bool isConnected() const;
+    // The error the last connection ended with; UnknownSocketError when it ended without one
+    // (a time limit, an oversized reply) or none has ended since connectToPcb.
+    QAbstractSocket::SocketError lastSocketError() const { return socketError; }
 
     // Multiplies every timer period (queue tick, keep-alive, connect and reply limits).
     // 1.0 is the normal pace; tests shrink it so that time limits can be waited for quickly.
@@ -56,6 +59,12 @@ signals:
     // A list request ends with the table in its final form. A connection that ends also drops
     // every queued request: connectionStateIsUpdated(0) tells that.
     void requestFinished(int Command, int Result, QString Text);
+    // Follows each item of an upload, delete or download batch that the board carried out (a
+    // record stored, a file deleted, a file received), in the order the batch sends them. For a
+    // download, Name and Content are the file as the board sent it; otherwise both are empty.
+    // The window needs only the batch's end; a caller that must tell what became of each file
+    // when a batch breaks off counts these.
+    void batchItemDone(int Command, QString Name, QByteArray Content);
 
 public slots:
     QHostAddress getPcbIp();
@@ -146,6 +155,7 @@ private:
     uint32_t downloadTotal = 0;
     QMap<QString, QByteArray> receivedFiles;
     bool bigMode = false;
+    QAbstractSocket::SocketError socketError = QAbstractSocket::UnknownSocketError;
 
     double timeScaleFactor = 1.0;
 };

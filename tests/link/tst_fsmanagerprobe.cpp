@@ -8,6 +8,8 @@ class TestFsManagerProbe : public QObject
 
 private slots:
     void repliesReachTheHandlersOfTheCommandInFlight();
+    void batchItemsFollowTheBoardsAnswers_data();
+    void batchItemsFollowTheBoardsAnswers();
 };
 
 void TestFsManagerProbe::repliesReachTheHandlersOfTheCommandInFlight()
@@ -32,6 +34,61 @@ void TestFsManagerProbe::repliesReachTheHandlersOfTheCommandInFlight()
     QCOMPARE(files, (QMap<QString, QByteArray>{{"a", "first"}, {"b", "second"}}));
     QCOMPARE(results.first(), (QList<QVariant>{int(CmdGetFile), int(ResultOk), QStringLiteral("Ok")}));
     QVERIFY(!link.isCommandRunning());
+}
+
+void TestFsManagerProbe::batchItemsFollowTheBoardsAnswers_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("pending");
+    QTest::addColumn<QList<QByteArray>>("replies"); // payloads, one frame each
+    QTest::addColumn<QStringList>("items");         // "name:content" of each item reported done
+    const QByteArray stored(1, '\0');
+    const QByteArray network(1, '\1');
+    const QByteArray second(1, '\2'); // no memory for a write, no such file otherwise
+    const QStringList one{":"};
+
+    QTest::newRow("uploads stored") << int(CmdWriteFile) << 2 << QList<QByteArray>{stored, stored, stored}
+                                    << QStringList{":", ":", ":"};
+    QTest::newRow("memory full at the second upload")
+        << int(CmdWriteFile) << 2 << QList<QByteArray>{stored, second} << one;
+    QTest::newRow("network error at the first upload")
+        << int(CmdWriteFile) << 1 << QList<QByteArray>{network} << QStringList();
+    QTest::newRow("deletes") << int(CmdDeleteFile) << 1 << QList<QByteArray>{stored, stored}
+                             << QStringList{":", ":"};
+    QTest::newRow("missing file at the second delete")
+        << int(CmdDeleteFile) << 2 << QList<QByteArray>{stored, second} << one;
+    QTest::newRow("files, then a network error")
+        << int(CmdGetFile) << 2
+        << QList<QByteArray>{TestPeer::filePayload("a", "first"), TestPeer::filePayload("b", ""),
+                             network + '\0'}
+        << QStringList{"a:first", "b:"};
+    // The board answered, though with no name to keep the file under.
+    QTest::newRow("a file without a name")
+        << int(CmdGetFile) << 1
+        << QList<QByteArray>{TestPeer::filePayload("", "lost"), TestPeer::filePayload("b", "kept")}
+        << QStringList{":", "b:kept"};
+}
+
+void TestFsManagerProbe::batchItemsFollowTheBoardsAnswers()
+{
+    QFETCH(int, command);
+    QFETCH(int, pending);
+    QFETCH(QList<QByteArray>, replies);
+    QFETCH(QStringList, items);
+    TempCwd cwd;
+    FsManager link;
+    QSignalSpy done(&link, &FsManager::batchItemDone);
+    FsManagerProbe probe(link);
+    probe.startCommand(static_cast<PcbCommand>(command), pending);
+    for (const QByteArray &payload : qAsConst(replies))
+        probe.receive(TestPeer::frame(kSmall, command, payload));
+    QVERIFY(!link.isCommandRunning());
+    QStringList reported;
+    for (const QList<QVariant> &args : qAsConst(done)) {
+        QCOMPARE(args.at(0).toInt(), command);
+        reported << args.at(1).toString() + QLatin1Char(':') + QString::fromLatin1(args.at(2).toByteArray());
+    }
+    QCOMPARE(reported, items);
 }
 
 QTEST_GUILESS_MAIN(TestFsManagerProbe)

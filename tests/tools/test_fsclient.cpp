@@ -1,6 +1,7 @@
 // velmora-fs run as a user's script runs it: a separate process against the board simulator on
 // 127.0.0.1, judged by its exit status, stdout, stderr and the files it leaves.
 #include "boardsimprocess.h"
+#include "filesizecap.h"
 #include "loopback.h"
 #include "testfiles.h"
 
@@ -22,8 +23,7 @@ constexpr int kWaitMs = 60000;
 constexpr int kConnectLimitMs = 5000;
 
 const QByteArray kLoopbackSettings("[General]\nIP_ADDRESS=127.0.0.1\n");
-const QString kMissing = QStringLiteral("Файл не существует!");
-const QString kNoMemory = QStringLiteral("Не хватает памяти на контроллере!");
+const QString kLongName(52, QLatin1Char('n'));
 
 struct Run
 {
@@ -55,7 +55,7 @@ Run runClient(const QString &folder, const QStringList &arguments)
     run.elapsedMs = clock.elapsed();
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = process.readAllStandardOutput();
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 
@@ -111,13 +111,15 @@ private slots:
     void listsTheTableInEveryForm_data();
     void listsTheTableInEveryForm();
     void putGetRmRoundTrip();
-    void failuresExitOne_data();
-    void failuresExitOne();
-    void refusedConnectionWithinTheConnectLimit();
+    void batchesSayWhatBecameOfEachFile_data();
+    void batchesSayWhatBecameOfEachFile();
+    void stoppedBoardIsNamedAndExitsThree();
     void hostileNameStaysInsideTheFolder();
+    void fullDiskKeepsTheOldFile();
     void settingsFileIsLeftAsItWas_data();
     void settingsFileIsLeftAsItWas();
-    void usageErrorsExitTwo();
+    void usageVersionAndHelp_data();
+    void usageVersionAndHelp();
 };
 
 void TestFsClient::listsTheTableInEveryForm_data()
@@ -178,7 +180,7 @@ void TestFsClient::listsTheTableInEveryForm()
     run = runClient(folder.path(), board(sim) << QStringLiteral("ls"));
     EXPECT_EXIT(run, 0);
     QVERIFY(run.err.isEmpty());
-    const QStringList lines = QString::fromLocal8Bit(run.out).split(QLatin1Char('\n'));
+    const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 10); // header, three files, blank, four totals, end of the last line
     QVERIFY2(lines.at(1).startsWith(QStringLiteral("a.bin ")) &&
                  lines.at(1).contains(QStringLiteral(" 100 Байт ")),
@@ -191,7 +193,7 @@ void TestFsClient::listsTheTableInEveryForm()
     QCOMPARE(lines.mid(5, 4), totalLines);
     run = runClient(folder.path(), board(sim) << QStringLiteral("df"));
     EXPECT_EXIT(run, 0);
-    QCOMPARE(QString::fromLocal8Bit(run.out), totalLines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(QString::fromUtf8(run.out), totalLines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 void TestFsClient::putGetRmRoundTrip()
@@ -234,91 +236,158 @@ void TestFsClient::putGetRmRoundTrip()
     QCOMPARE(names(listing(folder.path(), sim)), QStringList{QStringLiteral("keep.bin")});
 }
 
-void TestFsClient::failuresExitOne_data()
+// Stderr lines as the client writes them: each one starts with its name.
+QString errLines(const QStringList &lines, quint16 port)
 {
-    QTest::addColumn<QStringList>("simulator");
-    QTest::addColumn<QStringList>("command");
-    QTest::addColumn<QString>("message"); // empty: the socket's own text, whatever it is
-    QTest::addColumn<QString>("notSent"); // a request the board must never see
-
-    const QStringList two{QStringLiteral("--file"), QStringLiteral("here.bin=64")};
-    QTest::newRow("get a missing file")
-        << two << QStringList{QStringLiteral("get"), QStringLiteral("here.bin"), QStringLiteral("zzz.bin")}
-        << kMissing << QString();
-    QTest::newRow("rm a missing file")
-        << two << QStringList{QStringLiteral("rm"), QStringLiteral("zzz.bin")} << kMissing << QString();
-    QTest::newRow("memory full") << QStringList{QStringLiteral("--memory"), QStringLiteral("3000")}
-                                 << QStringList{QStringLiteral("put"), QStringLiteral("fits.bin"),
-                                                QStringLiteral("toomuch.bin")}
-                                 << kNoMemory << QString();
-    QTest::newRow("put a missing file")
-        << QStringList()
-        << QStringList{QStringLiteral("put"), QStringLiteral("fits.bin"), QStringLiteral("nothere.bin")}
-        << QStringLiteral("Файл: nothere.bin не найден или не является обычным файлом. Передача отменена!")
-        << QStringLiteral("recv write");
-    QTest::newRow("put a folder")
-        << QStringList()
-        << QStringList{QStringLiteral("put"), QStringLiteral("fits.bin"), QStringLiteral("out")}
-        << QStringLiteral("Файл: out не найден или не является обычным файлом. Передача отменена!")
-        << QStringLiteral("recv write");
-    QTest::newRow("put a name the board cannot hold")
-        << QStringList()
-        << QStringList{QStringLiteral("put"), QStringLiteral("fits.bin"), QStringLiteral("отчёт.vmc")}
-        << QStringLiteral(
-               "Файл: отчёт.vmc не удалось передать: имя файла содержит символы, которые контроллер не "
-               "поддерживает. Передача отменена!")
-        << QStringLiteral("recv write");
-    QTest::newRow("connection lost") << QStringList{QStringLiteral("--drop-after"), QStringLiteral("5000"),
-                                                    QStringLiteral("--file"), QStringLiteral("big.bin=20000")}
-                                     << QStringList{QStringLiteral("get"), QStringLiteral("big.bin")}
-                                     << QString() << QString();
+    QString text;
+    for (const QString &line : lines)
+        text += QStringLiteral("velmora-fs: ") +
+                QString(line).replace(QStringLiteral("PORT"), QString::number(port)) + QLatin1Char('\n');
+    return text;
 }
 
-void TestFsClient::failuresExitOne()
+void TestFsClient::batchesSayWhatBecameOfEachFile_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QStringList>("before"); // a command that must succeed first; empty: none
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");            // the -v lines
+    QTest::addColumn<QStringList>("err");        // PORT stands for the simulator's port
+    QTest::addColumn<QStringList>("boardAfter"); // the board's files afterwards
+    QTest::addColumn<QStringList>("saved");      // the files in out/ afterwards
+    const QStringList none;
+    const QString noRoom =
+        QStringLiteral("Файлы не помещаются в свободную память платы, не хватает байт: %1.");
+    const QString nothingSent = QStringLiteral("Передача отменена: ничего не передано.");
+    const QString lost = QStringLiteral("соединение с 127.0.0.1:PORT потеряно: плата закрыла соединение");
+
+    QTest::newRow("rm a missing b") << QStringList{"--file", "a=4", "--file", "b=4", "--file", "keep=4"}
+                                    << none << QStringList{"rm", "-v", "a", "missing", "b"} << 1
+                                    << "удалён\ta\nнет на плате\tmissing\nудалён\tb\n"
+                                    << QStringList{"«missing»: Файл не существует!"} << QStringList{"keep"}
+                                    << none;
+    QTest::newRow("get a missing name") << QStringList{"--file", "here.bin=64"} << none
+                                        << QStringList{"get", "-v", "zzz.bin", "here.bin", "-o", "out"} << 1
+                                        << "нет на плате\tzzz.bin\nполучен\there.bin\n"
+                                        << QStringList{"«zzz.bin»: Файл не существует!"}
+                                        << QStringList{"here.bin"} << QStringList{"here.bin"};
+    QTest::newRow("put more than the free memory")
+        << QStringList{"--memory", "3000", "--file", "old.bin=1000"} << none
+        << QStringList{"put", "fits.bin", "toomuch.bin"} << 1 << QString()
+        << QStringList{noRoom.arg(2000), nothingSent} << QStringList{"old.bin"} << none;
+    // 2000 bytes replace 1000, and 5 bytes take 8: one byte short, then none.
+    QTest::newRow("put one byte short")
+        << QStringList{"--memory", "2007", "--file", "fits.bin=1000"} << none
+        << QStringList{"put", "-v", "fits.bin", "small.bin"} << 1
+        << "не передан\tfits.bin\nне передан\tsmall.bin\n"
+        << QStringList{noRoom.arg(1), nothingSent} << QStringList{"fits.bin"} << none;
+    QTest::newRow("put that fits exactly")
+        << QStringList{"--memory", "2008", "--file", "fits.bin=1000"} << none
+        << QStringList{"put", "-v", "fits.bin", "small.bin"} << 0 << "передан\tfits.bin\nпередан\tsmall.bin\n"
+        << QStringList() << QStringList{"fits.bin", "small.bin"} << none;
+    QTest::newRow("put names and files the board cannot take")
+        << QStringList() << none
+        << QStringList{"put", "fits.bin", kLongName, "отчёт.vmc", "nothere.bin", "out"} << 1 << QString()
+        << QStringList{"Файл: " + kLongName + " не удалось передать: имя файла длиннее 51 символа.",
+                       "Файл: отчёт.vmc не удалось передать: имя файла содержит символы, которые "
+                       "контроллер не поддерживает.",
+                       "Файл: nothere.bin не найден или не является обычным файлом.",
+                       "Файл: out не найден или не является обычным файлом.", nothingSent}
+        << none << none;
+    QTest::newRow("put beyond the small form")
+        << QStringList() << none << QStringList{"put", "small.bin", "huge.bin"} << 1 << QString()
+        << QStringList{"Файл: huge.bin не удалось передать: файл больше 65532 байт.", nothingSent} << none
+        << none;
+    QTest::newRow("put within the big form")
+        << QStringList{"--big"} << none << QStringList{"put", "huge.bin"} << 0 << QString() << QStringList()
+        << QStringList{"huge.bin"} << none;
+    // The free memory is two gaps of 600 and 500 bytes: enough in sum, too little for y.bin.
+    QTest::newRow("board memory full mid-batch")
+        << QStringList{"--memory", "3500", "--file", "a=1000", "--file", "b=1000", "--file", "c=1000"}
+        << QStringList{"rm", "b"} << QStringList{"put", "-v", "x.bin", "y.bin", "small.bin"} << 1
+        << "передан\tx.bin\nотказ\ty.bin\nне передан\tsmall.bin\n"
+        << QStringList{"«y.bin»: Не хватает памяти на контроллере!",
+                       "Остальные файлы не переданы:", "«small.bin»"}
+        << QStringList{"a", "c", "x.bin"} << none;
+    QTest::newRow("rm refused by the board")
+        << QStringList{"--file", "a=4", "--file", "b=4", "--status", "delete=1"} << none
+        << QStringList{"rm", "-v", "a", "b"} << 1 << "отказ\ta\nне удалён\tb\n"
+        << QStringList{"«a»: Ошибка сети!", "Остальные файлы не удалены:", "«b»"} << QStringList{"a", "b"}
+        << none;
+    // Files go by name: a arrives and is written, the connection drops during b.
+    QTest::newRow("get cut off mid-batch")
+        << QStringList{"--drop-after", "5000", "--file", "a=10", "--file", "b=20000", "--file", "c=30"}
+        << none << QStringList{"get", "-v", "c", "b", "a", "-o", "out"} << 3
+        << "не получен\tc\nпрерван\tb\nполучен\ta\n"
+        << QStringList{lost, "«b»: получение прервано", "Остальные файлы не получены:", "«c»"}
+        << QStringList{"a", "b", "c"} << QStringList{"a"};
+    QTest::newRow("put cut off mid-batch")
+        << QStringList{"--drop-after", "5000"} << none
+        << QStringList{"put", "-v", "small.bin", "large.bin", "x.bin"} << 3
+        << "передан\tsmall.bin\nпрерван\tlarge.bin\nне передан\tx.bin\n"
+        << QStringList{lost, "«large.bin»: передача прервана; сохранила ли его плата, неизвестно",
+                       "Остальные файлы не переданы:", "«x.bin»"}
+        << QStringList{"small.bin"} << none;
+    // The board deletes the file but never says so.
+    QTest::newRow("no answer") << QStringList{"--file", "a=4", "--ignore", "delete"} << none
+                               << QStringList{"rm", "a"} << 3 << QString()
+                               << QStringList{"соединение с 127.0.0.1:PORT разорвано: плата не ответила в "
+                                              "отведённое время",
+                                              "«a»: удаление прервано; удалила ли его плата, неизвестно"}
+                               << none << none;
+}
+
+void TestFsClient::batchesSayWhatBecameOfEachFile()
 {
     QFETCH(QStringList, simulator);
+    QFETCH(QStringList, before);
     QFETCH(QStringList, command);
-    QFETCH(QString, message);
-    QFETCH(QString, notSent);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QStringList, err);
+    QFETCH(QStringList, boardAfter);
+    QFETCH(QStringList, saved);
     QTemporaryDir folder;
     BoardSimProcess sim(simulator);
     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("fits.bin")), pattern(2000, 2)));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("toomuch.bin")), pattern(2000, 3)));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("отчёт.vmc")), "x"));
+    const QList<QPair<QString, int>> files{{"fits.bin", 2000},  {"toomuch.bin", 2000}, {"small.bin", 5},
+                                           {"x.bin", 400},      {"y.bin", 1000},       {"large.bin", 9000},
+                                           {"huge.bin", 65533}, {"отчёт.vmc", 1},      {kLongName, 1}};
+    for (const auto &file : files)
+        QVERIFY(writeFile(folder.filePath(file.first), pattern(file.second, file.second)));
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("out")));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("pcbSettings.ini")), kLoopbackSettings));
-    const QStringList before = entriesOf(folder.path());
+    if (!before.isEmpty()) {
+        const Run run = runClient(folder.path(), board(sim) + before);
+        EXPECT_EXIT(run, 0);
+    }
+    const int logStart = sim.log().size();
 
     const Run run = runClient(folder.path(), board(sim) + command);
-    EXPECT_EXIT(run, 1);
-    QVERIFY(run.out.isEmpty());
-    if (message.isEmpty())
-        QVERIFY(!run.err.trimmed().isEmpty());
-    else
-        QCOMPARE(run.err, message + QLatin1Char('\n'));
-    // A failed download writes nothing, not even the files that did arrive.
-    QCOMPARE(entriesOf(folder.path()), before);
-    QCOMPARE(entriesOf(folder.filePath(QStringLiteral("out"))), QStringList());
-    if (!notSent.isEmpty())
-        QVERIFY2(!sim.log().contains(notSent), qPrintable(sim.log()));
+    EXPECT_EXIT(run, exitCode);
+    QCOMPARE(QString::fromUtf8(run.out), out);
+    QCOMPARE(run.err, errLines(err, sim.port()));
+    QCOMPARE(names(listing(folder.path(), sim)), boardAfter);
+    QCOMPARE(entriesOf(folder.filePath(QStringLiteral("out"))), saved);
+    // A refused batch sends nothing.
+    if (out.isEmpty() && exitCode == 1)
+        QVERIFY2(!sim.log().mid(logStart).contains(QStringLiteral("recv write")), qPrintable(sim.log()));
 }
 
-void TestFsClient::refusedConnectionWithinTheConnectLimit()
+void TestFsClient::stoppedBoardIsNamedAndExitsThree()
 {
     QTemporaryDir folder;
     const quint16 closedPort = closedLoopbackPort();
     QVERIFY(closedPort != 0);
-    QTcpSocket reference;
-    reference.connectToHost(QHostAddress::LocalHost, closedPort);
-    QVERIFY(!reference.waitForConnected(kConnectLimitMs));
-
     const Run run = runClient(folder.path(),
                               {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
                                QStringLiteral("--port"), QString::number(closedPort), QStringLiteral("ls")});
-    EXPECT_EXIT(run, 1);
-    QCOMPARE(run.err, reference.errorString() + QLatin1Char('\n'));
+    EXPECT_EXIT(run, 3);
+    QCOMPARE(run.err,
+             errLines({QStringLiteral("не удалось подключиться к 127.0.0.1:PORT: в соединении отказано")},
+                      closedPort));
     QVERIFY(run.out.isEmpty());
+    // Refused at once, not at the end of the time limit.
     QVERIFY2(run.elapsedMs < kConnectLimitMs, qPrintable(QString::number(run.elapsedMs)));
 }
 
@@ -332,11 +401,39 @@ void TestFsClient::hostileNameStaysInsideTheFolder()
         runClient(root.path(), board(sim) << QStringLiteral("get") << QStringLiteral("ok.bin")
                                           << QStringLiteral("../evil.bin") << QStringLiteral("-o") << out);
     EXPECT_EXIT(run, 1);
-    QCOMPARE(run.err,
-             QStringLiteral("Следующие файлы не сохранены: недопустимое имя файла:\n«../evil.bin»\n"));
+    QCOMPARE(run.err, errLines({QStringLiteral("Следующие файлы не сохранены: недопустимое имя файла:"),
+                                QStringLiteral("«../evil.bin»")},
+                               sim.port()));
     // The plain name is written; nothing lands beside the folder.
     QCOMPARE(entriesOf(out), QStringList{QStringLiteral("ok.bin")});
     QCOMPARE(entriesOf(root.path()), (QStringList{QStringLiteral("out"), QStringLiteral("pcbSettings.ini")}));
+}
+
+void TestFsClient::fullDiskKeepsTheOldFile()
+{
+#ifdef VELMORA_HAS_FILE_SIZE_CAP
+    QTemporaryDir folder;
+    START_SIM(sim, "--file", "data.bin=5000", "--file", "small.bin=10");
+    const QByteArray old("the previous file");
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("data.bin")), old));
+    writeFile(folder.filePath(QStringLiteral("pcbSettings.ini")), kLoopbackSettings);
+    Run run;
+    {
+        // The client inherits the limit: no file it writes may grow beyond 2 KiB.
+        FileSizeCap cap(2048);
+        QVERIFY(cap.active);
+        run = runClient(folder.path(), board(sim) << QStringLiteral("get") << QStringLiteral("data.bin")
+                                                  << QStringLiteral("small.bin"));
+    }
+    EXPECT_EXIT(run, 1);
+    QCOMPARE(run.err, errLines({QStringLiteral("Следующие файлы не сохранены: не удалось записать файл:"),
+                                QStringLiteral("«data.bin»")},
+                               sim.port()));
+    QCOMPARE(readAll(folder.filePath(QStringLiteral("data.bin"))), old);
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("small.bin")))); // the rest is still written
+#else
+    QSKIP("needs a per-process file size limit");
+#endif
 }
 
 void TestFsClient::settingsFileIsLeftAsItWas_data()
@@ -376,24 +473,39 @@ void TestFsClient::settingsFileIsLeftAsItWas()
         QCOMPARE(readAll(path), settings);
 }
 
-void TestFsClient::usageErrorsExitTwo()
+void TestFsClient::usageVersionAndHelp_data()
 {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outStart");
+    QTest::addColumn<QString>("errStart"); // the first stderr line without the program's name
+    // Port 1 is closed: a usage error must be told before anything connects.
+    const QStringList board{"--host", "127.0.0.1", "--port", "1"};
+    QTest::newRow("put without files")
+        << board + QStringList{"put"} << 2 << QString() << "put: не указано ни одного файла";
+    QTest::newRow("-o not a folder") << board + QStringList{"get", "a", "-o", "nowhere"} << 2 << QString()
+                                     << "-o: не папка: nowhere";
+    QTest::newRow("-v with ls") << board + QStringList{"ls", "-v"} << 2 << QString()
+                                << "-v — только для put, get и rm";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "velmora-fs " VELMORA_VERSION "\n"
+                               << QString();
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Показывает," << QString();
+}
+
+void TestFsClient::usageVersionAndHelp()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, outStart);
+    QFETCH(QString, errStart);
     QTemporaryDir folder;
-    // A closed port: a usage error must be told before anything connects.
-    Run run =
-        runClient(folder.path(), {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                  QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("put")});
-    EXPECT_EXIT(run, 2);
-    QVERIFY(run.err.startsWith(
-        QStringLiteral("velmora-fs: put: не указано ни одного файла\nИспользование: velmora-fs")));
-    run = runClient(folder.path(), {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                                    QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("get"),
-                                    QStringLiteral("a"), QStringLiteral("-o"), QStringLiteral("nowhere")});
-    EXPECT_EXIT(run, 2);
-    QCOMPARE(run.err, QStringLiteral("velmora-fs: -o: не папка: nowhere\n"));
-    run = runClient(folder.path(), {QStringLiteral("--help")});
-    EXPECT_EXIT(run, 0);
-    QVERIFY(run.out.contains("Код выхода: 0 — успех; 1 — отказ платы, соединения или файла;"));
+    const Run run = runClient(folder.path(), arguments);
+    EXPECT_EXIT(run, exitCode);
+    QVERIFY2(QString::fromUtf8(run.out).startsWith(outStart) && run.out.isEmpty() == outStart.isEmpty(),
+             run.out.constData());
+    QVERIFY2(run.err.startsWith(errLines({errStart}, 0)) == !errStart.isEmpty(), qPrintable(run.err));
+    for (const QString &line : run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        QVERIFY2(line.startsWith(QStringLiteral("velmora-fs: ")), qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(TestFsClient)

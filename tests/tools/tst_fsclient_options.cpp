@@ -42,11 +42,16 @@ void TestFsClientOptions::parse_data()
     QTest::newRow("rm") << QStringList{"rm", "a", "a"} << run << Command::Remove << QStringList{"a", "a"};
     QTest::newRow("longest board name")
         << QStringList{"rm", QString(51, 'n')} << run << Command::Remove << QStringList{QString(51, 'n')};
+    QTest::newRow("put -v") << QStringList{"put", "-v", "a"} << run << Command::Put << QStringList{"a"};
+    QTest::newRow("rm --verbose") << QStringList{"--verbose", "rm", "a"} << run << Command::Remove
+                                  << QStringList{"a"};
     QTest::newRow("help") << QStringList{"ls", "--help"} << ParseResult::Help << Command::List << none;
+    QTest::newRow("version") << QStringList{"--version"} << ParseResult::Version << Command::List << none;
 
     QTest::newRow("nothing") << none << usage << Command::List << none;
     QTest::newRow("unknown command") << QStringList{"cp"} << usage << Command::List << none;
-    QTest::newRow("unknown option") << QStringList{"--verbose", "ls"} << usage << Command::List << none;
+    QTest::newRow("unknown option") << QStringList{"--quiet", "ls"} << usage << Command::List << none;
+    QTest::newRow("-v with df") << QStringList{"df", "-v"} << usage << Command::List << none;
     QTest::newRow("ls with a name") << QStringList{"ls", "a"} << usage << Command::List << none;
     QTest::newRow("put nothing") << QStringList{"put"} << usage << Command::List << none;
     QTest::newRow("get nothing") << QStringList{"get", "-o", "dir"} << usage << Command::List << none;
@@ -81,6 +86,7 @@ void TestFsClientOptions::parse()
         QCOMPARE(options.command, command);
         QCOMPARE(options.arguments, operands);
         QCOMPARE(options.json, arguments.contains("--json"));
+        QCOMPARE(options.verbose, arguments.contains("-v") || arguments.contains("--verbose"));
         QCOMPARE(options.outputFolder, arguments.contains("-o") ? QStringLiteral("dir") : QString());
         QVERIFY(!options.hostGiven && !options.portGiven);
     }

@@ -1,14 +1,18 @@
 #include "fsclient.h"
 
+#include "console.h"
 #include "fsmanager.h"
+#include "pcbprotocol.h"
 #include "receivedfiles.h"
 #include "uploadpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +27,9 @@ namespace fsclient {
 
 namespace {
 
+// The link's text for a time limit that ran out.
+const QString kTimeLimitText = QStringLiteral("Ошибка подключения");
+
 bool stderrIsTerminal()
 {
 #ifdef Q_OS_WIN
@@ -30,17 +37,6 @@ bool stderrIsTerminal()
 #else
     return isatty(fileno(stderr)) != 0;
 #endif
-}
-
-void writeOut(const QByteArray &bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-}
-
-void writeErr(const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
 }
 
 // The columns of a table, padded to the widest cell; numbers to the right.
@@ -87,6 +83,11 @@ QJsonObject totalsJson(const FileTable::Totals &totals)
             {QStringLiteral("free"), qint64(totals.free)}};
 }
 
+QString quoted(const QString &name)
+{
+    return QStringLiteral("«") + name + QStringLiteral("»");
+}
+
 } // namespace
 
 FsClient::FsClient(const ClientOptions &options, QObject *parent) : QObject(parent), options(options) {}
@@ -100,20 +101,28 @@ FsClient::~FsClient()
 
 void FsClient::start()
 {
-    if (options.command == Command::Put) {
-        // As a drop onto the window: anything but existing regular files refuses the whole lot.
-        for (const QString &path : qAsConst(options.arguments)) {
-            if (!UploadPaths::isUploadable(path)) {
-                fail(tr("Файл: ") + path +
-                     tr(" не найден или не является обычным файлом. Передача отменена!"));
-                return;
-            }
+    const bool put = options.command == Command::Put;
+    QSet<QString> named;
+    for (const QString &argument : qAsConst(options.arguments)) {
+        // A board name given twice is one file; two paths may still carry the same name.
+        if (!put && named.contains(argument))
+            continue;
+        named.insert(argument);
+        items.append(
+            {argument, put ? QFileInfo(argument).fileName() : argument, Outcome::NotDone, QString()});
+    }
+    if (put) {
+        const QStringList refusals = localRefusals();
+        if (!refusals.isEmpty()) {
+            fail(refusals.join(QLatin1Char('\n')), kFailure);
+            return;
         }
     }
     if (options.command == Command::Get && !options.outputFolder.isEmpty() &&
         !QFileInfo(options.outputFolder).isDir()) {
-        writeErr(QStringLiteral("velmora-fs: -o: не папка: %1\n").arg(options.outputFolder));
-        finish(kUsageError);
+        writeErrLines(QStringLiteral("-o: не папка: %1").arg(options.outputFolder));
+        done = true;
+        emit finished(kUsageError);
         return;
     }
 
@@ -126,22 +135,76 @@ void FsClient::start()
         link->setPcbPort(options.port);
     connect(link, &FsManager::listfilesReady, this,
             [this](const QList<FstEntry> &files, uint32_t all, uint32_t used) {
+                bigForm = false;
                 tableArrived(FileTable::rows(files), all, used);
             });
     connect(link, &FsManager::listfilesReady_big, this,
             [this](const QList<FstEntry_big> &files, uint32_t all, uint32_t used) {
+                bigForm = true;
                 tableArrived(FileTable::rows(files), all, used);
             });
-    connect(link, &FsManager::filesRecievingIsFinished, this,
-            [this](const QMap<QString, QByteArray> &files) { filesArrived(files); });
+    connect(link, &FsManager::batchItemDone, this, &FsClient::itemDone);
     connect(link, &FsManager::requestFinished, this, &FsClient::requestEnded);
     connect(link, &FsManager::startedRunCommand, this, &FsClient::commandStarted);
     connect(link, &FsManager::progressUpdated, this, &FsClient::progressMoved);
     connect(link, &FsManager::connectionStateIsUpdated, this, [this](int state) {
-        if (state == 0)
+        if (state == 1)
+            everConnected = true;
+        else
             linkWentOffline();
     });
     link->connectToPcb();
+}
+
+QStringList FsClient::localRefusals() const
+{
+    // Checked before connecting: anything here refuses the whole lot, as a drop onto the window.
+    QStringList refusals;
+    for (const Item &item : items) {
+        const QString file = QStringLiteral("Файл: ") + item.argument;
+        if (!UploadPaths::isUploadable(item.argument))
+            refusals << file + QStringLiteral(" не найден или не является обычным файлом.");
+        else if (!PcbProtocol::isLatin1(item.name))
+            refusals << file + QStringLiteral(" не удалось передать: имя файла содержит символы, которые "
+                                              "контроллер не поддерживает.");
+        // The board's name field would cut it, and two such files could overwrite each other.
+        else if (item.name.size() > PcbProtocol::kMaxNameLength)
+            refusals << file + QStringLiteral(" не удалось передать: имя файла длиннее %1 символа.")
+                                   .arg(PcbProtocol::kMaxNameLength);
+    }
+    if (!refusals.isEmpty())
+        refusals << QStringLiteral("Передача отменена: ничего не передано.");
+    return refusals;
+}
+
+QStringList FsClient::roomRefusals() const
+{
+    const qint64 maxContent =
+        bigForm ? PcbProtocol::kBigFormMaxContent : qint64(PcbProtocol::kSmallFormMaxContent);
+    QHash<QString, qint64> stored = boardSizes();
+    QStringList refusals;
+    // The board stores whole 4-byte words, and a file of a name it holds replaces that file. The
+    // files go one after the other, so the room must last at every step, not only at the end.
+    qint64 room = qint64(totals.total) - qint64(totals.used);
+    qint64 missing = 0;
+    for (const Item &item : items) {
+        const qint64 size = PcbProtocol::paddedLength(QFileInfo(item.argument).size());
+        if (size > maxContent) {
+            refusals << QStringLiteral("Файл: %1 не удалось передать: файл больше %2 байт.")
+                            .arg(item.argument)
+                            .arg(maxContent);
+            continue;
+        }
+        room += stored.value(item.name, 0) - size;
+        stored.insert(item.name, size);
+        missing = qMax(missing, -room);
+    }
+    if (missing > 0)
+        refusals << QStringLiteral("Файлы не помещаются в свободную память платы, не хватает байт: %1.")
+                        .arg(missing);
+    if (!refusals.isEmpty())
+        refusals << QStringLiteral("Передача отменена: ничего не передано.");
+    return refusals;
 }
 
 void FsClient::tableArrived(const QList<FileTable::Row> &list, uint32_t allMemory, uint32_t memoryUsed)
@@ -159,14 +222,14 @@ void FsClient::requestEnded(int command, int result, const QString &text)
     if (done)
         return;
     if (result == ResultConnectionLost) {
-        fail(text);
+        connectionLost(text);
         return;
     }
     if (!tableRead) {
         if (command != CmdListFiles)
             return;
         if (result != ResultOk) {
-            fail(text);
+            fail(QStringLiteral("таблица файлов платы не прочитана: ") + text, kFailure);
             return;
         }
         tableRead = true;
@@ -174,21 +237,20 @@ void FsClient::requestEnded(int command, int result, const QString &text)
         return;
     }
     // Lists the link reads by itself meanwhile end no part of the run.
-    if (command != awaited)
-        return;
-    if (result != ResultOk) {
-        fail(text);
-        return;
-    }
-    if (command == CmdGetFile)
-        saveFiles();
-    else
-        finish(kSuccess);
+    if (command == awaited)
+        batchEnded(result, text);
 }
 
-void FsClient::filesArrived(const QMap<QString, QByteArray> &files)
+void FsClient::itemDone(int command, const QString &name, const QByteArray &content)
 {
-    received = files;
+    if (done || command != awaited || itemsDone >= batch.size())
+        return;
+    if (command == CmdGetFile) {
+        items[batch.at(itemsDone)].receivedAs = name;
+        received.insert(name, content);
+    }
+    items[batch.at(itemsDone)].outcome = Outcome::Done;
+    ++itemsDone;
 }
 
 void FsClient::runCommand()
@@ -197,31 +259,194 @@ void FsClient::runCommand()
     case Command::List:
     case Command::Totals:
         printTable();
-        finish(kSuccess);
+        endRun(kSuccess);
         return;
+    case Command::Put: {
+        const QStringList refusals = roomRefusals();
+        if (!refusals.isEmpty()) {
+            fail(refusals.join(QLatin1Char('\n')), kFailure);
+            return;
+        }
+        for (int i = 0; i < items.size(); ++i)
+            batch << i;
+        startBatch();
+        return;
+    }
+    case Command::Get:
+    case Command::Remove: {
+        // Names the table lacks are told at once; the others go ahead.
+        const QHash<QString, qint64> sizes = boardSizes();
+        QStringList missing;
+        for (int i = 0; i < items.size(); ++i) {
+            if (sizes.contains(items.at(i).name)) {
+                batch << i;
+            } else {
+                items[i].outcome = Outcome::Missing;
+                missing << quoted(items.at(i).name) + QStringLiteral(": Файл не существует!");
+            }
+        }
+        if (!missing.isEmpty())
+            writeErrLines(missing.join(QLatin1Char('\n')));
+        if (batch.isEmpty()) {
+            endRun(kFailure);
+            return;
+        }
+        startBatch();
+        return;
+    }
+    }
+}
+
+QHash<QString, qint64> FsClient::boardSizes() const
+{
+    QHash<QString, qint64> sizes;
+    for (const FileTable::Row &row : rows)
+        sizes.insert(row.name, row.size);
+    return sizes;
+}
+
+void FsClient::startBatch()
+{
+    QStringList arguments;
+    for (const int index : qAsConst(batch))
+        arguments << items.at(index).argument;
+    switch (options.command) {
     case Command::Put:
         awaited = CmdWriteFile;
-        link->writeFiles(options.arguments);
+        link->writeFiles(arguments);
         return;
     case Command::Remove:
         awaited = CmdDeleteFile;
-        link->deleteFiles(options.arguments);
+        link->deleteFiles(arguments);
         return;
     case Command::Get: {
-        // The sizes only weigh the progress figure; a name the table lacks is still asked for,
-        // and the board's answer tells the rest.
+        // The link asks for the names in ascending byte order.
+        std::sort(batch.begin(), batch.end(),
+                  [this](int a, int b) { return items.at(a).name.toLatin1() < items.at(b).name.toLatin1(); });
+        // The sizes only weigh the progress figure.
+        const QHash<QString, qint64> tableSizes = boardSizes();
         QMap<QString, uint> sizes;
-        for (const QString &name : qAsConst(options.arguments))
-            sizes.insert(name, 0);
-        for (const FileTable::Row &row : qAsConst(rows)) {
-            if (sizes.contains(row.name))
-                sizes.insert(row.name, row.size);
-        }
+        for (const QString &name : qAsConst(arguments))
+            sizes.insert(name, static_cast<uint>(tableSizes.value(name)));
         awaited = CmdGetFile;
         link->getFiles(sizes);
         return;
     }
+    case Command::List:
+    case Command::Totals:
+        return;
     }
+}
+
+void FsClient::batchEnded(int result, const QString &text)
+{
+    if (result == ResultFileRefused) {
+        // A local file the link could not read: it sent nothing of the call and says which.
+        fail(text, kFailure);
+        return;
+    }
+    if (result != ResultOk)
+        reportBreak(text);
+    if (options.command == Command::Get)
+        saveReceived();
+    endRun(kSuccess);
+}
+
+void FsClient::reportBreak(const QString &reason)
+{
+    if (itemsDone >= batch.size())
+        return;
+    const Outcome outcome = reason.isEmpty() ? Outcome::Interrupted : Outcome::Refused;
+    Item &current = items[batch.at(itemsDone)];
+    current.outcome = outcome;
+    QString text = quoted(current.argument) + QStringLiteral(": ");
+    if (outcome == Outcome::Refused) {
+        text += reason;
+    } else {
+        switch (options.command) {
+        case Command::Put:
+            text += QStringLiteral("передача прервана; сохранила ли его плата, неизвестно");
+            break;
+        case Command::Remove:
+            text += QStringLiteral("удаление прервано; удалила ли его плата, неизвестно");
+            break;
+        default:
+            text += QStringLiteral("получение прервано");
+            break;
+        }
+    }
+    QStringList lines{text};
+    const QList<int> rest = batch.mid(itemsDone + 1);
+    if (!rest.isEmpty()) {
+        lines << (options.command == Command::Put ? QStringLiteral("Остальные файлы не переданы:")
+                  : options.command == Command::Remove ? QStringLiteral("Остальные файлы не удалены:")
+                                                       : QStringLiteral("Остальные файлы не получены:"));
+        for (const int index : rest)
+            lines << quoted(items.at(index).argument);
+    }
+    writeErrLines(lines.join(QLatin1Char('\n')));
+}
+
+void FsClient::connectionLost(const QString &linkText)
+{
+    endProgressLine();
+    writeErrLines(connectionText(linkText));
+    if (batchStarted)
+        reportBreak(QString());
+    if (options.command == Command::Get)
+        saveReceived();
+    endRun(kUnreachable);
+}
+
+QString FsClient::boardAddress() const
+{
+    return QStringLiteral("%1:%2").arg(link->getPcbIp().toString()).arg(link->getPcbPort());
+}
+
+QString FsClient::connectionText(const QString &linkText) const
+{
+    // The link passes the socket's own text on, which is the system's English: told here in
+    // words of the kind of failure instead.
+    const QString address = boardAddress();
+    const QAbstractSocket::SocketError error = link->lastSocketError();
+    const bool noAnswer = error == QAbstractSocket::SocketTimeoutError ||
+                          (error == QAbstractSocket::UnknownSocketError && linkText == kTimeLimitText);
+    if (!everConnected) {
+        QString reason;
+        if (noAnswer)
+            reason = QStringLiteral("нет ответа в отведённое время");
+        else if (error == QAbstractSocket::ConnectionRefusedError)
+            reason = QStringLiteral("в соединении отказано");
+        else if (error == QAbstractSocket::NetworkError)
+            reason = QStringLiteral("сеть недоступна");
+        const QString text = QStringLiteral("не удалось подключиться к %1").arg(address);
+        return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
+    }
+    if (noAnswer)
+        return QStringLiteral("соединение с %1 разорвано: плата не ответила в отведённое время").arg(address);
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return QStringLiteral("соединение с %1 потеряно: плата закрыла соединение").arg(address);
+    // The link's own words (a reply too long to take) are Russian already.
+    if (error == QAbstractSocket::UnknownSocketError && !linkText.isEmpty())
+        return address + QStringLiteral(": ") + linkText;
+    return QStringLiteral("соединение с %1 потеряно").arg(address);
+}
+
+void FsClient::saveReceived()
+{
+    if (received.isEmpty())
+        return;
+    const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
+    const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
+    received.clear();
+    const QStringList notSaved = saved.badNames + saved.linksOut + saved.failed;
+    for (Item &item : items) {
+        if (item.outcome == Outcome::Done && notSaved.contains(item.receivedAs))
+            item.outcome = Outcome::NotSaved;
+    }
+    const QString unsaved = ReceivedFiles::messageText(saved);
+    if (!unsaved.isEmpty())
+        writeErrLines(unsaved);
 }
 
 void FsClient::printTable() const
@@ -253,23 +478,13 @@ void FsClient::printTable() const
         out = alignedTable(lines, {false, false, true, true, true}) + QLatin1Char('\n');
     }
     out += totalsText(totals);
-    writeOut(out.toLocal8Bit());
-}
-
-void FsClient::saveFiles()
-{
-    const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
-    const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
-    received.clear();
-    const QString unsaved = ReceivedFiles::messageText(saved);
-    if (unsaved.isEmpty())
-        finish(kSuccess);
-    else
-        fail(unsaved);
+    writeOut(out);
 }
 
 void FsClient::commandStarted(const QString &description)
 {
+    if (tableRead && awaited != 0)
+        batchStarted = true;
     progressLabel = description;
     shownPercent = -1;
 }
@@ -282,13 +497,13 @@ void FsClient::progressMoved(uint percent)
         return;
     shownPercent = shown;
     progressShown = true;
-    writeErr(QStringLiteral("\r%1 %2%").arg(progressLabel).arg(shown, 3));
+    writeProgress(QStringLiteral("%1 %2%").arg(progressLabel).arg(shown, 3));
 }
 
 void FsClient::endProgressLine()
 {
     if (progressShown) {
-        writeErr(QStringLiteral("\n"));
+        endErrLine();
         progressShown = false;
     }
 }
@@ -299,23 +514,56 @@ void FsClient::linkWentOffline()
     // the run must not wait for ever.
     QTimer::singleShot(0, this, [this] {
         if (!done)
-            fail(QStringLiteral("velmora-fs: соединение закрыто"));
+            connectionLost(QString());
     });
 }
 
-void FsClient::fail(const QString &message)
+QString FsClient::outcomeWord(Outcome outcome) const
 {
-    endProgressLine();
-    writeErr(message + QLatin1Char('\n'));
-    finish(kFailure);
+    const bool put = options.command == Command::Put;
+    const bool get = options.command == Command::Get;
+    switch (outcome) {
+    case Outcome::NotDone:
+        return put   ? QStringLiteral("не передан")
+               : get ? QStringLiteral("не получен")
+                     : QStringLiteral("не удалён");
+    case Outcome::Done:
+        return put ? QStringLiteral("передан") : get ? QStringLiteral("получен") : QStringLiteral("удалён");
+    case Outcome::Missing:
+        return QStringLiteral("нет на плате");
+    case Outcome::Refused:
+        return QStringLiteral("отказ");
+    case Outcome::Interrupted:
+        return QStringLiteral("прерван");
+    case Outcome::NotSaved:
+        return QStringLiteral("не сохранён");
+    }
+    return QString();
 }
 
-void FsClient::finish(int exitCode)
+void FsClient::fail(const QString &message, int exitCode)
+{
+    endProgressLine();
+    writeErrLines(message);
+    endRun(exitCode);
+}
+
+void FsClient::endRun(int exitCode)
 {
     if (done)
         return;
     done = true;
     endProgressLine();
+    bool allDone = true;
+    QString lines;
+    for (const Item &item : qAsConst(items)) {
+        allDone = allDone && item.outcome == Outcome::Done;
+        lines += outcomeWord(item.outcome) + QLatin1Char('\t') + item.argument + QLatin1Char('\n');
+    }
+    if (options.verbose)
+        writeOut(lines);
+    if (exitCode == kSuccess && !allDone)
+        exitCode = kFailure;
     emit finished(exitCode);
 }
 

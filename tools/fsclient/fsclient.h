@@ -4,6 +4,7 @@
 #include "options.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -15,7 +16,8 @@ namespace fsclient {
 
 // One run of the client: connects the link, waits for the board's file table, carries out the
 // command and reports its exit status through finished(). Every board exchange goes through the
-// link; what is shown and how files are written follows the window's shared rules.
+// link; what is shown and how files are written follows the window's shared rules. A batch does
+// what it can and names every file it could not handle, with the reason.
 class FsClient final : public QObject
 {
     Q_OBJECT
@@ -31,24 +33,56 @@ public:
 
     // Exit statuses.
     static constexpr int kSuccess = 0;
-    static constexpr int kFailure = 1;
+    static constexpr int kFailure = 1; // the board or a file refused
     static constexpr int kUsageError = 2;
+    static constexpr int kUnreachable = 3; // the board could not be reached, or the connection was lost
 
 signals:
     void finished(int ExitCode);
 
 private:
+    // What became of one file named on the command line.
+    enum class Outcome
+    {
+        NotDone,     // not tried, or dropped after a refusal
+        Done,        // stored, received and saved, or deleted
+        Missing,     // not in the board's table
+        Refused,     // the board refused it
+        Interrupted, // the connection ended while it was under way
+        NotSaved,    // received, but not written into the folder
+    };
+    struct Item
+    {
+        QString argument; // as given: a local path for put, a board name otherwise
+        QString name;     // the board's name for it
+        Outcome outcome = Outcome::NotDone;
+        QString receivedAs; // get: the name the board's reply carried
+    };
+
     void tableArrived(const QList<FileTable::Row> &rows, uint32_t allMemory, uint32_t memoryUsed);
     void requestEnded(int command, int result, const QString &text);
-    void filesArrived(const QMap<QString, QByteArray> &files);
+    void itemDone(int command, const QString &name, const QByteArray &content);
     void commandStarted(const QString &description);
     void progressMoved(uint percent);
     void linkWentOffline();
     void runCommand();
+    // Each file of the board's table with its size.
+    QHash<QString, qint64> boardSizes() const;
+    void startBatch();
     void printTable() const;
-    void saveFiles();
-    void fail(const QString &message);
-    void finish(int exitCode);
+    // put: what can be told before connecting, and what only the table tells.
+    QStringList localRefusals() const;
+    QStringList roomRefusals() const;
+    void batchEnded(int result, const QString &text);
+    void connectionLost(const QString &linkText);
+    QString connectionText(const QString &linkText) const;
+    QString boardAddress() const;
+    // Names the item under way when the batch broke off, and lists the ones after it.
+    void reportBreak(const QString &reason);
+    void saveReceived();
+    QString outcomeWord(Outcome outcome) const;
+    void fail(const QString &message, int exitCode);
+    void endRun(int exitCode);
     void endProgressLine();
 
     ClientOptions options;
@@ -57,11 +91,17 @@ private:
     bool progressShown = false;
     QString progressLabel;
     int shownPercent = -1;
+    bool everConnected = false;
     bool tableRead = false;
-    int awaited = 0; // the command whose result ends the run once the table was read
+    bool bigForm = false; // the form of the last table: it sets the largest file an upload takes
+    int awaited = 0;      // the command whose result ends the run once the table was read
+    bool batchStarted = false;
     bool done = false;
     QList<FileTable::Row> rows;
     FileTable::Totals totals;
+    QList<Item> items; // in the order given; get and rm name each file once
+    QList<int> batch;  // the items handed to the link, in the order it carries them out
+    int itemsDone = 0; // of batch, as the link reported them
     QMap<QString, QByteArray> received;
 };
 

@@ -1,11 +1,15 @@
+#include "console.h"
 #include "fsclient.h"
 #include "options.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    // Qt's own warnings go to stderr too, and are told apart by the name like every other line.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+        fsclient::writeErrLines(message);
+    });
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-fs"));
 
@@ -13,11 +17,14 @@ int main(int argc, char *argv[])
     QString error;
     switch (fsclient::parseOptions(QCoreApplication::arguments().mid(1), &options, &error)) {
     case fsclient::ParseResult::Help:
-        std::fputs(qPrintable(fsclient::helpText()), stdout);
+        fsclient::writeOut(fsclient::helpText());
+        return fsclient::FsClient::kSuccess;
+    case fsclient::ParseResult::Version:
+        fsclient::writeOut(fsclient::versionText() + QLatin1Char('\n'));
         return fsclient::FsClient::kSuccess;
     case fsclient::ParseResult::UsageError:
-        std::fprintf(stderr, "velmora-fs: %s\n%s\nПодробнее: velmora-fs --help\n", qPrintable(error),
-                     qPrintable(fsclient::usageLine()));
+        fsclient::writeErrLines(error + QLatin1Char('\n') + fsclient::usageLine() +
+                                QStringLiteral("\nПодробнее: velmora-fs --help"));
         return fsclient::FsClient::kUsageError;
     case fsclient::ParseResult::Run:
         break;

@@ -33,8 +33,13 @@ bool isBoardName(const QString &name)
 QString usageLine()
 {
     return QStringLiteral(
-        "Использование: velmora-fs [--host АДРЕС] [--port N] ls|df [--json] | put ФАЙЛ... | "
-        "get ИМЯ... [-o ПАПКА] | rm ИМЯ...");
+        "Использование: velmora-fs [--host АДРЕС] [--port N] ls|df [--json] | put [-v] ФАЙЛ... | "
+        "get [-v] ИМЯ... [-o ПАПКА] | rm [-v] ИМЯ...");
+}
+
+QString versionText()
+{
+    return QStringLiteral("velmora-fs %1").arg(QStringLiteral(VELMORA_VERSION));
 }
 
 QString helpText()
@@ -49,9 +54,18 @@ QString helpText()
                "Команды:\n"
                "  ls [--json]            таблица файлов (имя, дата, размер, адрес, блок) и итоги\n"
                "  df [--json]            только итоги: число файлов, общая, занятая и свободная память\n"
-               "  put ФАЙЛ...            передать обычные файлы, не больше %1 за раз, все или ни одного\n"
+               "  put ФАЙЛ...            передать обычные файлы, не больше %1 за раз\n"
                "  get ИМЯ... [-o ПАПКА]  получить файлы в ПАПКУ (по умолчанию — текущую)\n"
                "  rm ИМЯ...              удалить\n"
+               "\n"
+               "put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2\n"
+               "символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не\n"
+               "передаётся ничего. Если плата всё же откажет посреди передачи, переданные файлы остаются\n"
+               "на ней, а сообщение называет файл, на котором был отказ, и все не переданные.\n"
+               "get и rm называют имена, которых нет на плате, и получают или удаляют остальные; get\n"
+               "записывает и те файлы, что пришли целиком до отказа или обрыва.\n"
+               "Плата хранит файлы целыми 4-байтовыми словами, поэтому полученный файл может\n"
+               "оканчиваться нулевыми байтами (до трёх).\n"
                "\n"
                "Параметры:\n"
                "  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из\n"
@@ -59,12 +73,18 @@ QString helpText()
                "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию 2502)\n"
                "  --json              ls и df: один документ JSON в stdout\n"
                "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
+               "  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;\n"
+               "                      итоги: передан, получен, удалён, нет на плате, отказ, прерван,\n"
+               "                      не передан, не получен, не удалён, не сохранён\n"
                "  -h, --help          эта справка\n"
+               "  --version           имя и версия программы\n"
                "\n"
-               "Ошибки идут в stderr словами самой связи с платой; туда же ход передачи, если stderr —\n"
-               "терминал. Код выхода: 0 — успех; 1 — отказ платы, соединения или файла;\n"
-               "2 — ошибка в параметрах.\n")
-               .arg(UploadPaths::kMaxPerDrop);
+               "Сообщения идут в stderr, и каждая их строка начинается с «velmora-fs: »; туда же ход\n"
+               "передачи, если stderr — терминал. Код выхода: 0 — успех; 1 — отказ платы или файла\n"
+               "(и имя, которого нет на плате); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
+               "соединение потеряно.\n")
+               .arg(UploadPaths::kMaxPerDrop)
+               .arg(PcbProtocol::kMaxNameLength);
 }
 
 ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, QString *error)
@@ -76,7 +96,9 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("folder"));
-    parser.addOptions({help, host, port, json, output});
+    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({help, host, port, json, output, verbose, version});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         *error = unknown.isEmpty() ? QStringLiteral("у параметра нет значения")
@@ -85,6 +107,8 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     }
     if (parser.isSet(help))
         return ParseResult::Help;
+    if (parser.isSet(version))
+        return ParseResult::Version;
 
     ClientOptions o;
     QStringList positional = parser.positionalArguments();
@@ -119,6 +143,11 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         return ParseResult::UsageError;
     }
     o.json = parser.isSet(json);
+    if (parser.isSet(verbose) && listing) {
+        *error = QStringLiteral("-v — только для put, get и rm");
+        return ParseResult::UsageError;
+    }
+    o.verbose = parser.isSet(verbose);
     if (parser.isSet(output) && o.command != Command::Get) {
         *error = QStringLiteral("-o — только для get");
         return ParseResult::UsageError;

@@ -20,6 +20,7 @@ struct ClientOptions
     Command command = Command::List;
     QStringList arguments; // local paths for put, board names for get and rm
     bool json = false;
+    bool verbose = false; // put, get, rm: a line per file and what became of it, on stdout
     QString outputFolder; // get -o; empty: the current folder
     bool hostGiven = false;
     QHostAddress host;
@@ -31,6 +32,7 @@ enum class ParseResult
 {
     Run,
     Help,
+    Version,
     UsageError,
 };
 
@@ -39,5 +41,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
 
 QString helpText();
 QString usageLine();
+// "velmora-fs" and the version of the build.
+QString versionText();
 
 } // namespace fsclient
