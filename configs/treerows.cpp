@@ -5,7 +5,9 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace TreeRows {
 
@@ -31,6 +33,11 @@ double EditorSpec::clamp(double value) const
     if (std::isnan(value))
         return minimum;
     return qBound(minimum, value, maximum);
+}
+
+int EditorSpec::valueOf(const QString &text) const
+{
+    return int(clamp(double(integerValue(text))));
 }
 
 FillGuard::FillGuard(QTreeWidget *tree) : tree(tree), wasVisible(tree->isVisible())
@@ -199,19 +206,46 @@ QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **t
     return nullptr;
 }
 
-int columnValue(const QTreeWidgetItem *item, int column)
+qint64 integerValue(const QString &text)
 {
-    return item->text(column).toInt(); // 0 when the text is no number
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (ok)
+        return value;
+    // Only a whole number too long for 64 bits is left to tell from a text that is no number.
+    QStringView digits = QStringView(text).trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
+    const bool whole = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!whole)
+        return 0;
+    return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
 }
 
 int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec)
 {
-    return int(spec.clamp(columnValue(item, spec.column)));
+    return spec.valueOf(item->text(spec.column));
+}
+
+float floatValue(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok && !std::isinf(value))
+        return 0.0f; // no number, or one too small for a float
+    if (ok && !std::isfinite(value))
+        return float(value); // the texts "inf" and "nan"
+    // A number too large even for a double reads as an infinity that is not ok.
+    constexpr double largest = std::numeric_limits<float>::max();
+    return float(qBound(-largest, value, largest));
 }
 
 float floatValue(const QTreeWidgetItem *item, int column)
 {
-    return item->text(column).toFloat(); // 0 when the text is no number
+    return floatValue(item->text(column));
 }
 
 } // namespace TreeRows

@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QVector>
 #include <functional>
+#include <limits>
+#include <type_traits>
 
 class QAbstractSpinBox;
 class QLabel;
@@ -43,6 +45,8 @@ struct EditorSpec
 
     // A value held inside the range; a value that is not a number becomes the minimum.
     double clamp(double value) const;
+    // The integer value of a text held inside the range.
+    int valueOf(const QString &text) const;
 };
 
 // One edited cell: the text the row keeps and the value its editor starts with. They may differ
@@ -129,13 +133,30 @@ void showRowCount(QTreeWidget *tree, QLabel *label);
 // been laid out), then the rows are searched.
 QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **tree = nullptr);
 
-// The integer value of a row's column text; a text that is no number gives 0.
-int columnValue(const QTreeWidgetItem *item, int column);
+// The whole number a text says (decimal, blanks around it allowed); a number beyond 64 bits gives
+// the nearer end of that range, and a text that is no whole number gives 0.
+qint64 integerValue(const QString &text);
+
+// The number a text says held in the range of a record field: a number beyond it, however long,
+// gives the nearer end of the range, never its low bits or 0.
+template <typename Field> Field fieldValue(const QString &text)
+{
+    static_assert(std::is_integral<Field>::value && sizeof(Field) <= sizeof(qint32), "a record field");
+    return Field(qBound<qint64>(std::numeric_limits<Field>::min(), integerValue(text),
+                                std::numeric_limits<Field>::max()));
+}
+template <typename Field> Field fieldValue(const QTreeWidgetItem *item, int column)
+{
+    return fieldValue<Field>(item->text(column));
+}
 
 // What a writer reads from an edited column: the integer value of its text held inside the
 // editor's range, so that the editor and the file can never disagree on the limits.
 int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec);
-// The float value of a row's column text (decimal point); a text that is no number gives 0.
+
+// The float value of a text (decimal point): a number beyond a float's range gives the nearer end
+// of it; a text that is no number gives 0.
+float floatValue(const QString &text);
 float floatValue(const QTreeWidgetItem *item, int column);
 
 // A tab's records in ascending order of their rows' column 0 numbers (taken as unsigned); a later
@@ -146,7 +167,7 @@ QVector<Record> recordsByRowNumber(const QTreeWidget *tree, MakeRecord makeRecor
     QMap<quint32, Record> records;
     for (int row = 0; row < tree->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = tree->topLevelItem(row);
-        records.insert(quint32(columnValue(item, 0)), makeRecord(item));
+        records.insert(fieldValue<quint32>(item, 0), makeRecord(item));
     }
     return records.values().toVector();
 }

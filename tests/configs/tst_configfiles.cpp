@@ -138,8 +138,8 @@ void TestConfigFiles::writersReadTheRows()
     QCOMPARE(window.serializeAdcTiTab(),
              Blocks::encodeRecords(QVector<AdcInputRecord>{{1, 0, 9, 12}, {0, 0, 2, 44}}));
 
-    // Texts beyond the editors' ranges are held inside them on the way out.
-    window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{0, 35, 250000}, {3, 36, 100}}));
+    // Texts beyond the editors' ranges are held inside them on the way out, also beyond int.
+    window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{0, 35, 3000000000u}, {3, 36, 100}}));
     tree(window, "portsPwm")->topLevelItem(1)->setText(3, "0");
     QCOMPARE(window.serializePwmTab(),
              Blocks::encodeRecords(QVector<PwmPortRecord>{{1, 35, 100000}, {3, 36, 1}}));
