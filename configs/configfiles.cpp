@@ -4,6 +4,7 @@
 #include "datablocks.h"
 #include "modalseam.h"
 #include "modelidfile.h"
+#include "treerows.h"
 #include "ui_configscreator.h"
 #include "wholefile.h"
 
@@ -233,7 +234,7 @@ void ConfigsCreator::clearAllTabs()
           ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio, ui->portsLeftGpio_2, ui->portsLeftGpio_3,
           ui->portsLeftGpio_4, ui->portsLeftGpio_5, ui->portsRightGpio, ui->portsRightGpio_2,
           ui->portsRightGpio_3, ui->portsRightGpio_4, ui->portsRightGpio_5})
-        tree->clear();
+        TreeRows::removeRows(tree);
 }
 
 namespace {

@@ -45,7 +45,7 @@ void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool le
                  const GpioBlock &block)
 {
     TreeRows::FillGuard guard(tree);
-    tree->clear();
+    TreeRows::removeRows(tree);
     TreeRows::RowBuilder rows(tree, window);
     const TreeRows::EditorSpec index = indexEditor(leftTree);
     int position = 0;

@@ -125,8 +125,7 @@ void resizeRegisterTab(QTreeWidget *tree, QSpinBox *count, QLabel *label, QObjec
             appendDefaultRow(builder, position);
         TreeRows::resizeColumnsToContents(tree);
     } else {
-        // One removal for the whole tail: row by row, the view would search all editors each time.
-        tree->model()->removeRows(target, rows - target);
+        TreeRows::removeRows(tree, target);
     }
     label->setText(QString::number(tree->topLevelItemCount()));
 }

@@ -1,7 +1,9 @@
 #include "treerows.h"
 
+#include <QApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -38,6 +40,66 @@ double EditorSpec::clamp(double value) const
 int EditorSpec::valueOf(const QString &text) const
 {
     return int(clamp(double(integerValue(text))));
+}
+
+EditorTree::EditorTree(QWidget *parent) : QTreeWidget(parent) {}
+
+EditorTree::~EditorTree()
+{
+    // The window's close deletes its trees: the editors go the same way as on any removal.
+    removeRows(this);
+}
+
+void EditorTree::updateEditorGeometries()
+{
+    // Finding the rows in view runs a pending layout, which calls back here.
+    if (placing)
+        return;
+    const QScopedValueRollback<bool> guard(placing, true);
+    executeDelayedItemsLayout();
+
+    QVector<QPointer<QWidget>> inView;
+    const QModelIndex top = indexAt(QPoint(0, 0));
+    if (top.isValid()) {
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int last = bottom.isValid() ? bottom.row() : topLevelItemCount() - 1;
+        QStyleOptionViewItem option = viewOptions();
+        for (int row = top.row(); row <= last; ++row) {
+            QTreeWidgetItem *item = topLevelItem(row);
+            for (int column = 0; column < columnCount(); ++column) {
+                QWidget *editor = itemWidget(item, column);
+                if (!editor)
+                    continue;
+                const QModelIndex index = indexFromItem(item, column);
+                option.rect = visualRect(index);
+                itemDelegate(index)->updateEditorGeometry(editor, option, index);
+                editor->show();
+                inView.append(editor);
+            }
+        }
+    }
+    for (const QPointer<QWidget> &editor : qAsConst(shown)) {
+        if (!editor || inView.contains(editor))
+            continue;
+        // An editor holding the focus stays: hiding it would send the user's typing elsewhere.
+        if (editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget()))
+            inView.append(editor);
+        else
+            editor->hide();
+    }
+    shown = inView;
+}
+
+void EditorTree::scrollContentsBy(int dx, int dy)
+{
+    QTreeWidget::scrollContentsBy(dx, dy);
+    updateEditorGeometries();
+}
+
+void EditorTree::showEvent(QShowEvent *event)
+{
+    QTreeWidget::showEvent(event);
+    updateEditorGeometries();
 }
 
 FillGuard::FillGuard(QTreeWidget *tree) : tree(tree), wasVisible(tree->isVisible())
@@ -112,7 +174,7 @@ QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorS
     else
         editor->setEnabled(false);
     item->setText(spec.column, cell.text);
-    tree->setItemWidget(item, spec.column, editor);
+    embed(item, spec.column, editor);
     return editor;
 }
 
@@ -136,8 +198,16 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
     else
         button->setEnabled(false);
     item->setText(column, QString::number(look.storedCode));
-    tree->setItemWidget(item, column, button);
+    embed(item, column, button);
     return button;
+}
+
+void RowBuilder::embed(QTreeWidgetItem *item, int column, QWidget *editor)
+{
+    tree->setItemWidget(item, column, editor);
+    // An editor tree shows the editor when its row comes into view.
+    if (qobject_cast<EditorTree *>(tree))
+        editor->hide();
 }
 
 QIcon RowBuilder::icon(const QString &path)
@@ -156,10 +226,28 @@ void RowBuilder::finishRow(QTreeWidgetItem *item)
         item->setFont(column, font);
 }
 
+void removeRows(QTreeWidget *tree, int first)
+{
+    const int rows = tree->topLevelItemCount();
+    if (first >= rows)
+        return;
+    // Front to back, as they were added: each editor then finds itself near the front of the
+    // viewport's children.
+    for (int row = first; row < rows; ++row) {
+        QTreeWidgetItem *item = tree->topLevelItem(row);
+        for (int column = 0; column < tree->columnCount(); ++column)
+            delete tree->itemWidget(item, column);
+    }
+    if (first == 0)
+        tree->clear();
+    else // one removal for the whole tail: row by row, the view would search all editors each time
+        tree->model()->removeRows(first, rows - first);
+}
+
 void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows)
 {
     FillGuard guard(tree);
-    tree->clear();
+    removeRows(tree);
     RowBuilder rows(tree, receiver);
     appendRows(rows);
 }

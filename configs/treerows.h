@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QMap>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
@@ -18,6 +19,7 @@
 class QAbstractSpinBox;
 class QLabel;
 class QObject;
+class QShowEvent;
 class QToolButton;
 class QWidget;
 
@@ -55,6 +57,31 @@ struct Cell
 {
     double value = 0.0;
     QString text;
+};
+
+// A tree that shows the embedded editors of the rows in view only. Qt keeps every embedded widget
+// visible wherever its row lies, and each one it repaints walks all its siblings, so that showing a
+// tab of thousands of rows took minutes. Editors embedded by RowBuilder start hidden; the tree
+// shows them as their rows come into view and hides them again as they leave, unless they hold the
+// focus. Rows and editors are the same as in any tree; only what is on screen differs.
+class EditorTree : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EditorTree(QWidget *parent = nullptr);
+    ~EditorTree() override;
+    EditorTree(const EditorTree &) = delete;
+    EditorTree &operator=(const EditorTree &) = delete;
+
+protected:
+    void updateEditorGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QVector<QPointer<QWidget>> shown; // the editors the last placing showed
+    bool placing = false;
 };
 
 // Hides a visible tree while rows are added or removed, so that embedding widgets costs the same
@@ -105,6 +132,7 @@ public:
 
 private:
     QIcon icon(const QString &path);
+    void embed(QTreeWidgetItem *item, int column, QWidget *editor);
 
     QTreeWidget *tree;
     QObject *receiver;
@@ -113,6 +141,11 @@ private:
     QFont font;
     QHash<QString, QIcon> icons;
 };
+
+// Removes the rows from the given one to the end, with their editors. The editors are deleted here,
+// in the order they were embedded: Qt would leave each to deferred deletion in no particular order,
+// and a widget leaving its parent searches the parent's children for itself.
+void removeRows(QTreeWidget *tree, int first = 0);
 
 // Replaces all rows of a tree by the rows the function appends, the tree hidden meanwhile.
 void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows);
