@@ -1,8 +1,8 @@
 // Times the builder window as its user waits for it: opening the window, the register tabs'
-// "Применить" at growing register counts, and the buttons that derive a tab from the pin and
-// register tabs. Every operation runs on a shown window with its tab on top and is timed up to
-// the end of the events it leaves behind, so layout, painting and the deletion of dropped editors
-// count.
+// "Применить" at growing register counts, the buttons that derive a tab from the pin and register
+// tabs, saving and loading the largest configuration, and the largest per-tab file. Every
+// operation runs on a shown window with its tab on top and is timed up to the end of the events it
+// leaves behind, so layout, painting and the deletion of dropped editors count.
 #include "builderkit.h"
 #include "configscreator.h"
 #include "datablocks.h"
@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -398,8 +400,8 @@ Derivation timeDerivation(ConfigsCreator &window, const DerivedTab &tab, const S
         fillRegisterTab(window, registerTab, source.registers * kRowsPerRegister);
     QTreeWidget *tree = tabOnTop(window, tab.page, tab.tree);
     // From an empty tab, as on the first press.
-    const double ms =
-        medianMs([tree] { tree->clear(); }, [&window, &tab] { BuilderKit::press(window, tab.button); });
+    const double ms = medianMs([tree] { TreeRows::removeRows(tree); },
+                               [&window, &tab] { BuilderKit::press(window, tab.button); });
     const int rows = expectedRows(tab, source);
     expectRows(tree, rows,
                QStringLiteral("%1 from %2 pins, %3 registers")
@@ -524,6 +526,119 @@ void benchSaveAndLoad()
                 reloadMs < 1000.0 ? "met" : "NOT MET");
 }
 
+// --- A large per-tab file: its rows loaded, replaced and dropped with the window ---
+
+// The most link records a per-tab file may hold.
+constexpr int kLargeFileRows = Blocks::kMaxBlockSize / Blocks::kDigitalLinkRecordSize;
+constexpr int kSmallFileRows = 800;
+constexpr int kLargeFileRuns = 5;
+// Far above the limit: as large as the file that once froze the window.
+constexpr int kRefusedFileRows = 80000;
+
+void writeLinkFile(const QString &path, int rows)
+{
+    QVector<DigitalLinkRecord> records;
+    for (int row = 0; row < rows; ++row)
+        records.append({quint16(row + 1), quint8(row % 3 + 1), 0});
+    QFile file(path);
+    const QByteArray bytes = Blocks::encodeRecords(records);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        warn(QStringLiteral("cannot write %1").arg(path));
+}
+
+struct LargeFileTimes
+{
+    std::vector<double> load;
+    std::vector<double> reload;
+    std::vector<double> close;
+};
+
+// One window as its user goes through it: opened, the file loaded, loaded again over its own rows,
+// closed. Only the last three are timed.
+void runLargeFile(int rows, LargeFileTimes &times)
+{
+    auto *window = new ConfigsCreator;
+    // As the main window opens it: closing deletes it.
+    QObject::connect(window, &ConfigsCreator::finished, window, &QObject::deleteLater);
+    openFilled(*window);
+    QTreeWidget *tree = tabOnTop(*window, QStringLiteral("diLinksConfigs"), QStringLiteral("linksDi"));
+    times.load.push_back(timedMs([window] { window->on_loadConfigs_clicked(); }));
+    expectRows(tree, rows, QStringLiteral("load of %1 link records").arg(rows));
+    times.reload.push_back(timedMs([window] { window->on_loadConfigs_clicked(); }));
+    expectRows(tree, rows, QStringLiteral("second load of %1 link records").arg(rows));
+    const QPointer<ConfigsCreator> alive(window);
+    times.close.push_back(timedMs([window] { window->close(); }));
+    if (alive)
+        warn(QStringLiteral("the closed window was not deleted"));
+}
+
+double refuseMs(const QString &path)
+{
+    ConfigsCreator window;
+    openFilled(window);
+    QTreeWidget *tree = tabOnTop(window, QStringLiteral("diLinksConfigs"), QStringLiteral("linksDi"));
+    writeLinkFile(path, kRefusedFileRows);
+    const double ms = timedMs([&window] { window.on_loadConfigs_clicked(); });
+    expectRows(tree, 0, QStringLiteral("a file of %1 link records").arg(kRefusedFileRows));
+    return ms;
+}
+
+void benchLargeFile()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("digitalInputs.vmc"));
+    int boxes = 0;
+    ModalSeam::setHandler([&path, &boxes](const ModalSeam::Request &request) {
+        if (request.kind == ModalSeam::Kind::MessageBox)
+            ++boxes;
+        ModalSeam::Answer answer;
+        answer.paths = QStringList{path};
+        answer.button = QMessageBox::Ok;
+        return answer;
+    });
+
+    std::printf("A large per-tab file: \"digitalInputs.vmc\" loaded into a window just opened, loaded again\n"
+                "over its rows, then the window closed (tab on screen, median of %d runs)\n",
+                kLargeFileRuns);
+    std::printf("  %-12s | %6s %9s %9s | %6s %9s %9s | %s\n", "operation", "rows", "ms", "us/row", "rows",
+                "ms", "us/row", "us/row large/small");
+    LargeFileTimes small;
+    LargeFileTimes large;
+    for (int run = 0; run < kLargeFileRuns; ++run) {
+        writeLinkFile(path, kSmallFileRows);
+        runLargeFile(kSmallFileRows, small);
+        writeLinkFile(path, kLargeFileRows);
+        runLargeFile(kLargeFileRows, large);
+    }
+    if (boxes != 0)
+        warn(QStringLiteral("%1 message boxes while loading files within the limit").arg(boxes));
+    bool flat = true;
+    const auto print = [&flat](const char *operation, const std::vector<double> &smallMs,
+                               const std::vector<double> &largeMs) {
+        const double smallUs = usPerRow(median(smallMs), kSmallFileRows);
+        const double largeUs = usPerRow(median(largeMs), kLargeFileRows);
+        const double ratio = growth(smallUs, largeUs);
+        flat = flat && ratio < kFlatRatio;
+        std::printf("  %-12s | %6d %9.1f %9.1f | %6d %9.1f %9.1f | %.2f %s\n", operation, kSmallFileRows,
+                    median(smallMs), smallUs, kLargeFileRows, median(largeMs), largeUs, ratio,
+                    flatVerdict(ratio));
+        std::fflush(stdout);
+    };
+    print("load", small.load, large.load);
+    print("load again", small.reload, large.reload);
+    print("close", small.close, large.close);
+    std::printf("  goal: us/row at %d rows within %.0fx that at %d rows -> %s\n", kLargeFileRows, kFlatRatio,
+                kSmallFileRows, flat ? "met" : "NOT MET");
+
+    boxes = 0;
+    const double refused = refuseMs(path);
+    if (boxes != 1)
+        warn(QStringLiteral("%1 message boxes for a file above the limit, expected 1").arg(boxes));
+    std::printf("  a file of %d link records (%d bytes) refused in %.1f ms\n\n", kRefusedFileRows,
+                kRefusedFileRows * Blocks::kDigitalLinkRecordSize, refused);
+    ModalSeam::setHandler({});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -544,5 +659,7 @@ int main(int argc, char *argv[])
         benchDerivedTabs("On-chip ADC and PWM tabs", kPinTabs);
     if (wanted("files"))
         benchSaveAndLoad();
+    if (wanted("large"))
+        benchLargeFile();
     return 0;
 }

@@ -39,7 +39,7 @@ void ConfigsCreator::createAdcTiPortsFromGpioSettings()
         // The pin's index text is copied as it stands; its editor shows the text's value.
         for (const PinSetting &pin : inputs)
             appendAdcTiRow(rows, pin.pin, pin.name,
-                           {{double(pin.indexText.toInt()), pin.indexText},
+                           {{double(TreeRows::integerValue(pin.indexText)), pin.indexText},
                             {1, QStringLiteral("1.0")},
                             {0, QStringLiteral("0")}});
     });
@@ -73,6 +73,6 @@ QByteArray ConfigsCreator::serializeAdcTiTab() const
         TreeRows::recordsByRowNumber<AdcInputRecord>(ui->portsAdcTi, [&editors](const QTreeWidgetItem *item) {
             return AdcInputRecord{
                 TreeRows::floatValue(item, editors[1].column), TreeRows::floatValue(item, editors[2].column),
-                quint16(TreeRows::clampedValue(item, editors[0])), quint16(TreeRows::columnValue(item, 0))};
+                quint16(TreeRows::clampedValue(item, editors[0])), TreeRows::fieldValue<quint16>(item, 0)};
         }));
 }

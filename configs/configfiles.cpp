@@ -4,6 +4,7 @@
 #include "datablocks.h"
 #include "modalseam.h"
 #include "modelidfile.h"
+#include "treerows.h"
 #include "ui_configscreator.h"
 #include "wholefile.h"
 
@@ -68,6 +69,13 @@ bool mayWrite(QWidget *window, const QString &path, const QString &fileName)
     return ModalSeam::question(window, ConfigsCreator::tr("?"),
                                QStringLiteral("Файл %1 уже существует, заменить?").arg(fileName),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// A file's bytes up to one more than the limit, so that a larger file is told without reading it
+// whole; nothing at all of a file whose size already says so.
+QByteArray readUpTo(QFile &file, qint64 limit)
+{
+    return file.size() > limit ? QByteArray() : file.read(limit + 1);
 }
 
 void writeFile(QWidget *window, const QString &path, const QString &fileName, const QByteArray &bytes)
@@ -178,16 +186,29 @@ void ConfigsCreator::on_loadConfigs_clicked()
         const QString name = info.fileName();
         if (ModelIdFile::isModelIdFileName(name)) {
             // The whole configuration: files chosen before it are dropped, files after it are
-            // not even opened.
-            modelIdContents = file.readAll();
+            // not even opened. Bytes beyond what its header can name are not read.
+            modelIdContents = file.read(ModelIdFile::kMaxReadableSize);
             pending = ModelIdFile::SectionBlocks();
             modelId = ModelIdFile::modelIdOf(name);
             break;
         }
-        if (const Blocks::SectionInfo *section = Blocks::sectionOfFile(name))
-            pending[std::size_t(section->section)] = file.readAll();
-        else
+        const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
+        if (!section) {
             showError(this, QStringLiteral("Неизвестный файл %1!").arg(path));
+            continue;
+        }
+        // No window writes a block this large, and tens of thousands of rows would hold the
+        // window up for minutes: such a file is refused before it changes anything.
+        const QByteArray block = readUpTo(file, Blocks::kMaxBlockSize);
+        const qint64 size = qMax(file.size(), qint64(block.size()));
+        if (size > Blocks::kMaxBlockSize) {
+            showError(this, tr("Файл %1 слишком велик: %2 байт, допустимо не более %3. Файл не загружен.")
+                                .arg(path)
+                                .arg(size)
+                                .arg(Blocks::kMaxBlockSize));
+            continue;
+        }
+        pending[std::size_t(section->section)] = block;
     }
 
     if (const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(modelIdContents)) {
@@ -213,7 +234,7 @@ void ConfigsCreator::clearAllTabs()
           ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio, ui->portsLeftGpio_2, ui->portsLeftGpio_3,
           ui->portsLeftGpio_4, ui->portsLeftGpio_5, ui->portsRightGpio, ui->portsRightGpio_2,
           ui->portsRightGpio_3, ui->portsRightGpio_4, ui->portsRightGpio_5})
-        tree->clear();
+        TreeRows::removeRows(tree);
 }
 
 namespace {

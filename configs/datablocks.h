@@ -25,6 +25,10 @@ constexpr int kPwmPortRecordSize = 8;
 constexpr int kDigitalLinkRecordSize = 4;
 constexpr int kAnalogLinkRecordSize = 4;
 
+// The most bytes a block may hold: a model-id section gives its size in 16 bits, and a per-tab
+// file holds the same bytes.
+constexpr int kMaxBlockSize = 0xFFFF;
+
 // A reader stops before the first record whose marker field holds its end marker.
 constexpr quint16 kRegPortEndMarker = 25555;           // in the code field
 constexpr quint32 kAdcInputEndMarkerBits = 0x46C7A600; // 25555.0f, in the gain field

@@ -45,7 +45,7 @@ void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool le
                  const GpioBlock &block)
 {
     TreeRows::FillGuard guard(tree);
-    tree->clear();
+    TreeRows::removeRows(tree);
     TreeRows::RowBuilder rows(tree, window);
     const TreeRows::EditorSpec index = indexEditor(leftTree);
     int position = 0;
@@ -105,12 +105,11 @@ QVector<PinSetting> scan(const QTabWidget *boosterPacks)
     for (const PageTree &pageTree : pageTrees(boosterPacks)) {
         for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
             const QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
-            // Taken as unsigned, so negative numbers are passed over too.
-            const auto pin = quint32(TreeRows::columnValue(item, kNumberColumn));
-            if (pin > Pins::kLastPin)
+            const qint64 pin = TreeRows::integerValue(item->text(kNumberColumn));
+            if (pin < 0 || pin > Pins::kLastPin)
                 continue;
-            pins.append(PinSetting{pin, TreeRows::columnValue(item, kCodeColumn), item->text(kNameColumn),
-                                   item->text(kIndexColumn)});
+            pins.append(PinSetting{quint32(pin), TreeRows::fieldValue<quint8>(item, kCodeColumn),
+                                   item->text(kNameColumn), item->text(kIndexColumn)});
         }
     }
     return pins;
@@ -136,7 +135,7 @@ QByteArray ConfigsCreator::serializeGpioTab() const
     const TreeRows::EditorSpec index = indexEditor(true);
     for (const PinSetting &pin : GpioTab::scan(ui->boosterPacks)) {
         block.code[pin.pin] = quint8(pin.code);
-        block.index[pin.pin] = quint16(index.clamp(pin.indexText.toInt()));
+        block.index[pin.pin] = quint16(index.valueOf(pin.indexText));
     }
     return Blocks::encodeGpioBlock(block);
 }

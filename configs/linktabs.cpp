@@ -61,7 +61,7 @@ QVector<int> registerCodes(const QTreeWidget *registers)
 {
     QVector<int> codes;
     for (int row = 0; registers && row < registers->topLevelItemCount(); ++row)
-        codes.append(TreeRows::columnValue(registers->topLevelItem(row), kRegisterCodeColumn));
+        codes.append(TreeRows::fieldValue<quint16>(registers->topLevelItem(row), kRegisterCodeColumn));
     return codes;
 }
 

@@ -20,6 +20,8 @@ constexpr int kHeaderSize = Blocks::kSectionCount * kSectionEntrySize;
 static_assert(kHeaderSize == 160, "model-id header layout");
 // Offsets and sizes are 16-bit fields: a larger body cannot be described.
 constexpr int kMaxBodySize = 0xFFFF;
+// No entry can name a byte beyond this size: the largest offset plus the largest size.
+constexpr int kMaxReadableSize = kHeaderSize + 0xFFFF + 0xFFFF;
 
 struct SectionEntry
 {

@@ -38,7 +38,8 @@ void ConfigsCreator::createPwmPortsFromGpioSettings()
         // The pin's index text is copied as it stands; its editor shows the text's value.
         for (const PinSetting &pin : outputs)
             appendPwmRow(rows, pin.pin, pin.name,
-                         {{double(pin.indexText.toInt()), pin.indexText}, {100, QStringLiteral("100")}});
+                         {{double(TreeRows::integerValue(pin.indexText)), pin.indexText},
+                          {100, QStringLiteral("100")}});
     });
     TreeRows::showRowCount(ui->portsPwm, ui->NumPwmOutputs);
 }
@@ -69,7 +70,7 @@ QByteArray ConfigsCreator::serializePwmTab() const
     return Blocks::encodeRecords(
         TreeRows::recordsByRowNumber<PwmPortRecord>(ui->portsPwm, [&editors](const QTreeWidgetItem *item) {
             return PwmPortRecord{quint16(TreeRows::clampedValue(item, editors[0])),
-                                 quint16(TreeRows::columnValue(item, 0)),
+                                 TreeRows::fieldValue<quint16>(item, 0),
                                  quint32(TreeRows::clampedValue(item, editors[1]))};
         }));
 }

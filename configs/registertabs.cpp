@@ -125,8 +125,7 @@ void resizeRegisterTab(QTreeWidget *tree, QSpinBox *count, QLabel *label, QObjec
             appendDefaultRow(builder, position);
         TreeRows::resizeColumnsToContents(tree);
     } else {
-        // One removal for the whole tail: row by row, the view would search all editors each time.
-        tree->model()->removeRows(target, rows - target);
+        TreeRows::removeRows(tree, target);
     }
     label->setText(QString::number(tree->topLevelItemCount()));
 }
@@ -178,7 +177,7 @@ QByteArray serializeRegPortTab(const QTreeWidget *tree)
     return Blocks::encodeRecords(
         TreeRows::recordsByRowNumber<RegPortRecord>(tree, [&index](const QTreeWidgetItem *item) {
             return RegPortRecord{quint16(TreeRows::clampedValue(item, index)),
-                                 quint16(TreeRows::columnValue(item, kRegCodeColumn))};
+                                 TreeRows::fieldValue<quint16>(item, kRegCodeColumn)};
         }));
 }
 } // namespace
@@ -201,6 +200,6 @@ QByteArray ConfigsCreator::serializeAdcRegTab() const
         ui->portsAdcReg, [&editors](const QTreeWidgetItem *item) {
             return AdcInputRecord{
                 TreeRows::floatValue(item, editors[1].column), TreeRows::floatValue(item, editors[2].column),
-                quint16(TreeRows::clampedValue(item, editors[0])), quint16(TreeRows::columnValue(item, 0))};
+                quint16(TreeRows::clampedValue(item, editors[0])), TreeRows::fieldValue<quint16>(item, 0)};
         }));
 }

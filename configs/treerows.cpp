@@ -1,11 +1,15 @@
 #include "treerows.h"
 
+#include <QApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace TreeRows {
 
@@ -31,6 +35,71 @@ double EditorSpec::clamp(double value) const
     if (std::isnan(value))
         return minimum;
     return qBound(minimum, value, maximum);
+}
+
+int EditorSpec::valueOf(const QString &text) const
+{
+    return int(clamp(double(integerValue(text))));
+}
+
+EditorTree::EditorTree(QWidget *parent) : QTreeWidget(parent) {}
+
+EditorTree::~EditorTree()
+{
+    // The window's close deletes its trees: the editors go the same way as on any removal.
+    removeRows(this);
+}
+
+void EditorTree::updateEditorGeometries()
+{
+    // Finding the rows in view runs a pending layout, which calls back here.
+    if (placing)
+        return;
+    const QScopedValueRollback<bool> guard(placing, true);
+    executeDelayedItemsLayout();
+
+    QVector<QPointer<QWidget>> inView;
+    const QModelIndex top = indexAt(QPoint(0, 0));
+    if (top.isValid()) {
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int last = bottom.isValid() ? bottom.row() : topLevelItemCount() - 1;
+        QStyleOptionViewItem option = viewOptions();
+        for (int row = top.row(); row <= last; ++row) {
+            QTreeWidgetItem *item = topLevelItem(row);
+            for (int column = 0; column < columnCount(); ++column) {
+                QWidget *editor = itemWidget(item, column);
+                if (!editor)
+                    continue;
+                const QModelIndex index = indexFromItem(item, column);
+                option.rect = visualRect(index);
+                itemDelegate(index)->updateEditorGeometry(editor, option, index);
+                editor->show();
+                inView.append(editor);
+            }
+        }
+    }
+    for (const QPointer<QWidget> &editor : qAsConst(shown)) {
+        if (!editor || inView.contains(editor))
+            continue;
+        // An editor holding the focus stays: hiding it would send the user's typing elsewhere.
+        if (editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget()))
+            inView.append(editor);
+        else
+            editor->hide();
+    }
+    shown = inView;
+}
+
+void EditorTree::scrollContentsBy(int dx, int dy)
+{
+    QTreeWidget::scrollContentsBy(dx, dy);
+    updateEditorGeometries();
+}
+
+void EditorTree::showEvent(QShowEvent *event)
+{
+    QTreeWidget::showEvent(event);
+    updateEditorGeometries();
 }
 
 FillGuard::FillGuard(QTreeWidget *tree) : tree(tree), wasVisible(tree->isVisible())
@@ -105,7 +174,7 @@ QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorS
     else
         editor->setEnabled(false);
     item->setText(spec.column, cell.text);
-    tree->setItemWidget(item, spec.column, editor);
+    embed(item, spec.column, editor);
     return editor;
 }
 
@@ -129,8 +198,16 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
     else
         button->setEnabled(false);
     item->setText(column, QString::number(look.storedCode));
-    tree->setItemWidget(item, column, button);
+    embed(item, column, button);
     return button;
+}
+
+void RowBuilder::embed(QTreeWidgetItem *item, int column, QWidget *editor)
+{
+    tree->setItemWidget(item, column, editor);
+    // An editor tree shows the editor when its row comes into view.
+    if (qobject_cast<EditorTree *>(tree))
+        editor->hide();
 }
 
 QIcon RowBuilder::icon(const QString &path)
@@ -149,10 +226,28 @@ void RowBuilder::finishRow(QTreeWidgetItem *item)
         item->setFont(column, font);
 }
 
+void removeRows(QTreeWidget *tree, int first)
+{
+    const int rows = tree->topLevelItemCount();
+    if (first >= rows)
+        return;
+    // Front to back, as they were added: each editor then finds itself near the front of the
+    // viewport's children.
+    for (int row = first; row < rows; ++row) {
+        QTreeWidgetItem *item = tree->topLevelItem(row);
+        for (int column = 0; column < tree->columnCount(); ++column)
+            delete tree->itemWidget(item, column);
+    }
+    if (first == 0)
+        tree->clear();
+    else // one removal for the whole tail: row by row, the view would search all editors each time
+        tree->model()->removeRows(first, rows - first);
+}
+
 void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows)
 {
     FillGuard guard(tree);
-    tree->clear();
+    removeRows(tree);
     RowBuilder rows(tree, receiver);
     appendRows(rows);
 }
@@ -199,19 +294,46 @@ QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **t
     return nullptr;
 }
 
-int columnValue(const QTreeWidgetItem *item, int column)
+qint64 integerValue(const QString &text)
 {
-    return item->text(column).toInt(); // 0 when the text is no number
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (ok)
+        return value;
+    // Only a whole number too long for 64 bits is left to tell from a text that is no number.
+    QStringView digits = QStringView(text).trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
+    const bool whole = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!whole)
+        return 0;
+    return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
 }
 
 int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec)
 {
-    return int(spec.clamp(columnValue(item, spec.column)));
+    return spec.valueOf(item->text(spec.column));
+}
+
+float floatValue(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok && !std::isinf(value))
+        return 0.0f; // no number, or one too small for a float
+    if (ok && !std::isfinite(value))
+        return float(value); // the texts "inf" and "nan"
+    // A number too large even for a double reads as an infinity that is not ok.
+    constexpr double largest = std::numeric_limits<float>::max();
+    return float(qBound(-largest, value, largest));
 }
 
 float floatValue(const QTreeWidgetItem *item, int column)
 {
-    return item->text(column).toFloat(); // 0 when the text is no number
+    return floatValue(item->text(column));
 }
 
 } // namespace TreeRows

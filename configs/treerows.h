@@ -7,15 +7,19 @@
 #include <QIcon>
 #include <QMap>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVector>
 #include <functional>
+#include <limits>
+#include <type_traits>
 
 class QAbstractSpinBox;
 class QLabel;
 class QObject;
+class QShowEvent;
 class QToolButton;
 class QWidget;
 
@@ -43,6 +47,8 @@ struct EditorSpec
 
     // A value held inside the range; a value that is not a number becomes the minimum.
     double clamp(double value) const;
+    // The integer value of a text held inside the range.
+    int valueOf(const QString &text) const;
 };
 
 // One edited cell: the text the row keeps and the value its editor starts with. They may differ
@@ -51,6 +57,31 @@ struct Cell
 {
     double value = 0.0;
     QString text;
+};
+
+// A tree that shows the embedded editors of the rows in view only. Qt keeps every embedded widget
+// visible wherever its row lies, and each one it repaints walks all its siblings, so that showing a
+// tab of thousands of rows took minutes. Editors embedded by RowBuilder start hidden; the tree
+// shows them as their rows come into view and hides them again as they leave, unless they hold the
+// focus. Rows and editors are the same as in any tree; only what is on screen differs.
+class EditorTree : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EditorTree(QWidget *parent = nullptr);
+    ~EditorTree() override;
+    EditorTree(const EditorTree &) = delete;
+    EditorTree &operator=(const EditorTree &) = delete;
+
+protected:
+    void updateEditorGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QVector<QPointer<QWidget>> shown; // the editors the last placing showed
+    bool placing = false;
 };
 
 // Hides a visible tree while rows are added or removed, so that embedding widgets costs the same
@@ -101,6 +132,7 @@ public:
 
 private:
     QIcon icon(const QString &path);
+    void embed(QTreeWidgetItem *item, int column, QWidget *editor);
 
     QTreeWidget *tree;
     QObject *receiver;
@@ -109,6 +141,11 @@ private:
     QFont font;
     QHash<QString, QIcon> icons;
 };
+
+// Removes the rows from the given one to the end, with their editors. The editors are deleted here,
+// in the order they were embedded: Qt would leave each to deferred deletion in no particular order,
+// and a widget leaving its parent searches the parent's children for itself.
+void removeRows(QTreeWidget *tree, int first = 0);
 
 // Replaces all rows of a tree by the rows the function appends, the tree hidden meanwhile.
 void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(RowBuilder &)> &appendRows);
@@ -129,13 +166,30 @@ void showRowCount(QTreeWidget *tree, QLabel *label);
 // been laid out), then the rows are searched.
 QTreeWidgetItem *itemOfEditor(const QWidget *editor, int column, QTreeWidget **tree = nullptr);
 
-// The integer value of a row's column text; a text that is no number gives 0.
-int columnValue(const QTreeWidgetItem *item, int column);
+// The whole number a text says (decimal, blanks around it allowed); a number beyond 64 bits gives
+// the nearer end of that range, and a text that is no whole number gives 0.
+qint64 integerValue(const QString &text);
+
+// The number a text says held in the range of a record field: a number beyond it, however long,
+// gives the nearer end of the range, never its low bits or 0.
+template <typename Field> Field fieldValue(const QString &text)
+{
+    static_assert(std::is_integral<Field>::value && sizeof(Field) <= sizeof(qint32), "a record field");
+    return Field(qBound<qint64>(std::numeric_limits<Field>::min(), integerValue(text),
+                                std::numeric_limits<Field>::max()));
+}
+template <typename Field> Field fieldValue(const QTreeWidgetItem *item, int column)
+{
+    return fieldValue<Field>(item->text(column));
+}
 
 // What a writer reads from an edited column: the integer value of its text held inside the
 // editor's range, so that the editor and the file can never disagree on the limits.
 int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec);
-// The float value of a row's column text (decimal point); a text that is no number gives 0.
+
+// The float value of a text (decimal point): a number beyond a float's range gives the nearer end
+// of it; a text that is no number gives 0.
+float floatValue(const QString &text);
 float floatValue(const QTreeWidgetItem *item, int column);
 
 // A tab's records in ascending order of their rows' column 0 numbers (taken as unsigned); a later
@@ -146,7 +200,7 @@ QVector<Record> recordsByRowNumber(const QTreeWidget *tree, MakeRecord makeRecor
     QMap<quint32, Record> records;
     for (int row = 0; row < tree->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = tree->topLevelItem(row);
-        records.insert(quint32(columnValue(item, 0)), makeRecord(item));
+        records.insert(fieldValue<quint32>(item, 0), makeRecord(item));
     }
     return records.values().toVector();
 }

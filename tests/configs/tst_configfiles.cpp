@@ -85,6 +85,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void tooLargeModelIdFileIsRefused();
     void loadingPerTabFiles();
+    void perTabFileAboveTheLimitIsRefused();
     void loadingAModelIdFile();
     void roundTrip();
 
@@ -135,8 +136,8 @@ void TestConfigFiles::writersReadTheRows()
     QCOMPARE(window.serializeAdcTiTab(),
              Blocks::encodeRecords(QVector<AdcInputRecord>{{1, 0, 9, 12}, {0, 0, 2, 44}}));
 
-    // Texts beyond the editors' ranges are held inside them on the way out.
-    window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{0, 35, 250000}, {3, 36, 100}}));
+    // Texts beyond the editors' ranges are held inside them on the way out, also beyond int.
+    window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{0, 35, 3000000000u}, {3, 36, 100}}));
     tree(window, "portsPwm")->topLevelItem(1)->setText(3, "0");
     QCOMPARE(window.serializePwmTab(),
              Blocks::encodeRecords(QVector<PwmPortRecord>{{1, 35, 100000}, {3, 36, 1}}));
@@ -310,6 +311,25 @@ void TestConfigFiles::loadingPerTabFiles()
     QCOMPARE(allPinTexts(window), pins);
     QCOMPARE(user.boxes().size(), 1);
     QCOMPARE(user.asked.last().directory, folder->path());
+}
+
+void TestConfigFiles::perTabFileAboveTheLimitIsRefused()
+{
+    // One byte more than a model-id section can hold is refused; the next file still loads, and
+    // one of exactly that size too (one link, then end marks).
+    ConfigsCreator window;
+    window.fillAllTabs();
+    writeFile(folder->filePath("digitalInputs.vmc"), QByteArray(65536, '\1'));
+    writeFile(folder->filePath("analogOutputs.vmc"),
+              Blocks::encodeRecords(QVector<AnalogLinkRecord>{{0, 5, 2}}) + QByteArray(65531, '\xF1'));
+    user.files = QStringList{folder->filePath("digitalInputs.vmc"), folder->filePath("analogOutputs.vmc")};
+
+    window.on_loadConfigs_clicked();
+    QCOMPARE(user.boxes(),
+             QStringList{"Ошибка!|Файл " + user.files.at(0) +
+                         " слишком велик: 65536 байт, допустимо не более 65535. Файл не загружен."});
+    QCOMPARE(tree(window, "linksDi")->topLevelItemCount(), 0);
+    QCOMPARE(rows(tree(window, "linksAo")), (QList<QStringList>{{"1", "2", "5"}}));
 }
 
 void TestConfigFiles::loadingAModelIdFile()

@@ -82,6 +82,7 @@ private slots:
     void fills_data();
     void fills();
     void editorsMirrorTheirCells();
+    void editorsShownForRowsInView();
 };
 
 void TestDerivedTabs::derivations_data()
@@ -239,6 +240,34 @@ void TestDerivedTabs::editorsMirrorTheirCells()
     QCOMPARE(tree(window, "linksAo")->topLevelItem(0)->text(2), QStringLiteral("255"));
     qobject_cast<QSpinBox *>(editor("linksDo", 1))->setValue(17);
     QCOMPARE(rows(tree(window, "linksDo")), (Rows{{"1", "17", "65535"}}));
+}
+
+void TestDerivedTabs::editorsShownForRowsInView()
+{
+    // Only the rows in view show their editors, in their cells; scrolling brings the others, and
+    // an editor that holds the focus stays.
+    ConfigsCreator window;
+    window.fillAllTabs();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    showTab(window, "diLinksConfigs");
+    fill(window, "DI", records<DigitalLinkRecord>(QVector<DigitalLinkRecord>(500, {1, 1, 0})));
+    QTreeWidget *links = tree(window, "linksDi");
+    const auto type = [links](int row) { return links->itemWidget(links->topLevelItem(row), 1); };
+    const auto inItsCell = [links, &type](int row) {
+        return type(row)->isVisible() &&
+               links->visualItemRect(links->topLevelItem(row)).contains(type(row)->geometry().center());
+    };
+    QTRY_VERIFY(inItsCell(0));
+    QVERIFY(!type(499)->isVisible());
+
+    type(0)->setFocus();
+    QVERIFY(type(0)->hasFocus());
+    links->scrollToBottom();
+    QTRY_VERIFY(inItsCell(499));
+    QVERIFY(!type(250)->isVisible());
+    QVERIFY(type(0)->isVisible());
 }
 
 QTEST_MAIN(TestDerivedTabs)
