@@ -63,7 +63,12 @@ void EditorTree::updateEditorGeometries()
     if (top.isValid()) {
         const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
         const int last = bottom.isValid() ? bottom.row() : topLevelItemCount() - 1;
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
         QStyleOptionViewItem option = viewOptions();
+#else
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+#endif
         for (int row = top.row(); row <= last; ++row) {
             QTreeWidgetItem *item = topLevelItem(row);
             for (int column = 0; column < columnCount(); ++column) {

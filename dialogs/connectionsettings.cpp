@@ -7,19 +7,38 @@
 
 #include <QHostAddress>
 #include <QPushButton>
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 #include <QRegExp>
 #include <QRegExpValidator>
+#else
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#endif
 
 namespace {
 // An IPv4 address that may still be incomplete: empty octets are accepted, so that an address can
 // be typed from left to right. The final check (PcbAddress::fromText) needs all four octets.
 const char *const kInputOctet = "(([0-1]?[0-9]?[0-9]|2[0-4][0-9]|25[0-5])?)";
 
-QString inputPattern()
+// Four octets separated by single dots, unanchored: each engine below anchors it its own way.
+QString fourOctets()
 {
     const QString octet = QLatin1String(kInputOctet);
-    return QStringLiteral("^") + octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") + octet +
-           QStringLiteral("\\.") + octet + QStringLiteral("$");
+    return octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") + octet + QStringLiteral("\\.") +
+           octet;
+}
+
+// Qt 6 has no classic regular expressions. Its validator anchors the pattern to the whole text
+// itself; a "$" there would also let the text end in a newline.
+QValidator *newInputValidator(QObject *parent)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return new QRegExpValidator(
+        QRegExp(QStringLiteral("^") + fourOctets() + QStringLiteral("$"), Qt::CaseSensitive, QRegExp::RegExp),
+        parent);
+#else
+    return new QRegularExpressionValidator(QRegularExpression(fourOctets()), parent);
+#endif
 }
 } // namespace
 
@@ -28,8 +47,7 @@ ConnectionSettings::ConnectionSettings(QWidget *parent, FsManager *link)
 {
     ui->setupUi(this);
 
-    ui->targetIp->setValidator(
-        new QRegExpValidator(QRegExp(inputPattern(), Qt::CaseSensitive, QRegExp::RegExp), this));
+    ui->targetIp->setValidator(newInputValidator(this));
     ui->targetIp->setText(fsManager->getPcbIp().toString());
     ui->targetIp->setCursorPosition(0);
     ui->targetPort->setValue(fsManager->getPcbPort());

@@ -1,16 +1,17 @@
 #include "pcbaddress.h"
 
-#include <QVector>
+#include <QList>
+#include <QStringView>
 
 namespace PcbAddress {
 
 bool fromText(const QString &text, QHostAddress *address)
 {
-    const QVector<QStringRef> octets = text.splitRef(QLatin1Char('.'));
+    const QList<QStringView> octets = QStringView(text).split(QLatin1Char('.'));
     if (octets.size() != 4)
         return false;
     quint32 ip4 = 0;
-    for (const QStringRef &octet : octets) {
+    for (const QStringView octet : octets) {
         if (octet.isEmpty() || octet.size() > 3)
             return false;
         uint value = 0;

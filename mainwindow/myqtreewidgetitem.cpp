@@ -9,7 +9,7 @@ qint64 MyQTreeWidgetItem::sizeFromText(const QString &text)
 {
     // Runs for every comparison while sorting, so no list of parts is built; a text without a
     // space is taken whole.
-    const QStringRef number = text.leftRef(text.indexOf(QLatin1Char(' ')));
+    const QStringView number = QStringView(text).left(text.indexOf(QLatin1Char(' ')));
     // Read wider than 32 bits: big-form sizes are unsigned 32-bit and would not fit a signed int.
     bool ok = false;
     const qint64 value = number.toLongLong(&ok, 10);

@@ -39,7 +39,8 @@ private slots:
         for (auto it = drawn.cbegin(); it != drawn.cend(); ++it) {
             QImage onDisk(dir.filePath(it.key()));
             QVERIFY2(!onDisk.isNull(), qPrintable(it.key()));
-            QCOMPARE(onDisk.convertToFormat(QImage::Format_ARGB32), it.value().convertToFormat(QImage::Format_ARGB32));
+            QCOMPARE(onDisk.convertToFormat(QImage::Format_ARGB32),
+                     it.value().convertToFormat(QImage::Format_ARGB32));
         }
     }
 
@@ -68,9 +69,40 @@ private slots:
         }
     }
 
+    // The desktop's icon theme gets the window's picture at each size, drawn there rather than
+    // shrunk: it must still show the same thing as main.png shrunk smoothly.
+    void themeIconIsTheWindowIcon_data()
+    {
+        QTest::addColumn<int>("size");
+        for (const int size : icongen::kAppIconSizes)
+            QTest::addRow("%d", size) << size;
+    }
+
+    void themeIconIsTheWindowIcon()
+    {
+        QFETCH(int, size);
+        const QImage drawn = icongen::appIcon(size).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(drawn.size(), QSize(size, size));
+        QCOMPARE(qAlpha(drawn.pixel(0, 0)), 0);
+        const QImage shrunk = QImage(QStringLiteral(":/icons/images/main.png"))
+                                  .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        qint64 difference = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb a = drawn.pixel(x, y), b = shrunk.pixel(x, y);
+                difference += qAbs(qAlpha(a) - qAlpha(b)) + qAbs(qRed(a) - qRed(b)) +
+                              qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+            }
+        }
+        const double perChannel = double(difference) / (4.0 * size * size);
+        QVERIFY2(perChannel < 4, qPrintable(QString::number(perChannel)));
+    }
+
     void numbersAreBlueOnTransparent()
     {
-        const QImage image = QImage(QStringLiteral(":/icons/images/Num_8.png")).convertToFormat(QImage::Format_ARGB32);
+        const QImage image =
+            QImage(QStringLiteral(":/icons/images/Num_8.png")).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         int blue = 0;
         for (int y = 0; y < image.height(); y += 4) {

@@ -92,6 +92,7 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
         "request and reply on stderr. Demo file content: byte i is (7*i + name length) mod 251."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     const QCommandLineOption host(QStringLiteral("host"),
                                   QStringLiteral("Address to listen on (loopback only, default 127.0.0.1)."),
                                   QStringLiteral("address"));
@@ -135,8 +136,8 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
         QStringLiteral("drop-after"),
         QStringLiteral("Drop the connection after this many bytes of an upload or download."),
         QStringLiteral("bytes"));
-    parser.addOptions({help, host, allowRemote, port, memory, big, askBig, dir, file, demo, hostile, quiet,
-                       delay, ignore, malformed, status, statusOnly, dropAfter});
+    parser.addOptions({help, version, host, allowRemote, port, memory, big, askBig, dir, file, demo, hostile,
+                       quiet, delay, ignore, malformed, status, statusOnly, dropAfter});
 
     if (!parser.parse(QStringList{QStringLiteral("velmora-boardsim")} + arguments)) {
         *error = parser.errorText();
@@ -144,6 +145,10 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
     }
     if (parser.isSet(help)) {
         *helpText = parser.helpText();
+        return true;
+    }
+    if (parser.isSet(version)) {
+        *helpText = QStringLiteral("velmora-boardsim " VELMORA_VERSION "\n");
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

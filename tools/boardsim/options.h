@@ -51,7 +51,8 @@ constexpr quint32 kMaxMemory = 1024u * 1024u * 1024u;
 
 // Parses the command line (arguments without the program name). Returns false with a message
 // in *error for anything it cannot use, including a non-loopback --host without
-// --allow-non-loopback. --help text is returned through *helpText with a true result.
+// --allow-non-loopback. The --help and --version texts are returned through *helpText with a true
+// result.
 bool parseOptions(const QStringList &arguments, SimOptions *options, QString *error, QString *helpText);
 
 // Command code from a number 1..5 or its name (list, write, delete, keepalive, get); 0 if neither.

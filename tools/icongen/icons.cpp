@@ -49,13 +49,13 @@ void drawDigit(QPainter &p, int digit, qreal x, qreal y, qreal w, qreal h)
     const qreal left = x + half, right = x + w - half;
     const qreal top = y + half, bottom = y + h - half;
     const std::array<QPolygonF, 7> segments = {
-        horizontal(top),                  // a
-        vertical(right, top, midY),       // b
-        vertical(right, midY, bottom),    // c
-        horizontal(bottom),               // d
-        vertical(left, midY, bottom),     // e
-        vertical(left, top, midY),        // f
-        horizontal(midY),                 // g
+        horizontal(top),               // a
+        vertical(right, top, midY),    // b
+        vertical(right, midY, bottom), // c
+        horizontal(bottom),            // d
+        vertical(left, midY, bottom),  // e
+        vertical(left, top, midY),     // f
+        horizontal(midY),              // g
     };
     p.setPen(Qt::NoPen);
     p.setBrush(kBlue);
@@ -200,11 +200,9 @@ QImage binaryFile()
     return image;
 }
 
-QImage mainIcon()
+// Drawn on the 256-pixel grid; the painter's scale fits it to other sizes.
+void paintMain(QPainter &p)
 {
-    QImage image = blank();
-    QPainter p(&image);
-    prepare(p);
     // A chip with pins: the controller board.
     QPen pin(kDark, 14, Qt::SolidLine, Qt::FlatCap);
     p.setPen(pin);
@@ -220,10 +218,25 @@ QImage mainIcon()
     p.drawRoundedRect(QRectF(48, 48, 160, 160), 18, 18);
     p.setBrush(Qt::white);
     p.drawEllipse(QRectF(68, 68, 28, 28));
-    return image;
+}
+
+QImage mainIcon()
+{
+    return appIcon(kIconSize);
 }
 
 } // namespace
+
+QImage appIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    prepare(p);
+    p.scale(qreal(size) / kIconSize, qreal(size) / kIconSize);
+    paintMain(p);
+    return image;
+}
 
 QMap<QString, QImage> drawAll()
 {
