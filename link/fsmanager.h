@@ -38,7 +38,6 @@ public:
     // Multiplies every timer period (queue tick, keep-alive, connect and reply limits).
     // 1.0 is the normal pace; tests shrink it so that time limits can be waited for quickly.
     void setTimeScale(double scale);
-    double timeScale() const { return timeScaleFactor; }
 
     // Default board address used when the settings file holds none (or an unusable one).
     static QString defaultPcbAddress();
@@ -102,7 +101,6 @@ private:
     qint64 writeRequest(const QByteArray &bytes);
     void runNextCommand();
     void resetState();
-    // implementation helpers are declared by the implementer below this line
     // The reply path of a socket read: Source's bytes into the collector, then every complete
     // frame to its handler, as long as the link still has the socket Current it had before.
     void feedReplies(QIODevice &source);

@@ -1,6 +1,5 @@
 #include "modalseam.h"
 
-#include <QDialog>
 #include <QPushButton>
 #include <QMenu>
 
@@ -15,11 +14,6 @@ ModalSeam::Handler &handlerSlot()
 void ModalSeam::setHandler(Handler handler)
 {
     handlerSlot() = std::move(handler);
-}
-
-bool ModalSeam::hasHandler()
-{
-    return static_cast<bool>(handlerSlot());
 }
 
 QMessageBox::StandardButton ModalSeam::staticBox(QMessageBox::Icon icon, QWidget *parent, const QString &title,
@@ -96,19 +90,6 @@ QAction *ModalSeam::execMenu(QMenu *menu, const QPoint &globalPos)
     return menu->exec(globalPos);
 }
 
-int ModalSeam::execDialog(QDialog *dialog)
-{
-    if (handlerSlot()) {
-        Request request;
-        request.kind = Kind::Dialog;
-        request.parent = dialog->parentWidget();
-        request.dialog = dialog;
-        request.title = dialog->windowTitle();
-        return handlerSlot()(request).button;
-    }
-    return dialog->exec();
-}
-
 namespace {
 ModalSeam::Request chooserRequest(ModalSeam::Kind kind, QWidget *parent, const QString &caption,
                                   const QString &dir, const QString &filter, QFileDialog::Options options)
@@ -130,22 +111,6 @@ QString ModalSeam::getExistingDirectory(QWidget *parent, const QString &caption,
     if (handlerSlot())
         return handlerSlot()(chooserRequest(Kind::ExistingDirectory, parent, caption, dir, QString(), options)).path;
     return QFileDialog::getExistingDirectory(parent, caption, dir, options);
-}
-
-QString ModalSeam::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                   const QString &filter, QString *selectedFilter, QFileDialog::Options options)
-{
-    if (handlerSlot())
-        return handlerSlot()(chooserRequest(Kind::SaveFileName, parent, caption, dir, filter, options)).path;
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter, options);
-}
-
-QString ModalSeam::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                   const QString &filter, QString *selectedFilter, QFileDialog::Options options)
-{
-    if (handlerSlot())
-        return handlerSlot()(chooserRequest(Kind::OpenFileName, parent, caption, dir, filter, options)).path;
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter, selectedFilter, options);
 }
 
 QStringList ModalSeam::getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,

@@ -674,4 +674,4 @@ void TestBoardSim::stopsCleanlyOnTermination()
 }
 
 QTEST_GUILESS_MAIN(TestBoardSim)
-#include "test_boardsim.moc"
+#include "tst_boardsim.moc"

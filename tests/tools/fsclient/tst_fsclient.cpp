@@ -509,4 +509,4 @@ void TestFsClient::usageVersionAndHelp()
 }
 
 QTEST_GUILESS_MAIN(TestFsClient)
-#include "test_fsclient.moc"
+#include "tst_fsclient.moc"

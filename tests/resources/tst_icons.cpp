@@ -117,4 +117,4 @@ private slots:
 };
 
 QTEST_MAIN(TestIcons)
-#include "test_icons.moc"
+#include "tst_icons.moc"

@@ -8,12 +8,11 @@
 #include <functional>
 
 class QAction;
-class QDialog;
 class QMenu;
 class QWidget;
 
 // The one place through which the program asks the user anything modally: message boxes,
-// popup menus, file and folder choosers, and modal dialogs. By default every call opens the
+// popup menus, and file and folder choosers. By default every call opens the
 // standard Qt dialog with exactly the arguments it was given; a test installs a handler and
 // answers instead, so nothing blocks a headless run.
 class ModalSeam
@@ -24,10 +23,7 @@ public:
         BuiltMessageBox,   // a QMessageBox built by the caller and run with exec()
         Menu,              // QMenu::exec at a screen position
         ExistingDirectory, // QFileDialog::getExistingDirectory
-        SaveFileName,      // QFileDialog::getSaveFileName
-        OpenFileName,      // QFileDialog::getOpenFileName
         OpenFileNames,     // QFileDialog::getOpenFileNames
-        Dialog,            // QDialog::exec of a caller's dialog
     };
 
     struct Request
@@ -41,7 +37,6 @@ public:
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
         QMessageBox *box = nullptr; // BuiltMessageBox
         QMenu *menu = nullptr;      // Menu
-        QDialog *dialog = nullptr;  // Dialog
         QPoint position;            // Menu: global position
         QString directory;          // chooser start directory
         QString filter;             // chooser filter
@@ -60,7 +55,6 @@ public:
 
     // Installs a handler that answers every request; an empty handler restores the real dialogs.
     static void setHandler(Handler handler);
-    static bool hasHandler();
 
     static QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
@@ -77,17 +71,9 @@ public:
     static int execMessageBox(QMessageBox *box);
     // Pops a menu up modally at a global position; returns the chosen action or none.
     static QAction *execMenu(QMenu *menu, const QPoint &globalPos);
-    // Runs a caller's dialog modally; returns its result code.
-    static int execDialog(QDialog *dialog);
 
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
                                         QFileDialog::Options options = QFileDialog::ShowDirsOnly);
-    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                   const QString &filter = QString(), QString *selectedFilter = nullptr,
-                                   QFileDialog::Options options = QFileDialog::Options());
-    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                   const QString &filter = QString(), QString *selectedFilter = nullptr,
-                                   QFileDialog::Options options = QFileDialog::Options());
     static QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,
                                         const QString &filter = QString(), QString *selectedFilter = nullptr,
                                         QFileDialog::Options options = QFileDialog::Options());

@@ -260,4 +260,4 @@ void TestBoardSimStore::optionsRefuseBadInput()
 }
 
 QTEST_GUILESS_MAIN(TestBoardSimStore)
-#include "test_boardsim_store.moc"
+#include "tst_boardsim_store.moc"

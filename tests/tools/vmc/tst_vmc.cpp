@@ -567,4 +567,4 @@ void TestVmc::gitDiffAndPipesUnderACLocale()
 }
 
 QTEST_MAIN(TestVmc)
-#include "test_vmc.moc"
+#include "tst_vmc.moc"

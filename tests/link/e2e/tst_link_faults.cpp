@@ -314,4 +314,4 @@ void TestLinkFaults::faultEndsItsCommand()
 }
 
 QTEST_GUILESS_MAIN(TestLinkFaults)
-#include "test_link_faults.moc"
+#include "tst_link_faults.moc"
