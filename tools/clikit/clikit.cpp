@@ -5,6 +5,11 @@
 
 namespace clikit {
 
+QString versionText(const QString &name)
+{
+    return QStringLiteral("%1 %2").arg(name, QStringLiteral(VELMORA_VERSION));
+}
+
 QString noCommandText()
 {
     return QStringLiteral("не указана команда");
@@ -72,7 +77,7 @@ int Tool::showHelp()
 
 int Tool::showVersion()
 {
-    output.writeLines(QStringLiteral("%1 %2").arg(programName, QStringLiteral(VELMORA_VERSION)));
+    output.writeLines(versionText(programName));
     return kSuccess;
 }
 

@@ -21,6 +21,9 @@ constexpr int kFailure = 1;     // something refused or found
 constexpr int kUsage = 2;       // a usage error
 constexpr int kUnreachable = 3; // velmora-fs: the board could not be reached, or the connection was lost
 
+// "NAME VERSION" of the build, as --version prints it.
+QString versionText(const QString &name);
+
 // The texts of the usage errors every tool has.
 QString noCommandText();
 QString unknownCommandText(const QString &name);
@@ -73,7 +76,7 @@ public:
     // returns kUsage.
     int usageError(const QString &message, const QString &usageLine = QString());
     int showHelp();
-    // "NAME VERSION" of the build.
+    // versionText() of the tool.
     int showVersion();
 
     // Answers --help and --version, refuses a missing or unknown command, and otherwise returns
