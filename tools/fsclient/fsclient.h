@@ -38,6 +38,10 @@ struct CommandRow
     void (FsClient::*run)();
 };
 
+// One run of the client: connects the link, waits for the board's file table, carries out the
+// command and reports its exit status through finished(). Every board exchange goes through the
+// link; what is shown and how files are written follows the window's shared rules. A batch does
+// what it can and names every file it could not handle, with the reason.
 class FsClient final : public QObject
 {
     Q_OBJECT

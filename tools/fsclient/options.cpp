@@ -117,20 +117,18 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         *error = QStringLiteral("%1: не указано ни одного файла").arg(commandText);
         return ParseResult::UsageError;
     }
-    const struct
-    {
-        const QCommandLineOption &option;
-        bool CommandRow::*taken;
-        const char *name;
-    } commandOptions[] = {{json, &CommandRow::json, "--json"},
-                          {verbose, &CommandRow::verbose, "-v"},
-                          {output, &CommandRow::output, "-o"}};
-    for (const auto &option : commandOptions) {
-        if (parser.isSet(option.option) && !(row->*option.taken)) {
-            *error = QStringLiteral("%1 — только для %2")
-                         .arg(QLatin1String(option.name), FsClient::commandsWith(option.taken));
-            return ParseResult::UsageError;
-        }
+    // Each of these options is for some commands only.
+    if (parser.isSet(json) && !row->json) {
+        *error = QStringLiteral("--json — только для %1").arg(FsClient::commandsWith(&CommandRow::json));
+        return ParseResult::UsageError;
+    }
+    if (parser.isSet(verbose) && !row->verbose) {
+        *error = QStringLiteral("-v — только для %1").arg(FsClient::commandsWith(&CommandRow::verbose));
+        return ParseResult::UsageError;
+    }
+    if (parser.isSet(output) && !row->output) {
+        *error = QStringLiteral("-o — только для %1").arg(FsClient::commandsWith(&CommandRow::output));
+        return ParseResult::UsageError;
     }
     o.json = parser.isSet(json);
     o.verbose = parser.isSet(verbose);
