@@ -38,7 +38,7 @@ struct Invocation
     QString command; // empty: none named
     QStringList arguments;
 
-    // As git reads a command line: the first argument (after the program's name) names the
+    // As git reads a command line (without the program's name): the first argument names the
     // command, or is --help, -h or --version.
     static Invocation leading(const QStringList &arguments);
 };

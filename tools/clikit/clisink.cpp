@@ -1,5 +1,6 @@
 #include "clisink.h"
 
+#include <QIODevice>
 #include <cstdio>
 
 namespace clikit {
