@@ -1,5 +1,6 @@
 // The transfer actions of the file list: context menu, delete, download and writing the received
 // files, and uploads by drag and drop.
+#include "filesizecap.h"
 #include "seamscript.h"
 #include "testfiles.h"
 #include "windowharness.h"
@@ -56,6 +57,8 @@ private slots:
     void cancelledChooserKeepsFolder();
     void downloadIgnoredOnlyWhileDownloading();
     void failedOrUnaddressedDownloadWritesNothing();
+    void receivedFileReplacesExisting_data();
+    void receivedFileReplacesExisting();
     void hostileNameFromTheBoard();
     void dragEnterAcceptsOnlyRegularFiles();
     void dropSendsAtMost256Files();
@@ -268,9 +271,52 @@ void TestTransfers::failedOrUnaddressedDownloadWritesNothing()
     }
 }
 
-// Which names may be written, and what becomes of an existing file, is decided and tested in the
-// board-file rules; here the window writes the plain names of a batch over what the folder held
-// and names the others in one box.
+void TestTransfers::receivedFileReplacesExisting_data()
+{
+    QTest::addColumn<int>("cap"); // the most a file may hold, as on a full disk; 0: no limit
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replaced") << 0 << true;
+    QTest::newRow("full disk keeps the old file") << 2048 << false;
+}
+
+void TestTransfers::receivedFileReplacesExisting()
+{
+    QFETCH(int, cap);
+    QFETCH(bool, replaced);
+    WindowHarness h;
+    const QByteArray content(5000, 'n');
+    h.board.files = {{"a.bin", content}};
+    QVERIFY(h.connectToBoard());
+    QTemporaryDir folder;
+    const QByteArray old(4000, 'o');
+    QVERIFY(writeFile(folder.filePath("a.bin"), old));
+    SeamScript seam;
+#ifdef VELMORA_HAS_FILE_SIZE_CAP
+    std::unique_ptr<FileSizeCap> limit;
+    if (cap > 0) {
+        limit = std::make_unique<FileSizeCap>(rlim_t(cap));
+        QVERIFY(limit->active);
+    }
+#else
+    if (cap > 0)
+        QSKIP("needs a per-process file size limit");
+#endif
+    chooseFromMenu(h, seam, {"a.bin"}, QStringLiteral("Скачать"), QMessageBox::Ok, folder.path());
+    if (replaced) {
+        QTRY_COMPARE(readAll(folder.filePath("a.bin")), content);
+        QVERIFY(seam.of(ModalSeam::Kind::MessageBox).isEmpty());
+    } else {
+        QTRY_COMPARE(seam.of(ModalSeam::Kind::MessageBox).size(), 1);
+        QCOMPARE(seam.of(ModalSeam::Kind::MessageBox).first().request.text,
+                 QStringLiteral("Следующие файлы не сохранены: не удалось записать файл:\n«a.bin»"));
+        QCOMPARE(readAll(folder.filePath("a.bin")), old);
+    }
+    QCOMPARE(entriesOf(folder.path()), QStringList({"a.bin"})); // no temporary file left behind
+    flushDeferredDeletes();
+}
+
+// Which names may be written is decided, and tested, in the board-file rules; here the window
+// writes the plain names of a batch and names the others in one box.
 void TestTransfers::hostileNameFromTheBoard()
 {
     WindowHarness h;
@@ -280,7 +326,6 @@ void TestTransfers::hostileNameFromTheBoard()
     QTemporaryDir root;
     const QString folder = root.filePath("save");
     QVERIFY(QDir().mkpath(folder));
-    QVERIFY(writeFile(folder + "/plain.bin", "an older and longer file"));
     SeamScript seam;
     chooseFromMenu(h, seam, {"x.bin", "plain.bin"}, QStringLiteral("Скачать"), QMessageBox::Ok, folder);
     QTRY_COMPARE(seam.of(ModalSeam::Kind::MessageBox).size(), 1);
@@ -292,7 +337,6 @@ void TestTransfers::hostileNameFromTheBoard()
     QVERIFY(!box.text.contains(QStringLiteral("plain.bin")));
     QCOMPARE(entriesOf(root.path()), QStringList({"save"}));
     QCOMPARE(entriesOf(folder), QStringList({"plain.bin"}));
-    QCOMPARE(readAll(folder + "/plain.bin"), QByteArray("plain"));
     flushDeferredDeletes();
 }
 
