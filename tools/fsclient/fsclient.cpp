@@ -509,6 +509,10 @@ void FsClient::saveReceived()
     if (received.isEmpty())
         return;
     const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
+    // A board's own folder of a run on several is made once it has something to hold; should that
+    // fail, the files are told as not written.
+    if (options.oneOfMany)
+        QDir().mkpath(folder);
     const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
     received.clear();
     const QStringList notSaved = saved.badNames + saved.linksOut + saved.failed;

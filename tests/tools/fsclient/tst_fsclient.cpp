@@ -116,6 +116,7 @@ private slots:
     void stoppedBoardIsNamedAndExitsThree();
     void syncMakesTheBoardMatchTheFolder_data();
     void syncMakesTheBoardMatchTheFolder();
+    void severalBoardsAtOnceOneStopped();
     void hostileNameStaysInsideTheFolder();
     void fullDiskKeepsTheOldFile();
     void settingsFileIsLeftAsItWas_data();
@@ -517,6 +518,62 @@ void TestFsClient::syncMakesTheBoardMatchTheFolder()
     for (QByteArray &content : expected)
         content = padded(content);
     QCOMPARE(boardFiles(work.path(), sim), expected);
+}
+
+void TestFsClient::severalBoardsAtOnceOneStopped()
+{
+    QTemporaryDir work;
+    START_SIM(first, "--big");
+    START_SIM(second, "--big", "--file", "old.bin=8");
+    START_SIM(stopped);
+    const QString gone = QStringLiteral("127.0.0.1:%1").arg(stopped.port());
+    QVERIFY(stopped.stop());
+    const QMap<QString, QByteArray> cfg = files({"a.vmc=one", "b.vmc=#70000"});
+    QVERIFY(fillFolder(work.filePath(QStringLiteral("cfg")), cfg));
+    const QStringList up{QStringLiteral("127.0.0.1:%1").arg(first.port()),
+                         QStringLiteral("127.0.0.1:%1").arg(second.port())};
+    QVERIFY(writeFile(
+        work.filePath(QStringLiteral("boards.txt")),
+        QStringLiteral("# line 1\n\n%1\n%2  # the second\n%3\n").arg(up.at(0), up.at(1), gone).toUtf8()));
+    const QString summary =
+        QStringLiteral("velmora-fs: плат: 3; успешно: 2; с ошибками: 0; недоступны: 1 (%1)\n").arg(gone);
+
+    // One connection at a time: the boards after the stopped one are still synced.
+    Run run = runClient(work.path(), {"--board", up.at(0), "--board", gone, "--board", up.at(1), "--jobs",
+                                      "1", "sync", "--delete", "cfg"});
+    EXPECT_EXIT(run, 3);
+    QVERIFY2(run.err.endsWith(summary), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("velmora-fs: %1: не удалось подключиться к %1").arg(gone)),
+             qPrintable(run.err));
+    QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList want{up.at(0) + ": + a.vmc", up.at(0) + ": + b.vmc", up.at(1) + ": + a.vmc",
+                     up.at(1) + ": + b.vmc", up.at(1) + ": - old.bin"};
+    want.sort();
+    QCOMPARE(lines, want);
+    QMap<QString, QByteArray> expected = cfg;
+    for (QByteArray &content : expected)
+        content = padded(content);
+    QCOMPARE(boardFiles(work.path(), first), expected);
+    QCOMPARE(boardFiles(work.path(), second), expected);
+
+    // --json: one document, a member per board; get: a folder per board.
+    run = runClient(work.path(), {"--boards", "boards.txt", "--json", "df"});
+    EXPECT_EXIT(run, 3);
+    const QJsonObject document = QJsonDocument::fromJson(run.out).object();
+    want = QStringList{up.at(0), up.at(1), gone};
+    want.sort();
+    QCOMPARE(document.keys(), want);
+    QCOMPARE(document.value(gone).toObject(), (QJsonObject{{"exit", 3}}));
+    QCOMPARE(document.value(up.at(1)).toObject().value(QStringLiteral("count")).toInt(), 2);
+    QCOMPARE(document.value(up.at(1)).toObject().value(QStringLiteral("exit")).toInt(), 0);
+    QVERIFY(QDir(work.path()).mkdir(QStringLiteral("out")));
+    run = runClient(work.path(), {"--boards", "boards.txt", "get", "a.vmc", "-o", "out"});
+    EXPECT_EXIT(run, 3);
+    for (const QString &address : up)
+        QCOMPARE(readAll(work.filePath("out/" + QString(address).replace(':', '_') + "/a.vmc")),
+                 padded("one"));
+    QCOMPARE(entriesOf(work.filePath(QStringLiteral("out"))).size(), 2);
 }
 
 void TestFsClient::hostileNameStaysInsideTheFolder()
