@@ -13,8 +13,38 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace fsclient {
+
+namespace {
+
+// Whether the file at Path holds Stored as the board keeps it: the same bytes, then up to three
+// zero bytes to the whole word. Read in pieces: a run on many boards compares every file once per
+// board, and a buffer of the whole file each time costs more than the comparing.
+bool sameBytes(const QString &path, const QByteArray &stored)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    std::array<char, 65536> piece;
+    qint64 at = 0;
+    for (;;) {
+        const qint64 got = file.read(piece.data(), qint64(piece.size()));
+        if (got < 0 || at + got > stored.size())
+            return false;
+        if (got == 0)
+            break;
+        if (std::memcmp(piece.data(), stored.constData() + at, size_t(got)) != 0)
+            return false;
+        at += got;
+    }
+    return stored.size() - at < 4 &&
+           std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
+}
+
+} // namespace
 
 using clikit::kFailure;
 using clikit::kSuccess;
@@ -98,13 +128,7 @@ QStringList FsClient::syncRefusals() const
 
 void FsClient::compareReceived(Item &item, const QByteArray &content) const
 {
-    QFile file(item.argument);
-    QByteArray local;
-    if (file.open(QIODevice::ReadOnly))
-        local = file.readAll();
-    // The board keeps whole words, padded with zero bytes.
-    local.append(int(item.padded - local.size()), '\0');
-    item.change = local == content ? Change::Equal : Change::Changed;
+    item.change = sameBytes(item.argument, content) ? Change::Equal : Change::Changed;
 }
 
 void FsClient::planSync()
