@@ -19,7 +19,12 @@ FsFleet::FsFleet(const ClientOptions &options, clikit::Sink &out, clikit::Sink &
     }
 }
 
-FsFleet::~FsFleet() = default;
+FsFleet::~FsFleet()
+{
+    // Before the sinks they write to go with the boards.
+    for (const auto &board : boards)
+        delete board->client;
+}
 
 void FsFleet::start()
 {

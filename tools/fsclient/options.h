@@ -39,7 +39,7 @@ struct ClientOptions
     Command command = Command::List;
     QStringList arguments; // local paths for put, board names for get and rm, the folder for sync
     bool json = false;
-    bool verbose = false; // put, get, rm: a line per file and what became of it, on stdout
+    bool verbose = false; // put, get, rm: a line per file and what became of it; sync: equal files too
     QString outputFolder; // get -o; empty: the current folder
     bool hostGiven = false;
     QHostAddress host;
