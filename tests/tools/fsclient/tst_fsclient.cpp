@@ -394,11 +394,11 @@ void TestFsClient::stoppedBoardIsNamedAndExitsThree()
     QVERIFY2(run.elapsedMs < kConnectLimitMs, qPrintable(QString::number(run.elapsedMs)));
 }
 
-// Makes Folder hold exactly the files of Spec, each "NAME=CONTENT"; "NAME=#N" is N bytes of a pattern.
-QMap<QString, QByteArray> files(const QStringList &spec)
+// The files that Entries describe, each "NAME=CONTENT"; "NAME=#N" is N bytes of a pattern.
+QMap<QString, QByteArray> files(const QStringList &entries)
 {
     QMap<QString, QByteArray> result;
-    for (const QString &entry : spec) {
+    for (const QString &entry : entries) {
         const QString name = entry.section(QLatin1Char('='), 0, 0);
         const QString content = entry.section(QLatin1Char('='), 1);
         result.insert(name, content.startsWith(QLatin1Char('#'))
@@ -446,7 +446,7 @@ void TestFsClient::syncMakesTheBoardMatchTheFolder_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QStringList>("err");
     QTest::addColumn<int>("writes");        // uploads the simulator logged during that sync
-    QTest::addColumn<QStringList>("board"); // the board's files afterwards, as the folder spec
+    QTest::addColumn<QStringList>("board"); // the board's files afterwards, as the folder columns
     const QStringList none;
     const QStringList start{"keep=same bytes", "edit=old!", "grow=short", "gone=#3000"};
     const QStringList next{"add=#70000", "edit=new!", "grow=much longer", "keep=same bytes"};
