@@ -1,4 +1,5 @@
 #include "boardserver.h"
+#include "clikit.h"
 #include "flashstore.h"
 #include "logline.h"
 #include "options.h"
@@ -6,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
-#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -50,22 +50,18 @@ bool watchTerminationSignals(QObject *)
 }
 #endif
 
-} // namespace
-
-int main(int argc, char *argv[])
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("velmora-boardsim"));
-
+    clikit::Tool tool(QStringLiteral("velmora-boardsim"), out, err);
     boardsim::SimOptions options;
     QString error, help;
-    if (!boardsim::parseOptions(QCoreApplication::arguments().mid(1), &options, &error, &help)) {
-        std::fprintf(stderr, "velmora-boardsim: %s\n", qPrintable(error));
-        return 2;
+    if (!boardsim::parseOptions(arguments.mid(1), &options, &error, &help)) {
+        tool.say(error);
+        return clikit::kUsage;
     }
     if (!help.isEmpty()) {
-        std::fputs(qPrintable(help), stdout);
-        return 0;
+        tool.out().write(help);
+        return clikit::kSuccess;
     }
 
     boardsim::FlashStore store(options.memory, [&options](const QString &text) {
@@ -73,36 +69,45 @@ int main(int argc, char *argv[])
             boardsim::writeLogLine(text);
     });
     if (!options.folder.isEmpty() && !store.setFolder(options.folder, &error)) {
-        std::fprintf(stderr, "velmora-boardsim: --dir: %s\n", qPrintable(error));
-        return 2;
+        tool.say(QStringLiteral("--dir: ") + error);
+        return clikit::kUsage;
     }
     const quint32 now = quint32(QDateTime::currentSecsSinceEpoch());
     for (const boardsim::DemoFile &file : options.demoFiles) {
         if (store.addMemoryOnly(file.name, boardsim::demoContent(file.name, file.size), now) !=
             boardsim::FlashStore::StoreResult::Stored) {
-            std::fprintf(stderr, "velmora-boardsim: --file %s: does not fit the memory\n",
-                         file.name.constData());
-            return 2;
+            tool.say(
+                QStringLiteral("--file %1: does not fit the memory").arg(QString::fromLatin1(file.name)));
+            return clikit::kUsage;
         }
     }
     for (const QByteArray &name : options.hostileNames) {
         if (store.addMemoryOnly(name, boardsim::demoContent(name, 16), now) !=
             boardsim::FlashStore::StoreResult::Stored) {
-            std::fprintf(stderr, "velmora-boardsim: --hostile-name: does not fit the memory\n");
-            return 2;
+            tool.say(QStringLiteral("--hostile-name: does not fit the memory"));
+            return clikit::kUsage;
         }
     }
 
     boardsim::BoardServer server(&store, &options);
     if (!server.listen(&error)) {
-        std::fprintf(stderr, "velmora-boardsim: cannot listen on %s port %u: %s\n",
-                     qPrintable(options.host.toString()), unsigned(options.port), qPrintable(error));
-        return 1;
+        tool.say(QStringLiteral("cannot listen on %1 port %2: %3")
+                     .arg(options.host.toString())
+                     .arg(options.port)
+                     .arg(error));
+        return clikit::kFailure;
     }
-    if (!watchTerminationSignals(&app))
+    if (!watchTerminationSignals(QCoreApplication::instance()))
         boardsim::writeLogLine(QStringLiteral("signals are not watched; stop with kill"));
 
-    std::printf("LISTENING %s %u\n", qPrintable(server.address().toString()), unsigned(server.port()));
-    std::fflush(stdout);
+    tool.out().writeLines(
+        QStringLiteral("LISTENING %1 %2").arg(server.address().toString()).arg(server.port()));
     return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    return clikit::runMain(argc, argv, QStringLiteral("velmora-boardsim"), run);
 }

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "clikit.h"
 #include "wire.h"
 
 #include <QCommandLineParser>
@@ -148,7 +149,7 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
         return true;
     }
     if (parser.isSet(version)) {
-        *helpText = QStringLiteral("velmora-boardsim " VELMORA_VERSION "\n");
+        *helpText = clikit::versionText(QStringLiteral("velmora-boardsim")) + QLatin1Char('\n');
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,6 +1,6 @@
 #include "fsclient.h"
 
-#include "console.h"
+#include "clikit.h"
 #include "fsmanager.h"
 #include "pcbprotocol.h"
 #include "receivedfiles.h"
@@ -24,6 +24,11 @@
 #endif
 
 namespace fsclient {
+
+using clikit::kFailure;
+using clikit::kSuccess;
+using clikit::kUnreachable;
+using clikit::kUsage;
 
 namespace {
 
@@ -90,7 +95,33 @@ QString quoted(const QString &name)
 
 } // namespace
 
-FsClient::FsClient(const ClientOptions &options, QObject *parent) : QObject(parent), options(options) {}
+const CommandRow FsClient::kCommands[] = {
+    {"ls", Command::List, Operands::None, true, false, false, &FsClient::showTable},
+    {"df", Command::Totals, Operands::None, true, false, false, &FsClient::showTable},
+    {"put", Command::Put, Operands::LocalFiles, false, true, false, &FsClient::putFiles},
+    {"get", Command::Get, Operands::BoardNames, false, true, true, &FsClient::fetchOrRemoveFiles},
+    {"rm", Command::Remove, Operands::BoardNames, false, true, false, &FsClient::fetchOrRemoveFiles},
+};
+
+const CommandRow *FsClient::findCommand(const QString &name)
+{
+    return clikit::findCommand(kCommands, name);
+}
+
+QString FsClient::commandsWith(bool CommandRow::*option)
+{
+    QStringList names;
+    for (const CommandRow &row : kCommands) {
+        if (row.*option)
+            names << QString::fromLatin1(row.name);
+    }
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last;
+}
+
+FsClient::FsClient(const ClientOptions &options, clikit::Sink &out, clikit::Sink &err, QObject *parent)
+    : QObject(parent), options(options), out(out), err(err)
+{}
 
 FsClient::~FsClient()
 {
@@ -120,9 +151,9 @@ void FsClient::start()
     }
     if (options.command == Command::Get && !options.outputFolder.isEmpty() &&
         !QFileInfo(options.outputFolder).isDir()) {
-        writeErrLines(QStringLiteral("-o: не папка: %1").arg(options.outputFolder));
+        err.writeLines(QStringLiteral("-o: не папка: %1").arg(options.outputFolder));
         done = true;
-        emit finished(kUsageError);
+        emit finished(kUsage);
         return;
     }
 
@@ -255,46 +286,52 @@ void FsClient::itemDone(int command, const QString &name, const QByteArray &cont
 
 void FsClient::runCommand()
 {
-    switch (options.command) {
-    case Command::List:
-    case Command::Totals:
-        printTable();
-        endRun(kSuccess);
-        return;
-    case Command::Put: {
-        const QStringList refusals = roomRefusals();
-        if (!refusals.isEmpty()) {
-            fail(refusals.join(QLatin1Char('\n')), kFailure);
+    for (const CommandRow &row : kCommands) {
+        if (row.command == options.command) {
+            (this->*row.run)();
             return;
         }
-        for (int i = 0; i < items.size(); ++i)
+    }
+}
+
+void FsClient::showTable()
+{
+    printTable();
+    endRun(kSuccess);
+}
+
+void FsClient::putFiles()
+{
+    const QStringList refusals = roomRefusals();
+    if (!refusals.isEmpty()) {
+        fail(refusals.join(QLatin1Char('\n')), kFailure);
+        return;
+    }
+    for (int i = 0; i < items.size(); ++i)
+        batch << i;
+    startBatch();
+}
+
+void FsClient::fetchOrRemoveFiles()
+{
+    // Names the table lacks are told at once; the others go ahead.
+    const QHash<QString, qint64> sizes = boardSizes();
+    QStringList missing;
+    for (int i = 0; i < items.size(); ++i) {
+        if (sizes.contains(items.at(i).name)) {
             batch << i;
-        startBatch();
+        } else {
+            items[i].outcome = Outcome::Missing;
+            missing << quoted(items.at(i).name) + QStringLiteral(": Файл не существует!");
+        }
+    }
+    if (!missing.isEmpty())
+        err.writeLines(missing.join(QLatin1Char('\n')));
+    if (batch.isEmpty()) {
+        endRun(kFailure);
         return;
     }
-    case Command::Get:
-    case Command::Remove: {
-        // Names the table lacks are told at once; the others go ahead.
-        const QHash<QString, qint64> sizes = boardSizes();
-        QStringList missing;
-        for (int i = 0; i < items.size(); ++i) {
-            if (sizes.contains(items.at(i).name)) {
-                batch << i;
-            } else {
-                items[i].outcome = Outcome::Missing;
-                missing << quoted(items.at(i).name) + QStringLiteral(": Файл не существует!");
-            }
-        }
-        if (!missing.isEmpty())
-            writeErrLines(missing.join(QLatin1Char('\n')));
-        if (batch.isEmpty()) {
-            endRun(kFailure);
-            return;
-        }
-        startBatch();
-        return;
-    }
-    }
+    startBatch();
 }
 
 QHash<QString, qint64> FsClient::boardSizes() const
@@ -384,13 +421,12 @@ void FsClient::reportBreak(const QString &reason)
         for (const int index : rest)
             lines << quoted(items.at(index).argument);
     }
-    writeErrLines(lines.join(QLatin1Char('\n')));
+    err.writeLines(lines.join(QLatin1Char('\n')));
 }
 
 void FsClient::connectionLost(const QString &linkText)
 {
-    endProgressLine();
-    writeErrLines(connectionText(linkText));
+    err.writeLines(connectionText(linkText));
     if (batchStarted)
         reportBreak(QString());
     if (options.command == Command::Get)
@@ -446,7 +482,7 @@ void FsClient::saveReceived()
     }
     const QString unsaved = ReceivedFiles::messageText(saved);
     if (!unsaved.isEmpty())
-        writeErrLines(unsaved);
+        err.writeLines(unsaved);
 }
 
 void FsClient::printTable() const
@@ -465,20 +501,20 @@ void FsClient::printTable() const
             }
             document.insert(QStringLiteral("files"), files);
         }
-        writeOut(QJsonDocument(document).toJson(QJsonDocument::Indented));
+        out.write(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
         return;
     }
-    QString out;
+    QString text;
     if (withFiles) {
         QList<QStringList> lines{FileTable::columnTitles()};
         for (const FileTable::Row &row : rows) {
             lines << QStringList{row.name, FileTable::dateText(row.modified), FileTable::sizeText(row.size),
                                  QString::number(row.address), QString::number(row.block)};
         }
-        out = alignedTable(lines, {false, false, true, true, true}) + QLatin1Char('\n');
+        text = alignedTable(lines, {false, false, true, true, true}) + QLatin1Char('\n');
     }
-    out += totalsText(totals);
-    writeOut(out);
+    text += totalsText(totals);
+    out.write(text);
 }
 
 void FsClient::commandStarted(const QString &description)
@@ -496,16 +532,7 @@ void FsClient::progressMoved(uint percent)
     if (done || !showProgress || progressLabel.isEmpty() || shown == shownPercent)
         return;
     shownPercent = shown;
-    progressShown = true;
-    writeProgress(QStringLiteral("%1 %2%").arg(progressLabel).arg(shown, 3));
-}
-
-void FsClient::endProgressLine()
-{
-    if (progressShown) {
-        endErrLine();
-        progressShown = false;
-    }
+    err.rewriteLine(QStringLiteral("%1 %2%").arg(progressLabel).arg(shown, 3));
 }
 
 void FsClient::linkWentOffline()
@@ -543,8 +570,7 @@ QString FsClient::outcomeWord(Outcome outcome) const
 
 void FsClient::fail(const QString &message, int exitCode)
 {
-    endProgressLine();
-    writeErrLines(message);
+    err.writeLines(message);
     endRun(exitCode);
 }
 
@@ -553,7 +579,7 @@ void FsClient::endRun(int exitCode)
     if (done)
         return;
     done = true;
-    endProgressLine();
+    err.endLine();
     bool allDone = true;
     QString lines;
     for (const Item &item : qAsConst(items)) {
@@ -561,7 +587,7 @@ void FsClient::endRun(int exitCode)
         lines += outcomeWord(item.outcome) + QLatin1Char('\t') + item.argument + QLatin1Char('\n');
     }
     if (options.verbose)
-        writeOut(lines);
+        out.write(lines);
     if (exitCode == kSuccess && !allDone)
         exitCode = kFailure;
     emit finished(exitCode);

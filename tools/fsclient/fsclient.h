@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clisink.h"
 #include "filetable.h"
 #include "options.h"
 
@@ -14,6 +15,29 @@ class FsManager;
 
 namespace fsclient {
 
+class FsClient;
+
+// What a command takes after its name.
+enum class Operands
+{
+    None,
+    LocalFiles,
+    BoardNames,
+};
+
+// A row of velmora-fs's command table, as in git's: the command's name, what it takes, and its
+// runner, which carries it out once the board's file table has been read.
+struct CommandRow
+{
+    const char *name;
+    Command command;
+    Operands operands;
+    bool json;    // takes --json
+    bool verbose; // takes -v
+    bool output;  // takes -o
+    void (FsClient::*run)();
+};
+
 // One run of the client: connects the link, waits for the board's file table, carries out the
 // command and reports its exit status through finished(). Every board exchange goes through the
 // link; what is shown and how files are written follows the window's shared rules. A batch does
@@ -23,7 +47,8 @@ class FsClient final : public QObject
     Q_OBJECT
 
 public:
-    explicit FsClient(const ClientOptions &options, QObject *parent = nullptr);
+    // Out takes the file table and the -v lines, Err the messages and the progress.
+    FsClient(const ClientOptions &options, clikit::Sink &out, clikit::Sink &err, QObject *parent = nullptr);
     ~FsClient() override;
     FsClient(const FsClient &) = delete;
     FsClient &operator=(const FsClient &) = delete;
@@ -31,11 +56,10 @@ public:
     // Starts the run; finished() follows exactly once, possibly before this returns.
     void start();
 
-    // Exit statuses.
-    static constexpr int kSuccess = 0;
-    static constexpr int kFailure = 1; // the board or a file refused
-    static constexpr int kUsageError = 2;
-    static constexpr int kUnreachable = 3; // the board could not be reached, or the connection was lost
+    // The row of the command of that name, or null: the one place commands are found by name.
+    static const CommandRow *findCommand(const QString &name);
+    // The names of the commands that take an option, as "put, get и rm".
+    static QString commandsWith(bool CommandRow::*option);
 
 signals:
     void finished(int ExitCode);
@@ -66,6 +90,10 @@ private:
     void progressMoved(uint percent);
     void linkWentOffline();
     void runCommand();
+    // The runners of the command table.
+    void showTable();
+    void putFiles();
+    void fetchOrRemoveFiles();
     // Each file of the board's table with its size.
     QHash<QString, qint64> boardSizes() const;
     void startBatch();
@@ -83,12 +111,14 @@ private:
     QString outcomeWord(Outcome outcome) const;
     void fail(const QString &message, int exitCode);
     void endRun(int exitCode);
-    void endProgressLine();
+
+    static const CommandRow kCommands[];
 
     ClientOptions options;
+    clikit::Sink &out;
+    clikit::Sink &err;
     FsManager *link = nullptr;
     bool showProgress = false;
-    bool progressShown = false;
     QString progressLabel;
     int shownPercent = -1;
     bool everConnected = false;

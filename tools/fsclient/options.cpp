@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "clikit.h"
+#include "fsclient.h"
 #include "pcbaddress.h"
 #include "pcbprotocol.h"
 #include "uploadpaths.h"
@@ -9,17 +11,6 @@
 namespace fsclient {
 
 namespace {
-
-struct CommandName
-{
-    const char *name;
-    Command command;
-};
-
-const CommandName kCommands[] = {
-    {"ls", Command::List}, {"df", Command::Totals}, {"put", Command::Put},
-    {"get", Command::Get}, {"rm", Command::Remove},
-};
 
 // A name the board can hold: the link refuses to ask for any other, and a request for it would
 // never be answered.
@@ -35,11 +26,6 @@ QString usageLine()
     return QStringLiteral(
         "Использование: velmora-fs [--host АДРЕС] [--port N] ls|df [--json] | put [-v] ФАЙЛ... | "
         "get [-v] ИМЯ... [-o ПАПКА] | rm [-v] ИМЯ...");
-}
-
-QString versionText()
-{
-    return QStringLiteral("velmora-fs %1").arg(QStringLiteral(VELMORA_VERSION));
 }
 
 QString helpText()
@@ -100,9 +86,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({help, host, port, json, output, verbose, version});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        *error = unknown.isEmpty() ? QStringLiteral("у параметра нет значения")
-                                   : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first());
+        *error = clikit::parserErrorText(parser);
         return ParseResult::UsageError;
     }
     if (parser.isSet(help))
@@ -113,23 +97,18 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     ClientOptions o;
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        *error = QStringLiteral("не указана команда");
+        *error = clikit::noCommandText();
         return ParseResult::UsageError;
     }
     const QString commandText = positional.takeFirst();
-    bool known = false;
-    for (const CommandName &entry : kCommands) {
-        if (commandText == QLatin1String(entry.name)) {
-            o.command = entry.command;
-            known = true;
-        }
-    }
-    if (!known) {
-        *error = QStringLiteral("неизвестная команда «%1»").arg(commandText);
+    const CommandRow *row = FsClient::findCommand(commandText);
+    if (!row) {
+        *error = clikit::unknownCommandText(commandText);
         return ParseResult::UsageError;
     }
+    o.command = row->command;
     o.arguments = positional;
-    const bool listing = o.command == Command::List || o.command == Command::Totals;
+    const bool listing = row->operands == Operands::None;
     if (listing && !o.arguments.isEmpty()) {
         *error = QStringLiteral("%1 не принимает аргументов: %2").arg(commandText, o.arguments.first());
         return ParseResult::UsageError;
@@ -138,27 +117,30 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         *error = QStringLiteral("%1: не указано ни одного файла").arg(commandText);
         return ParseResult::UsageError;
     }
-    if (parser.isSet(json) && !listing) {
-        *error = QStringLiteral("--json — только для ls и df");
+    // Each of these options is for some commands only.
+    if (parser.isSet(json) && !row->json) {
+        *error = QStringLiteral("--json — только для %1").arg(FsClient::commandsWith(&CommandRow::json));
+        return ParseResult::UsageError;
+    }
+    if (parser.isSet(verbose) && !row->verbose) {
+        *error = QStringLiteral("-v — только для %1").arg(FsClient::commandsWith(&CommandRow::verbose));
+        return ParseResult::UsageError;
+    }
+    if (parser.isSet(output) && !row->output) {
+        *error = QStringLiteral("-o — только для %1").arg(FsClient::commandsWith(&CommandRow::output));
         return ParseResult::UsageError;
     }
     o.json = parser.isSet(json);
-    if (parser.isSet(verbose) && listing) {
-        *error = QStringLiteral("-v — только для put, get и rm");
-        return ParseResult::UsageError;
-    }
     o.verbose = parser.isSet(verbose);
-    if (parser.isSet(output) && o.command != Command::Get) {
-        *error = QStringLiteral("-o — только для get");
-        return ParseResult::UsageError;
-    }
     o.outputFolder = parser.value(output);
-    if (o.command == Command::Put && o.arguments.size() > UploadPaths::kMaxPerDrop) {
+    if (row->operands == Operands::LocalFiles && o.arguments.size() > UploadPaths::kMaxPerDrop) {
         // As one drop onto the window; more would be left out there without a word.
-        *error = QStringLiteral("put передаёт не больше %1 файлов за раз").arg(UploadPaths::kMaxPerDrop);
+        *error = QStringLiteral("%1 передаёт не больше %2 файлов за раз")
+                     .arg(commandText)
+                     .arg(UploadPaths::kMaxPerDrop);
         return ParseResult::UsageError;
     }
-    if (o.command == Command::Get || o.command == Command::Remove) {
+    if (row->operands == Operands::BoardNames) {
         for (const QString &name : qAsConst(o.arguments)) {
             if (!isBoardName(name)) {
                 *error = QStringLiteral("не имя файла платы (от 1 до %1 символов Latin-1): %2")

@@ -41,7 +41,5 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
 
 QString helpText();
 QString usageLine();
-// "velmora-fs" and the version of the build.
-QString versionText();
 
 } // namespace fsclient

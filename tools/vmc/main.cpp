@@ -1,19 +1,11 @@
 // vmc: reads, checks, compares, packs and unpacks the board's configuration files.
+#include "clikit.h"
 #include "vmccli.h"
-
-#include <QCoreApplication>
-#include <QTextStream>
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
-    // Qt 6 streams write UTF-8 already.
-    out.setCodec("UTF-8");
-    err.setCodec("UTF-8");
-#endif
-    return Vmc::run(QCoreApplication::arguments(), out, err);
+    return clikit::runMain(argc, argv, QStringLiteral("vmc"),
+                           [](const QStringList &arguments, QTextStream &out, QTextStream &err) {
+                               return Vmc::run(arguments, out, err);
+                           });
 }

@@ -1,5 +1,6 @@
 #include "vmccli.h"
 
+#include "clikit.h"
 #include "vmccheck.h"
 #include "vmcdiff.h"
 #include "vmcdump.h"
@@ -21,9 +22,9 @@
 namespace Vmc {
 
 namespace {
-constexpr int kSuccess = 0;
-constexpr int kFound = 1; // also: refused
-constexpr int kUsage = 2; // also: a file not read or not written
+constexpr int kSuccess = clikit::kSuccess;
+constexpr int kFound = clikit::kFailure; // also: refused
+constexpr int kUsage = clikit::kUsage;   // also: a file not read or not written
 
 const char *const kStandardInput = "-";
 
@@ -55,170 +56,126 @@ const char *const kTypeHelp =
     "  --type ИМЯ   читать файлы под этим именем: файла вкладки или ModelId_N.vmc; тогда\n"
     "               вместо файла можно указать - (стандартный ввод)\n";
 
+class Cli;
+
+// A row of vmc's command table: what the command's --help and usage errors say, and its runner.
 struct Command
 {
     const char *name;
     const char *usage;
     const char *help;
-    const char *options; // besides --type, which every command that reads files has
+    const char *options; // besides --type
     int minimumArguments;
     int maximumArguments; // -1: any number
+    bool readsTyped;      // takes --type, and with it - for standard input
+    int (Cli::*run)(const Command &command, const QStringList &arguments);
 };
-
-const Command kCommands[] = {
-    {"dump", "vmc dump [--json] [--textconv] [--type ИМЯ] ФАЙЛ...",
-     "Показывает файлы вкладок, model id файлы и папки файлов вкладок в читаемом виде: заголовок\n"
-     "model id файла, выводы по разъёмам, записи регистров, каналов и привязок, маркеры конца и\n"
-     "байты, которые окно не читает (в шестнадцатеричном виде). Вывод устойчив и подходит для\n"
-     "git diff (textconv).\n",
-     "  --json       документ JSON; для нескольких файлов — один массив JSON\n"
-     "  --textconv   для git diff: принимает временные копии git (XXXXXX_ИМЯ), называет файл\n"
-     "               только по имени и никогда не завершается ошибкой: файл, который не\n"
-     "               читается как конфигурация (например, backup.vmc), показывается\n"
-     "               шестнадцатеричным дампом (смещение, 16 байт в строке)\n",
-     1, -1},
-    {"check", "vmc check [--strict] [--type ИМЯ] ФАЙЛ...",
-     "Ищет то, что окно прочтёт иначе или потеряет. Одна строка на находку:\n"
-     "  ФАЙЛ: МЕСТО: ошибка: ТЕКСТ\n"
-     "  ФАЙЛ: МЕСТО: предупреждение: ТЕКСТ\n"
-     "Ошибка: окно прочтёт файл не так, как он записан, потеряет или изменит данные, или файл\n"
-     "повреждён (размеры блоков, неполные записи, записи после маркера конца, записи заголовка,\n"
-     "секции за концом файла, лишние байты, коды, которых нет ни в одном меню, код 240 у\n"
-     "доступного вывода, строки несуществующих выводов, повторы).\n"
-     "Предупреждение: файл цел, но конфигурация выглядит неполной (линии цепочек SPI нет или\n"
-     "она у нескольких выводов, строки TI ADC и PWM не совпадают с выводами, число привязок не\n"
-     "то, что получило бы окно). Файл без находок не упоминается.\n"
-     "Код выхода: 0 — ошибок нет, 1 — есть ошибки (с --strict — любые находки), 2 — файл не\n"
-     "прочитан.\n",
-     "  --strict     код выхода 1 и при одних предупреждениях\n", 1, -1},
-    {"diff", "vmc diff [--type ИМЯ] A B",
-     "Различия двух конфигураций: двух model id файлов, двух файлов вкладок или двух папок файлов\n"
-     "вкладок. По строке на вывод, запись регистра, канал и привязку. Код выхода 1, если различаются.\n",
-     "", 2, 2},
-    {"pack", "vmc pack ПАПКА -o ФАЙЛ [--model-id N]",
-     "Собирает файлы вкладок папки в один model id файл, как его записало бы окно (отсутствующие\n"
-     "файлы — пустые вкладки). Файл, который окно не загрузило бы как model id файл (имя не\n"
-     "ModelId_N.vmc), не записывается.\n",
-     "  -o ФАЙЛ         куда записать; с --model-id может быть папкой\n"
-     "  --model-id N    model id 0..255: файл называется ModelId_N.vmc\n",
-     1, 1},
-    {"unpack", "vmc unpack [--type ИМЯ] ФАЙЛ -o ПАПКА",
-     "Раскладывает model id файл на десять файлов вкладок, как их записало бы окно. Повреждённый\n"
-     "файл не раскладывается: vmc называет повреждения и не пишет ни одного файла (код выхода 1).\n",
-     "  -o ПАПКА   куда записать файлы\n", 1, 1},
-};
-
-const Command *findCommand(const QString &name)
-{
-    for (const Command &command : kCommands) {
-        if (name == QLatin1String(command.name))
-            return &command;
-    }
-    return nullptr;
-}
-
-bool is(const QString &name, const char *command)
-{
-    return name == QLatin1String(command);
-}
 
 class Cli
 {
 public:
-    Cli(QTextStream &out, QTextStream &err, QIODevice *input) : out(out), err(err), input(input) {}
-
-    int run(const QStringList &arguments)
+    Cli(QTextStream &out, QTextStream &err, QIODevice *input)
+        : tool(QStringLiteral("vmc"), out, err), input(input)
     {
-        const QString name = arguments.value(1);
-        if (name.isEmpty())
-            return usage(QStringLiteral("не указана команда"));
-        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-            out << QString::fromUtf8(kOverview);
-            return kSuccess;
-        }
-        if (name == QLatin1String("--version")) {
-            out << "vmc " << VELMORA_VERSION << '\n';
-            return kSuccess;
-        }
-        const Command *command = findCommand(name);
-        if (!command)
-            return usage(QStringLiteral("неизвестная команда «%1»").arg(name));
+        tool.setUsage(QStringLiteral("Использование: vmc КОМАНДА ... (vmc --help)"), false);
+        tool.setHelp(QString::fromUtf8(kOverview));
+    }
 
+    // Arguments without the program's name.
+    int run(const QStringList &arguments);
+
+    int dumpCommand(const Command &command, const QStringList &arguments)
+    {
+        const QCommandLineOption json(QStringLiteral("json"));
+        const QCommandLineOption textconv(QStringLiteral("textconv"));
         QCommandLineParser parser;
-        const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-        const QCommandLineOption json(QStringLiteral("json"), QString());
-        const QCommandLineOption textconv(QStringLiteral("textconv"), QString());
-        const QCommandLineOption strict(QStringLiteral("strict"), QString());
-        const QCommandLineOption type(QStringLiteral("type"), QString(), QStringLiteral("name"));
+        if (const std::optional<int> status = parse(command, arguments, {json, textconv}, &parser))
+            return *status;
+        if (parser.isSet(json) && parser.isSet(textconv))
+            return usage(QStringLiteral("--textconv и --json не используются вместе"), command);
+        return dump(parser.positionalArguments(), parser.isSet(json), parser.isSet(textconv));
+    }
+
+    int checkCommand(const Command &command, const QStringList &arguments)
+    {
+        const QCommandLineOption strict(QStringLiteral("strict"));
+        QCommandLineParser parser;
+        if (const std::optional<int> status = parse(command, arguments, {strict}, &parser))
+            return *status;
+        return checkFiles(parser.positionalArguments(), parser.isSet(strict));
+    }
+
+    int diffCommand(const Command &command, const QStringList &arguments)
+    {
+        QCommandLineParser parser;
+        if (const std::optional<int> status = parse(command, arguments, {}, &parser))
+            return *status;
+        const QStringList files = parser.positionalArguments();
+        return diffFiles(files.at(0), files.at(1));
+    }
+
+    int packCommand(const Command &command, const QStringList &arguments)
+    {
         const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("path"));
         const QCommandLineOption modelId(QStringLiteral("model-id"), QString(), QStringLiteral("n"));
-        parser.addOption(help);
-        if (is(name, "dump")) {
-            parser.addOption(json);
-            parser.addOption(textconv);
-        }
-        if (is(name, "check"))
-            parser.addOption(strict);
-        if (!is(name, "pack"))
-            parser.addOption(type);
-        if (is(name, "pack") || is(name, "unpack"))
-            parser.addOption(output);
-        if (is(name, "pack"))
-            parser.addOption(modelId);
-        if (!parser.parse(arguments.mid(1))) {
-            const QStringList unknown = parser.unknownOptionNames();
-            return usage(unknown.isEmpty() ? QStringLiteral("у параметра нет значения")
-                                           : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first()),
-                         command);
-        }
-        if (parser.isSet(help)) {
-            out << QStringLiteral("Использование: %1\n\n%2\nПараметры:\n%3%4")
-                       .arg(QString::fromUtf8(command->usage), QString::fromUtf8(command->help),
-                            QString::fromUtf8(command->options),
-                            is(name, "pack") ? QString() : QString::fromUtf8(kTypeHelp));
-            return kSuccess;
-        }
-        // The parser takes the command's name for the program's.
-        const QStringList files = parser.positionalArguments();
-        if (files.size() < command->minimumArguments ||
-            (command->maximumArguments >= 0 && files.size() > command->maximumArguments))
-            return usage(QStringLiteral("не то число файлов"), command);
-        typeName = parser.value(type);
-        if (!typeName.isEmpty() && !isConfigFileName(typeName))
-            return usage(QStringLiteral("--type %1: не имя файла вкладки и не ModelId_N.vmc").arg(typeName),
-                         command);
-        if (typeName.isEmpty() && !is(name, "pack") && files.contains(QLatin1String(kStandardInput)))
-            return usage(QStringLiteral("стандартный ввод (-) читается только с --type ИМЯ"), command);
-        if (is(name, "dump") && parser.isSet(json) && parser.isSet(textconv))
-            return usage(QStringLiteral("--textconv и --json не используются вместе"), command);
+        QCommandLineParser parser;
+        if (const std::optional<int> status = parse(command, arguments, {output, modelId}, &parser))
+            return *status;
+        return packFolder(parser.positionalArguments().at(0), parser.value(output), parser.isSet(modelId),
+                          parser.value(modelId), command);
+    }
 
-        if (is(name, "dump"))
-            return dump(files, parser.isSet(json), parser.isSet(textconv));
-        if (is(name, "check"))
-            return checkFiles(files, parser.isSet(strict));
-        if (is(name, "diff"))
-            return diffFiles(files.at(0), files.at(1));
-        if (is(name, "pack"))
-            return packFolder(files.at(0), parser.value(output), parser.isSet(modelId), parser.value(modelId),
-                              command);
-        return unpackFile(files.at(0), parser.value(output), command);
+    int unpackCommand(const Command &command, const QStringList &arguments)
+    {
+        const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("path"));
+        QCommandLineParser parser;
+        if (const std::optional<int> status = parse(command, arguments, {output}, &parser))
+            return *status;
+        return unpackFile(parser.positionalArguments().at(0), parser.value(output), command);
     }
 
 private:
-    // Every line on stderr is the program's.
-    void say(const QString &message)
+    // What every command's line has alike: --help, the number of files, --type and standard input.
+    // Returns the exit status where the command ends here.
+    std::optional<int> parse(const Command &command, const QStringList &arguments,
+                             const QList<QCommandLineOption> &options, QCommandLineParser *parser)
     {
-        const QStringList lines = message.split(QLatin1Char('\n'));
-        for (const QString &line : lines)
-            err << "vmc: " << line << '\n';
+        const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+        const QCommandLineOption type(QStringLiteral("type"), QString(), QStringLiteral("name"));
+        parser->addOption(help);
+        parser->addOptions(options);
+        if (command.readsTyped)
+            parser->addOption(type);
+        // The parser takes the command's name for the program's.
+        if (!parser->parse(QStringList{QString::fromLatin1(command.name)} + arguments))
+            return usage(clikit::parserErrorText(*parser), command);
+        if (parser->isSet(help)) {
+            tool.out().write(QStringLiteral("Использование: %1\n\n%2\nПараметры:\n%3%4")
+                                 .arg(QString::fromUtf8(command.usage), QString::fromUtf8(command.help),
+                                      QString::fromUtf8(command.options),
+                                      command.readsTyped ? QString::fromUtf8(kTypeHelp) : QString()));
+            return kSuccess;
+        }
+        const QStringList files = parser->positionalArguments();
+        if (files.size() < command.minimumArguments ||
+            (command.maximumArguments >= 0 && files.size() > command.maximumArguments))
+            return usage(QStringLiteral("не то число файлов"), command);
+        if (!command.readsTyped)
+            return std::nullopt;
+        typeName = parser->value(type);
+        if (!typeName.isEmpty() && !isConfigFileName(typeName))
+            return usage(QStringLiteral("--type %1: не имя файла вкладки и не ModelId_N.vmc").arg(typeName),
+                         command);
+        if (typeName.isEmpty() && files.contains(QLatin1String(kStandardInput)))
+            return usage(QStringLiteral("стандартный ввод (-) читается только с --type ИМЯ"), command);
+        return std::nullopt;
     }
 
-    int usage(const QString &message, const Command *command = nullptr)
+    void say(const QString &message) { tool.say(message); }
+
+    int usage(const QString &message, const Command &command)
     {
-        say(QStringLiteral("%1\nИспользование: %2")
-                .arg(message, command ? QString::fromUtf8(command->usage)
-                                      : QStringLiteral("vmc КОМАНДА ... (vmc --help)")));
-        return kUsage;
+        return tool.usageError(message, QStringLiteral("Использование: ") + QString::fromUtf8(command.usage));
     }
 
     std::optional<ConfigFile> readQuietly(const QString &path, QString *error, Naming naming)
@@ -264,7 +221,7 @@ private:
             if (config && asJson)
                 documents.append(dumpJson(*config));
             else if (config)
-                out << dumpText(*config, forGit);
+                tool.out().write(dumpText(*config, forGit));
             else if (forGit)
                 status = std::max(status, dumpUnreadable(path));
             else {
@@ -273,10 +230,10 @@ private:
             }
         }
         if (asJson && files.size() > 1)
-            out << QString::fromUtf8(QJsonDocument(documents).toJson(QJsonDocument::Indented));
+            tool.out().write(QString::fromUtf8(QJsonDocument(documents).toJson(QJsonDocument::Indented)));
         else if (asJson && !documents.isEmpty())
-            out << QString::fromUtf8(
-                QJsonDocument(documents.first().toObject()).toJson(QJsonDocument::Indented));
+            tool.out().write(QString::fromUtf8(
+                QJsonDocument(documents.first().toObject()).toJson(QJsonDocument::Indented)));
         return status;
     }
 
@@ -286,11 +243,11 @@ private:
     {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
-            out << dumpBytes(file.readAll());
+            tool.out().write(dumpBytes(file.readAll()));
             return kSuccess;
         }
         const QString error = QStringLiteral("не удалось прочитать %1: %2").arg(path, file.errorString());
-        out << QStringLiteral("Файл не прочитан: %1\n").arg(error);
+        tool.out().write(QStringLiteral("Файл не прочитан: %1\n").arg(error));
         say(error);
         return kSuccess;
     }
@@ -305,7 +262,7 @@ private:
                 continue;
             }
             for (const Finding &finding : check(*config)) {
-                out << findingLine(path, finding) << '\n';
+                tool.out().writeLines(findingLine(path, finding));
                 if (status == kSuccess && (strict || finding.severity == Severity::Error))
                     status = kFound;
             }
@@ -328,12 +285,12 @@ private:
         }
         const QStringList lines = diff(*before, *after);
         for (const QString &line : lines)
-            out << line << '\n';
+            tool.out().writeLines(line);
         return lines.isEmpty() ? kSuccess : kFound;
     }
 
     int packFolder(const QString &folder, QString target, bool hasModelId, const QString &modelIdText,
-                   const Command *command)
+                   const Command &command)
     {
         if (!QFileInfo(folder).isDir())
             return usage(QStringLiteral("%1 — не папка").arg(folder), command);
@@ -380,7 +337,7 @@ private:
         return kSuccess;
     }
 
-    int unpackFile(const QString &path, const QString &folder, const Command *command)
+    int unpackFile(const QString &path, const QString &folder, const Command &command)
     {
         if (folder.isEmpty())
             return usage(QStringLiteral("не указан -o"), command);
@@ -406,17 +363,68 @@ private:
         return kSuccess;
     }
 
-    QTextStream &out;
-    QTextStream &err;
+    clikit::Tool tool;
     QIODevice *input;
     QString typeName;
     std::optional<QByteArray> standardInput;
 };
+
+// The commands, each with its runner.
+const Command kCommands[] = {
+    {"dump", "vmc dump [--json] [--textconv] [--type ИМЯ] ФАЙЛ...",
+     "Показывает файлы вкладок, model id файлы и папки файлов вкладок в читаемом виде: заголовок\n"
+     "model id файла, выводы по разъёмам, записи регистров, каналов и привязок, маркеры конца и\n"
+     "байты, которые окно не читает (в шестнадцатеричном виде). Вывод устойчив и подходит для\n"
+     "git diff (textconv).\n",
+     "  --json       документ JSON; для нескольких файлов — один массив JSON\n"
+     "  --textconv   для git diff: принимает временные копии git (XXXXXX_ИМЯ), называет файл\n"
+     "               только по имени и никогда не завершается ошибкой: файл, который не\n"
+     "               читается как конфигурация (например, backup.vmc), показывается\n"
+     "               шестнадцатеричным дампом (смещение, 16 байт в строке)\n",
+     1, -1, true, &Cli::dumpCommand},
+    {"check", "vmc check [--strict] [--type ИМЯ] ФАЙЛ...",
+     "Ищет то, что окно прочтёт иначе или потеряет. Одна строка на находку:\n"
+     "  ФАЙЛ: МЕСТО: ошибка: ТЕКСТ\n"
+     "  ФАЙЛ: МЕСТО: предупреждение: ТЕКСТ\n"
+     "Ошибка: окно прочтёт файл не так, как он записан, потеряет или изменит данные, или файл\n"
+     "повреждён (размеры блоков, неполные записи, записи после маркера конца, записи заголовка,\n"
+     "секции за концом файла, лишние байты, коды, которых нет ни в одном меню, код 240 у\n"
+     "доступного вывода, строки несуществующих выводов, повторы).\n"
+     "Предупреждение: файл цел, но конфигурация выглядит неполной (линии цепочек SPI нет или\n"
+     "она у нескольких выводов, строки TI ADC и PWM не совпадают с выводами, число привязок не\n"
+     "то, что получило бы окно). Файл без находок не упоминается.\n"
+     "Код выхода: 0 — ошибок нет, 1 — есть ошибки (с --strict — любые находки), 2 — файл не\n"
+     "прочитан.\n",
+     "  --strict     код выхода 1 и при одних предупреждениях\n", 1, -1, true, &Cli::checkCommand},
+    {"diff", "vmc diff [--type ИМЯ] A B",
+     "Различия двух конфигураций: двух model id файлов, двух файлов вкладок или двух папок файлов\n"
+     "вкладок. По строке на вывод, запись регистра, канал и привязку. Код выхода 1, если различаются.\n",
+     "", 2, 2, true, &Cli::diffCommand},
+    {"pack", "vmc pack ПАПКА -o ФАЙЛ [--model-id N]",
+     "Собирает файлы вкладок папки в один model id файл, как его записало бы окно (отсутствующие\n"
+     "файлы — пустые вкладки). Файл, который окно не загрузило бы как model id файл (имя не\n"
+     "ModelId_N.vmc), не записывается.\n",
+     "  -o ФАЙЛ         куда записать; с --model-id может быть папкой\n"
+     "  --model-id N    model id 0..255: файл называется ModelId_N.vmc\n",
+     1, 1, false, &Cli::packCommand},
+    {"unpack", "vmc unpack [--type ИМЯ] ФАЙЛ -o ПАПКА",
+     "Раскладывает model id файл на десять файлов вкладок, как их записало бы окно. Повреждённый\n"
+     "файл не раскладывается: vmc называет повреждения и не пишет ни одного файла (код выхода 1).\n",
+     "  -o ПАПКА   куда записать файлы\n", 1, 1, true, &Cli::unpackCommand},
+};
+
+int Cli::run(const QStringList &arguments)
+{
+    return tool.dispatch(kCommands, clikit::Invocation::leading(arguments),
+                         [this](const Command &command, const QStringList &rest) {
+                             return (this->*command.run)(command, rest);
+                         });
+}
 } // namespace
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODevice *input)
 {
-    return Cli(out, err, input).run(arguments);
+    return Cli(out, err, input).run(arguments.mid(1));
 }
 
 } // namespace Vmc
