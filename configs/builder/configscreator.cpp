@@ -117,8 +117,8 @@ void ConfigsCreator::fillAllTabs()
     fillDoLinksTab(QByteArray());
     fillDiLinksTab(QByteArray());
     fillAiLinksTab(QByteArray());
-    // None for the AO links tab: an empty block leaves a tab unchanged, so the calls above change
-    // nothing either, and every tab but the pin tab starts empty, the AO links tab too.
+    // The AO links tab is left alone, as it always was: a fill with an empty block changes nothing,
+    // so that tab starts empty just like the eight above.
 }
 
 // The tabs' own operations under the names the rest of the program and its tests know.
