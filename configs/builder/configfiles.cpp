@@ -4,7 +4,7 @@
 #include "datablocks.h"
 #include "modalseam.h"
 #include "modelidfile.h"
-#include "treerows.h"
+#include "tab.h"
 #include "ui_configscreator.h"
 #include "wholefile.h"
 
@@ -14,35 +14,12 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHash>
-#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTreeWidget>
+#include <algorithm>
 #include <optional>
 
 namespace {
-using Blocks::Section;
-
-// The tab pages and the sections they are saved as.
-std::optional<Section> sectionOfPage(const QString &pageName)
-{
-    static const QHash<QString, Section> pages = {
-        {QStringLiteral("gpioConfig"), Section::Gpio},
-        {QStringLiteral("doRegConfig"), Section::RegDo},
-        {QStringLiteral("diRegConfig"), Section::RegDi},
-        {QStringLiteral("adcRegConfig"), Section::RegAdc},
-        {QStringLiteral("adcTiConfig"), Section::TiAdc},
-        {QStringLiteral("pwmConfig"), Section::PwmPorts},
-        {QStringLiteral("doLinksConfigs"), Section::DoLinks},
-        {QStringLiteral("diLinksConfigs"), Section::DiLinks},
-        {QStringLiteral("aiLinksConfigs"), Section::AiLinks},
-        {QStringLiteral("aoLinksConfigs"), Section::AoLinks},
-    };
-    const auto it = pages.constFind(pageName);
-    return it == pages.constEnd() ? std::nullopt : std::optional<Section>(it.value());
-}
-
 void showError(QWidget *window, const QString &text)
 {
     ModalSeam::critical(window, ConfigsCreator::tr("Ошибка!"), text);
@@ -125,15 +102,17 @@ void ConfigsCreator::saveCurrentTabConfigs()
     const QString folder = chooseFolder(this, lastDirectory);
     if (folder.isEmpty())
         return;
-    const std::optional<Section> section = sectionOfPage(ui->tabsConfuration->currentWidget()->objectName());
-    if (!section) {
+    const QWidget *page = ui->tabsConfuration->currentWidget();
+    const auto row = std::find_if(tabs.cbegin(), tabs.cend(),
+                                  [page](const TabRow &tabRow) { return tabRow.page == page; });
+    if (row == tabs.cend()) {
         showError(this, QStringLiteral("Неизвестное имя текущей вкладки"));
         return;
     }
-    const QString fileName = Blocks::sectionInfo(*section).fileName;
+    const QString fileName = Blocks::sectionInfo(row->section).fileName;
     const QString path = folder + QLatin1Char('/') + fileName;
     if (mayWrite(this, path, fileName))
-        writeFile(this, path, fileName, serializeSection(*section));
+        writeFile(this, path, fileName, row->tab->serialize());
 }
 
 void ConfigsCreator::saveToModelIdFile()
@@ -146,8 +125,8 @@ void ConfigsCreator::saveToModelIdFile()
     if (!mayWrite(this, path, fileName))
         return;
     ModelIdFile::SectionBlocks blocks;
-    for (const Blocks::SectionInfo &info : Blocks::sections())
-        blocks[std::size_t(info.section)] = serializeSection(info.section);
+    for (const TabRow &row : tabs)
+        blocks[std::size_t(row.section)] = row.tab->serialize();
     const std::optional<QByteArray> file = ModelIdFile::encode(blocks);
     if (!file) {
         // Only rows loaded from files made elsewhere can get here; a file whose header cannot
@@ -212,63 +191,14 @@ void ConfigsCreator::on_loadConfigs_clicked()
     }
 
     if (const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(modelIdContents)) {
-        clearAllTabs();
+        // The whole configuration is replaced: a tab whose section is missing stays empty.
+        for (const TabRow &row : tabs)
+            row.tab->clear();
         pending = *sections;
     }
-    for (const Blocks::SectionInfo &info : Blocks::sections()) {
-        const QByteArray &block = pending[std::size_t(info.section)];
+    for (const TabRow &row : tabs) {
+        const QByteArray &block = pending[std::size_t(row.section)];
         if (!block.isEmpty())
-            fillSection(info.section, block);
+            row.tab->fill(block);
     }
-}
-
-void ConfigsCreator::clearAllTabs()
-{
-    for (QLabel *label : {ui->NumDigOutputs, ui->NumDigInputs, ui->NumAdcInputs, ui->NumAdcTiInputs,
-                          ui->NumPwmOutputs, ui->NumLinksDo, ui->NumLinksDi, ui->NumLinksAi, ui->NumLinksAo})
-        label->setText(QStringLiteral("0"));
-    for (QSpinBox *count : {ui->NumDoRegisters, ui->NumDiRegisters, ui->NumAdcRegisters})
-        count->setValue(0);
-    for (QTreeWidget *tree :
-         {ui->portsDoReg, ui->portsDiReg, ui->portsAdcReg, ui->portsAdcTi, ui->portsPwm, ui->linksDo,
-          ui->linksDi, ui->linksAi, ui->linksAo, ui->portsLeftGpio, ui->portsLeftGpio_2, ui->portsLeftGpio_3,
-          ui->portsLeftGpio_4, ui->portsLeftGpio_5, ui->portsRightGpio, ui->portsRightGpio_2,
-          ui->portsRightGpio_3, ui->portsRightGpio_4, ui->portsRightGpio_5})
-        TreeRows::removeRows(tree);
-}
-
-namespace {
-// Each section's writer and fill, in section order.
-struct SectionMembers
-{
-    QByteArray (ConfigsCreator::*serialize)() const;
-    void (ConfigsCreator::*fill)(const QByteArray &);
-};
-
-const std::array<SectionMembers, Blocks::kSectionCount> &sectionMembers()
-{
-    static const std::array<SectionMembers, Blocks::kSectionCount> members = {{
-        {&ConfigsCreator::serializeGpioTab, &ConfigsCreator::fillGpioTab},
-        {&ConfigsCreator::serializeDoRegTab, &ConfigsCreator::fillDoRegTab},
-        {&ConfigsCreator::serializeDiRegTab, &ConfigsCreator::fillDiRegTab},
-        {&ConfigsCreator::serializeAdcRegTab, &ConfigsCreator::fillAdcRegTab},
-        {&ConfigsCreator::serializeAdcTiTab, &ConfigsCreator::fillAdcTiTab},
-        {&ConfigsCreator::serializePwmTab, &ConfigsCreator::fillPwmTab},
-        {&ConfigsCreator::serializeDoLinksTab, &ConfigsCreator::fillDoLinksTab},
-        {&ConfigsCreator::serializeDiLinksTab, &ConfigsCreator::fillDiLinksTab},
-        {&ConfigsCreator::serializeAiLinksTab, &ConfigsCreator::fillAiLinksTab},
-        {&ConfigsCreator::serializeAoLinksTab, &ConfigsCreator::fillAoLinksTab},
-    }};
-    return members;
-}
-} // namespace
-
-QByteArray ConfigsCreator::serializeSection(Section section) const
-{
-    return (this->*sectionMembers()[std::size_t(section)].serialize)();
-}
-
-void ConfigsCreator::fillSection(Section section, const QByteArray &block)
-{
-    (this->*sectionMembers()[std::size_t(section)].fill)(block);
 }

@@ -1,14 +1,29 @@
 #include "configscreator.h"
 
+#include "adctitab.h"
 #include "datablocks.h"
 #include "functioncatalogue.h"
+#include "gpiotab.h"
+#include "linktabs.h"
+#include "modalseam.h"
+#include "pwmtab.h"
+#include "registertabs.h"
+#include "treerows.h"
 #include "ui_configscreator.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QHash>
 #include <QIcon>
+#include <QMenu>
+#include <QPointer>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using Blocks::Section;
 
 ConfigsCreator::ConfigsCreator(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::ConfigsCreatorForm>())
@@ -16,21 +31,80 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     ui->setupUi(this);
     buildPinMaps();
     buildFunctionCatalogue();
-
-    connect(ui->AcceptNumDoRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
-    connect(ui->AcceptNumDiRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
-    connect(ui->AcceptNumAdcRegisters, &QPushButton::clicked, this, &ConfigsCreator::changeNumRegisters);
-    connect(ui->AcceptNumAdcTiInputs, &QPushButton::clicked, this,
-            &ConfigsCreator::createAdcTiPortsFromGpioSettings);
-    connect(ui->AcceptNumPwmOutputs, &QPushButton::clicked, this,
-            &ConfigsCreator::createPwmPortsFromGpioSettings);
-    connect(ui->AcceptLinksDo, &QPushButton::clicked, this, &ConfigsCreator::createDoLinksFromGpioAndRegs);
-    connect(ui->AcceptLinksDi, &QPushButton::clicked, this, &ConfigsCreator::createDiLinksFromGpioAndRegs);
-    connect(ui->AcceptLinksAi, &QPushButton::clicked, this, &ConfigsCreator::createAiLinksFromGpioAndRegs);
-    connect(ui->AcceptLinksAo, &QPushButton::clicked, this, &ConfigsCreator::createAoLinksFromGpioAndRegs);
+    buildTabs();
+    for (const TabRow &row : tabs) {
+        QAbstractButton *button = row.tab->button();
+        if (!button)
+            continue;
+        if (row.buttonSlot) {
+            connect(button, &QAbstractButton::clicked, this, row.buttonSlot);
+        } else {
+            Tab *tab = row.tab.get();
+            connect(button, &QAbstractButton::clicked, this, [tab] { tab->derive(); });
+        }
+    }
 }
 
 ConfigsCreator::~ConfigsCreator() = default;
+
+template <typename T, typename... Args>
+T &ConfigsCreator::addTab(Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(),
+                          Args &&...args)
+{
+    // Every tab's editors report to the window.
+    auto tab = std::make_unique<T>(this, std::forward<Args>(args)...);
+    T &added = *tab;
+    tabs.push_back(TabRow{section, page, buttonSlot, std::move(tab)});
+    return added;
+}
+
+void ConfigsCreator::buildTabs()
+{
+    using Derivations::LinkKind;
+    using Functions::Context;
+    using Widgets = ListTab::Widgets;
+    Ui::ConfigsCreatorForm &f = *ui;
+    // One row per tab, in section order: its section, its page, the slot of its button, and its
+    // own widgets (the derived tabs also read the tabs they are made from).
+    const GpioTab &pins = addTab<GpioTab>(Section::Gpio, f.gpioConfig, nullptr, f.boosterPacks,
+                                          [this](PinGroup group) -> const PinMap & { return pinMap(group); });
+    const RegisterTab &doRegisters =
+        addTab<RegPortTab>(Section::RegDo, f.doRegConfig, &ConfigsCreator::changeNumRegisters,
+                           Widgets{f.portsDoReg, f.NumDigOutputs, f.AcceptNumDoRegisters}, f.NumDoRegisters,
+                           Context::DoRegister, QStringLiteral("doReg"));
+    const RegisterTab &diRegisters =
+        addTab<RegPortTab>(Section::RegDi, f.diRegConfig, &ConfigsCreator::changeNumRegisters,
+                           Widgets{f.portsDiReg, f.NumDigInputs, f.AcceptNumDiRegisters}, f.NumDiRegisters,
+                           Context::DiRegister, QStringLiteral("diReg"));
+    const RegisterTab &adcRegisters =
+        addTab<AdcRegTab>(Section::RegAdc, f.adcRegConfig, &ConfigsCreator::changeNumRegisters,
+                          Widgets{f.portsAdcReg, f.NumAdcInputs, f.AcceptNumAdcRegisters}, f.NumAdcRegisters);
+    addTab<AdcTiTab>(Section::TiAdc, f.adcTiConfig, &ConfigsCreator::createAdcTiPortsFromGpioSettings,
+                     Widgets{f.portsAdcTi, f.NumAdcTiInputs, f.AcceptNumAdcTiInputs}, pins);
+    addTab<PwmTab>(Section::PwmPorts, f.pwmConfig, &ConfigsCreator::createPwmPortsFromGpioSettings,
+                   Widgets{f.portsPwm, f.NumPwmOutputs, f.AcceptNumPwmOutputs}, pins);
+    addTab<LinkTab>(Section::DoLinks, f.doLinksConfigs, &ConfigsCreator::createDoLinksFromGpioAndRegs,
+                    Widgets{f.linksDo, f.NumLinksDo, f.AcceptLinksDo}, LinkKind::Do, QStringLiteral("DoLink"),
+                    pins, &doRegisters);
+    addTab<LinkTab>(Section::DiLinks, f.diLinksConfigs, &ConfigsCreator::createDiLinksFromGpioAndRegs,
+                    Widgets{f.linksDi, f.NumLinksDi, f.AcceptLinksDi}, LinkKind::Di, QStringLiteral("DiLink"),
+                    pins, &diRegisters);
+    addTab<LinkTab>(Section::AiLinks, f.aiLinksConfigs, &ConfigsCreator::createAiLinksFromGpioAndRegs,
+                    Widgets{f.linksAi, f.NumLinksAi, f.AcceptLinksAi}, LinkKind::Ai, QStringLiteral("AiLink"),
+                    pins, &adcRegisters);
+    addTab<LinkTab>(Section::AoLinks, f.aoLinksConfigs, &ConfigsCreator::createAoLinksFromGpioAndRegs,
+                    Widgets{f.linksAo, f.NumLinksAo, f.AcceptLinksAo}, LinkKind::Ao, QStringLiteral("AoLink"),
+                    pins, nullptr);
+
+    Q_ASSERT(tabs.size() == std::size_t(Blocks::kSectionCount));
+    for (std::size_t row = 0; row < tabs.size(); ++row)
+        Q_ASSERT(tabs[row].section == Section(row));
+}
+
+Tab &ConfigsCreator::tab(Section section) const
+{
+    return *tabs[std::size_t(section)].tab;
+}
 
 void ConfigsCreator::fillAllTabs()
 {
@@ -43,11 +117,171 @@ void ConfigsCreator::fillAllTabs()
     fillDoLinksTab(QByteArray());
     fillDiLinksTab(QByteArray());
     fillAiLinksTab(QByteArray());
+    // The AO links tab is left alone, as it always was: a fill with an empty block changes nothing,
+    // so that tab starts empty just like the eight above.
+}
+
+// The tabs' own operations under the names the rest of the program and its tests know.
+void ConfigsCreator::fillGpioTab(const QByteArray &block)
+{
+    tab(Section::Gpio).fill(block);
+}
+
+void ConfigsCreator::fillDoRegTab(const QByteArray &block)
+{
+    tab(Section::RegDo).fill(block);
+}
+
+void ConfigsCreator::fillDiRegTab(const QByteArray &block)
+{
+    tab(Section::RegDi).fill(block);
+}
+
+void ConfigsCreator::fillAdcRegTab(const QByteArray &block)
+{
+    tab(Section::RegAdc).fill(block);
+}
+
+void ConfigsCreator::fillAdcTiTab(const QByteArray &block)
+{
+    tab(Section::TiAdc).fill(block);
+}
+
+void ConfigsCreator::fillPwmTab(const QByteArray &block)
+{
+    tab(Section::PwmPorts).fill(block);
+}
+
+void ConfigsCreator::fillDoLinksTab(const QByteArray &block)
+{
+    tab(Section::DoLinks).fill(block);
+}
+
+void ConfigsCreator::fillDiLinksTab(const QByteArray &block)
+{
+    tab(Section::DiLinks).fill(block);
+}
+
+void ConfigsCreator::fillAiLinksTab(const QByteArray &block)
+{
+    tab(Section::AiLinks).fill(block);
+}
+
+void ConfigsCreator::fillAoLinksTab(const QByteArray &block)
+{
+    tab(Section::AoLinks).fill(block);
+}
+
+QByteArray ConfigsCreator::serializeGpioTab() const
+{
+    return tab(Section::Gpio).serialize();
+}
+
+QByteArray ConfigsCreator::serializeDoRegTab() const
+{
+    return tab(Section::RegDo).serialize();
+}
+
+QByteArray ConfigsCreator::serializeDiRegTab() const
+{
+    return tab(Section::RegDi).serialize();
+}
+
+QByteArray ConfigsCreator::serializeAdcRegTab() const
+{
+    return tab(Section::RegAdc).serialize();
+}
+
+QByteArray ConfigsCreator::serializeAdcTiTab() const
+{
+    return tab(Section::TiAdc).serialize();
+}
+
+QByteArray ConfigsCreator::serializePwmTab() const
+{
+    return tab(Section::PwmPorts).serialize();
+}
+
+QByteArray ConfigsCreator::serializeDoLinksTab() const
+{
+    return tab(Section::DoLinks).serialize();
+}
+
+QByteArray ConfigsCreator::serializeDiLinksTab() const
+{
+    return tab(Section::DiLinks).serialize();
+}
+
+QByteArray ConfigsCreator::serializeAiLinksTab() const
+{
+    return tab(Section::AiLinks).serialize();
+}
+
+QByteArray ConfigsCreator::serializeAoLinksTab() const
+{
+    return tab(Section::AoLinks).serialize();
+}
+
+void ConfigsCreator::changeNumRegisters()
+{
+    // The register tab whose "Применить" was pressed.
+    for (const TabRow &row : tabs) {
+        if (row.buttonSlot == &ConfigsCreator::changeNumRegisters && sender() &&
+            row.tab->button() == sender())
+            row.tab->derive();
+    }
+}
+
+void ConfigsCreator::createAdcTiPortsFromGpioSettings()
+{
+    tab(Section::TiAdc).derive();
+}
+
+void ConfigsCreator::createPwmPortsFromGpioSettings()
+{
+    tab(Section::PwmPorts).derive();
+}
+
+void ConfigsCreator::createDoLinksFromGpioAndRegs()
+{
+    tab(Section::DoLinks).derive();
+}
+
+void ConfigsCreator::createDiLinksFromGpioAndRegs()
+{
+    tab(Section::DiLinks).derive();
+}
+
+void ConfigsCreator::createAiLinksFromGpioAndRegs()
+{
+    tab(Section::AiLinks).derive();
+}
+
+void ConfigsCreator::createAoLinksFromGpioAndRegs()
+{
+    tab(Section::AoLinks).derive();
 }
 
 void ConfigsCreator::buildPinMaps()
 {
     Pins::buildPinMaps(pinsX6, pinsX7, pinsX8, pinsX9, pinsNoX);
+}
+
+const PinMap &ConfigsCreator::pinMap(PinGroup group) const
+{
+    switch (group) {
+    case PinGroup::X6:
+        return pinsX6;
+    case PinGroup::X7:
+        return pinsX7;
+    case PinGroup::X8:
+        return pinsX8;
+    case PinGroup::X9:
+        return pinsX9;
+    case PinGroup::NoX:
+        break;
+    }
+    return pinsNoX;
 }
 
 void ConfigsCreator::buildFunctionCatalogue()
@@ -92,6 +326,77 @@ QString ConfigsCreator::pinName(quint32 number) const
     return Pins::pinName(number);
 }
 
+void ConfigsCreator::createTypeMenu(bool)
+{
+    auto *button = qobject_cast<QToolButton *>(sender());
+    if (!button || !button->parentWidget())
+        return;
+    auto *tree = qobject_cast<QTreeWidget *>(button->parentWidget()->parentWidget());
+    if (!tree)
+        return;
+    // The tab whose tree holds the button says what its rows offer; other tabs' rows offer nothing.
+    std::optional<FunctionColumn> functions;
+    for (auto row = tabs.cbegin(); !functions && row != tabs.cend(); ++row)
+        functions = row->tab->functionColumn(tree);
+    if (!functions || !TreeRows::itemOfEditor(button, functions->column))
+        return;
+    const int column = functions->column;
+
+    auto *menu = new QMenu(this);
+    switch (functions->context) {
+    case Functions::Context::GpioPin:
+        menu->addActions(commonFunctions);
+        menu->addMenu(tr("Дискретный вход"))->addActions(discreteInputFunctions);
+        menu->addMenu(tr("Дискретный выход"))->addActions(discreteOutputFunctions);
+        menu->addMenu(tr("SPI Di регистров"))->addActions(spiDiFunctions);
+        menu->addMenu(tr("SPI DO регистров"))->addActions(spiDoFunctions);
+        menu->addMenu(tr("SPI внешних ADC"))->addActions(spiAdcFunctions);
+        menu->addMenu(tr("Сброс в дефолт"))->addActions(resetFunctions);
+        break;
+    case Functions::Context::DoRegister:
+        menu->addActions(doRegFunctions);
+        break;
+    case Functions::Context::DiRegister:
+        menu->addActions(diRegFunctions);
+        break;
+    }
+
+    const QPoint below = tree->viewport()->mapToGlobal(button->geometry().bottomLeft());
+    // The menu runs its own event loop; the row may be gone by the time it returns.
+    const QPointer<QToolButton> guard(button);
+    QAction *chosen = ModalSeam::execMenu(menu, below);
+    if (chosen && guard) {
+        if (QTreeWidgetItem *item = TreeRows::itemOfEditor(button, column)) {
+            item->setText(column, chosen->whatsThis());
+            button->setToolTip(chosen->text());
+            button->setIcon(chosen->icon());
+        }
+    }
+    menu->deleteLater();
+}
+
+void ConfigsCreator::indexValueChanged(const QString &NewValue)
+{
+    QString value = NewValue;
+    QWidget *editor = qobject_cast<QSpinBox *>(sender());
+    if (!editor) {
+        editor = qobject_cast<QDoubleSpinBox *>(sender());
+        if (!editor)
+            return;
+        // Rows always store a decimal point, whatever the locale displays.
+        value.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    bool ok = false;
+    const int column = editor->whatsThis().toInt(&ok, 10);
+    if (!ok)
+        return;
+    QTreeWidget *tree = nullptr;
+    QTreeWidgetItem *item = TreeRows::itemOfEditor(editor, column, &tree);
+    if (!item || column < 0 || column >= tree->columnCount())
+        return;
+    item->setText(column, value);
+}
+
 void ConfigsCreator::closeEvent(QCloseEvent *event)
 {
     emit finished();
@@ -109,5 +414,3 @@ void ConfigsCreator::modelIdChanged(int value)
 {
     modelId = quint8(value & 0xFF);
 }
-
-

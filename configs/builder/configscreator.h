@@ -8,10 +8,12 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCloseEvent;
 class QEvent;
+class Tab;
 
 namespace Ui {
 class ConfigsCreatorForm;
@@ -19,7 +21,8 @@ class ConfigsCreatorForm;
 
 // The configuration builder: ten tabs that give the board's pins and register channels their
 // functions and parameters. Each tab's rows keep their data as item texts; the embedded editors
-// write into them. The window deletes itself through finished() when closed.
+// write into them. The tabs sit in one table keyed by section; the named fills, writers and
+// button slots below forward to them. The window deletes itself through finished() when closed.
 class ConfigsCreator final : public QMainWindow
 {
     Q_OBJECT
@@ -87,13 +90,24 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // A row of the tab table: the section the tab reads and writes, its page among the window's
+    // tabs (the page on top is saved as that section's file), the slot its button starts (none:
+    // the button derives the tab itself) and the tab.
+    struct TabRow
+    {
+        Blocks::Section section;
+        QWidget *page;
+        void (ConfigsCreator::*buttonSlot)();
+        std::unique_ptr<Tab> tab;
+    };
+
     void buildPinMaps();
     void buildFunctionCatalogue();
+    void buildTabs();
+    template <typename T, typename... Args>
+    T &addTab(Blocks::Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(), Args &&...args);
+    Tab &tab(Blocks::Section section) const;
     const PinMap &pinMap(PinGroup group) const;
-    QByteArray serializeSection(Blocks::Section section) const;
-    void fillSection(Blocks::Section section, const QByteArray &block);
-    // Empties every tab, the pin tab too, as a model-id file load starts.
-    void clearAllTabs();
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
@@ -112,4 +126,5 @@ private:
     QList<QAction *> doRegFunctions;
     QList<QAction *> diRegFunctions;
     quint8 modelId = 0;
+    std::vector<TabRow> tabs; // in section order
 };

@@ -1,25 +1,13 @@
-// The pin tab: the ten connector trees, the function menu of a row's button, and the path by
-// which the embedded spin boxes write into their rows.
 #include "gpiotab.h"
 
-#include "configscreator.h"
 #include "datablocks.h"
 #include "functioncatalogue.h"
-#include "modalseam.h"
 #include "treerows.h"
-#include "ui_configscreator.h"
 
-#include <QAction>
-#include <QDoubleSpinBox>
-#include <QMenu>
-#include <QPointer>
-#include <QSpinBox>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
-constexpr int kRegisterCodeColumn = 1;
 // Pin names get a little air beyond their measured width.
 constexpr int kPinNamePadding = 10;
 
@@ -41,12 +29,12 @@ void appendPinRow(TreeRows::RowBuilder &rows, const TreeRows::EditorSpec &index,
     TreeRows::RowBuilder::finishRow(item);
 }
 
-void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool leftTree,
+void fillPinTree(QTreeWidget *tree, QObject *receiver, const PinMap &pins, bool leftTree,
                  const GpioBlock &block)
 {
     TreeRows::FillGuard guard(tree);
     TreeRows::removeRows(tree);
-    TreeRows::RowBuilder rows(tree, window);
+    TreeRows::RowBuilder rows(tree, receiver);
     const TreeRows::EditorSpec index = indexEditor(leftTree);
     int position = 0;
     for (auto it = pins.cbegin(); it != pins.cend(); ++it, ++position) {
@@ -62,9 +50,7 @@ void fillPinTree(QTreeWidget *tree, QObject *window, const PinMap &pins, bool le
 }
 } // namespace
 
-namespace GpioTab {
-
-QVector<PageTree> pageTrees(const QTabWidget *boosterPacks)
+QVector<GpioTab::PageTree> GpioTab::pageTrees(const QTabWidget *boosterPacks)
 {
     // Pages in tab order, not in the order of the stack's children: adding a page to the stack
     // lowers it and showing a page raises it, both of which reorder the children.
@@ -86,7 +72,7 @@ QVector<PageTree> pageTrees(const QTabWidget *boosterPacks)
     return trees;
 }
 
-PinGroup groupOfPage(const QString &pageName)
+PinGroup GpioTab::groupOfPage(const QString &pageName)
 {
     if (pageName == QLatin1String("gpioX6"))
         return PinGroup::X6;
@@ -99,7 +85,7 @@ PinGroup groupOfPage(const QString &pageName)
     return PinGroup::NoX;
 }
 
-QVector<PinSetting> scan(const QTabWidget *boosterPacks)
+QVector<PinSetting> GpioTab::scan(const QTabWidget *boosterPacks)
 {
     QVector<PinSetting> pins;
     for (const PageTree &pageTree : pageTrees(boosterPacks)) {
@@ -115,116 +101,46 @@ QVector<PinSetting> scan(const QTabWidget *boosterPacks)
     return pins;
 }
 
-} // namespace GpioTab
+GpioTab::GpioTab(QObject *receiver, QTabWidget *boosterPacks, const PinMaps &pinMaps)
+    : boosterPacks(boosterPacks), pinMaps(pinMaps), receiver(receiver)
+{}
 
-void ConfigsCreator::fillGpioTab(const QByteArray &block)
+void GpioTab::fill(const QByteArray &block)
 {
     const std::optional<GpioBlock> decoded = Blocks::decodeGpioBlock(block);
     if (!decoded)
         return;
     const GpioBlock pins = Blocks::withUnavailablePinsMarked(*decoded);
-    for (const GpioTab::PageTree &pageTree : GpioTab::pageTrees(ui->boosterPacks))
-        fillPinTree(pageTree.tree, this, pinMap(GpioTab::groupOfPage(pageTree.page->objectName())),
-                    pageTree.left, pins);
+    for (const PageTree &pageTree : pageTrees(boosterPacks))
+        fillPinTree(pageTree.tree, receiver, pinMaps(groupOfPage(pageTree.page->objectName())), pageTree.left,
+                    pins);
 }
 
-QByteArray ConfigsCreator::serializeGpioTab() const
+QByteArray GpioTab::serialize() const
 {
-    // Always the whole block: a pin no row names keeps index 0 and code 0.
     GpioBlock block;
     const TreeRows::EditorSpec index = indexEditor(true);
-    for (const PinSetting &pin : GpioTab::scan(ui->boosterPacks)) {
+    for (const PinSetting &pin : pins()) {
         block.code[pin.pin] = quint8(pin.code);
         block.index[pin.pin] = quint16(index.valueOf(pin.indexText));
     }
     return Blocks::encodeGpioBlock(block);
 }
 
-const PinMap &ConfigsCreator::pinMap(PinGroup group) const
+void GpioTab::clear()
 {
-    switch (group) {
-    case PinGroup::X6:
-        return pinsX6;
-    case PinGroup::X7:
-        return pinsX7;
-    case PinGroup::X8:
-        return pinsX8;
-    case PinGroup::X9:
-        return pinsX9;
-    case PinGroup::NoX:
-        break;
-    }
-    return pinsNoX;
+    for (const PageTree &pageTree : pageTrees(boosterPacks))
+        TreeRows::removeRows(pageTree.tree);
 }
 
-void ConfigsCreator::createTypeMenu(bool)
+std::optional<FunctionColumn> GpioTab::functionColumn(const QTreeWidget *tree) const
 {
-    auto *button = qobject_cast<QToolButton *>(sender());
-    if (!button || !button->parentWidget())
-        return;
-    auto *tree = qobject_cast<QTreeWidget *>(button->parentWidget()->parentWidget());
-    if (!tree || !tree->parentWidget())
-        return;
-
-    const QString pageName = tree->parentWidget()->objectName();
-    int column = kRegisterCodeColumn;
-    const QList<QAction *> *flatList = nullptr;
-    if (pageName.contains(QLatin1String("gpio")))
-        column = GpioTab::kCodeColumn;
-    else if (pageName.contains(QLatin1String("doReg")))
-        flatList = &doRegFunctions;
-    else if (pageName.contains(QLatin1String("diReg")))
-        flatList = &diRegFunctions;
-    else
-        return;
-    if (!TreeRows::itemOfEditor(button, column))
-        return;
-
-    auto *menu = new QMenu(this);
-    if (flatList) {
-        menu->addActions(*flatList);
-    } else {
-        menu->addActions(commonFunctions);
-        menu->addMenu(tr("Дискретный вход"))->addActions(discreteInputFunctions);
-        menu->addMenu(tr("Дискретный выход"))->addActions(discreteOutputFunctions);
-        menu->addMenu(tr("SPI Di регистров"))->addActions(spiDiFunctions);
-        menu->addMenu(tr("SPI DO регистров"))->addActions(spiDoFunctions);
-        menu->addMenu(tr("SPI внешних ADC"))->addActions(spiAdcFunctions);
-        menu->addMenu(tr("Сброс в дефолт"))->addActions(resetFunctions);
-    }
-
-    const QPoint below = tree->viewport()->mapToGlobal(button->geometry().bottomLeft());
-    // The menu runs its own event loop; the row may be gone by the time it returns.
-    const QPointer<QToolButton> guard(button);
-    QAction *chosen = ModalSeam::execMenu(menu, below);
-    if (chosen && guard) {
-        if (QTreeWidgetItem *item = TreeRows::itemOfEditor(button, column)) {
-            item->setText(column, chosen->whatsThis());
-            button->setToolTip(chosen->text());
-            button->setIcon(chosen->icon());
-        }
-    }
-    menu->deleteLater();
+    if (boosterPacks->indexOf(tree->parentWidget()) < 0)
+        return std::nullopt;
+    return FunctionColumn{kCodeColumn, Functions::Context::GpioPin};
 }
 
-void ConfigsCreator::indexValueChanged(const QString &NewValue)
+QVector<PinSetting> GpioTab::pins() const
 {
-    QString value = NewValue;
-    QWidget *editor = qobject_cast<QSpinBox *>(sender());
-    if (!editor) {
-        editor = qobject_cast<QDoubleSpinBox *>(sender());
-        if (!editor)
-            return;
-        // Rows always store a decimal point, whatever the locale displays.
-        value.replace(QLatin1Char(','), QLatin1Char('.'));
-    }
-    bool ok = false;
-    const int column = editor->whatsThis().toInt(&ok, 10);
-    if (!ok)
-        return;
-    QTreeWidget *tree = nullptr;
-    QTreeWidgetItem *item = TreeRows::itemOfEditor(editor, column, &tree);
-    if (!item || column < 0 || column >= tree->columnCount())
-        return;
-    item->setText(column, value);
+    return scan(boosterPacks);
 }

@@ -1,19 +1,12 @@
-// The PWM tab: one row per pin that the pin tab makes a PWM output, with index and frequency.
-// Rows come from the pin tab or from a file, never one by one.
-#include "configscreator.h"
-#include "datablocks.h"
+#include "pwmtab.h"
+
 #include "derivations.h"
 #include "gpiotab.h"
 #include "pinmap.h"
-#include "treerows.h"
-#include "ui_configscreator.h"
-
-#include <QTreeWidget>
 
 namespace {
 using TreeRows::Cell;
 using TreeRows::EditorSpec;
-using TreeRows::RowBuilder;
 
 // Columns 0 and 1 hold the pin's number and name.
 const QVector<EditorSpec> &pwmEditors()
@@ -25,31 +18,34 @@ const QVector<EditorSpec> &pwmEditors()
     return editors;
 }
 
-void appendPwmRow(RowBuilder &rows, quint32 pin, const QString &name, const QVector<Cell> &cells)
+void appendPwmRow(TreeRows::RowBuilder &rows, quint32 pin, const QString &name, const QVector<Cell> &cells)
 {
     rows.appendEditedRow({QString::number(pin), name}, pwmEditors(), cells);
 }
 } // namespace
 
-void ConfigsCreator::createPwmPortsFromGpioSettings()
+PwmTab::PwmTab(QObject *receiver, const Widgets &widgets, const GpioTab &pins)
+    : ListTab(receiver, widgets), pins(pins)
+{}
+
+void PwmTab::derive()
 {
-    const QVector<PinSetting> outputs = Derivations::pwmOutputs(GpioTab::scan(ui->boosterPacks));
-    TreeRows::replaceRows(ui->portsPwm, this, [&outputs](RowBuilder &rows) {
+    const QVector<PinSetting> outputs = Derivations::pwmOutputs(pins.pins());
+    replaceRows([&outputs](TreeRows::RowBuilder &rows) {
         // The pin's index text is copied as it stands; its editor shows the text's value.
         for (const PinSetting &pin : outputs)
             appendPwmRow(rows, pin.pin, pin.name,
                          {{double(TreeRows::integerValue(pin.indexText)), pin.indexText},
                           {100, QStringLiteral("100")}});
     });
-    TreeRows::showRowCount(ui->portsPwm, ui->NumPwmOutputs);
 }
 
-void ConfigsCreator::fillPwmTab(const QByteArray &block)
+void PwmTab::fill(const QByteArray &block)
 {
     const auto records = Blocks::decodePwmPortRecords(block);
     if (!records)
         return;
-    TreeRows::replaceRows(ui->portsPwm, this, [&records](RowBuilder &rows) {
+    replaceRows([&records](TreeRows::RowBuilder &rows) {
         for (const PwmPortRecord &record : *records) {
             const QString name = Pins::pinName(record.pin);
             if (name.isEmpty())
@@ -60,15 +56,13 @@ void ConfigsCreator::fillPwmTab(const QByteArray &block)
                           {double(record.frequency), QString::number(record.frequency)}});
         }
     });
-    TreeRows::showRowCount(ui->portsPwm, ui->NumPwmOutputs);
 }
 
-QByteArray ConfigsCreator::serializePwmTab() const
+QByteArray PwmTab::serialize() const
 {
-    // Rows go out by pin.
     const QVector<EditorSpec> &editors = pwmEditors();
     return Blocks::encodeRecords(
-        TreeRows::recordsByRowNumber<PwmPortRecord>(ui->portsPwm, [&editors](const QTreeWidgetItem *item) {
+        TreeRows::recordsByRowNumber<PwmPortRecord>(widgets.tree, [&editors](const QTreeWidgetItem *item) {
             return PwmPortRecord{quint16(TreeRows::clampedValue(item, editors[0])),
                                  TreeRows::fieldValue<quint16>(item, 0),
                                  quint32(TreeRows::clampedValue(item, editors[1]))};

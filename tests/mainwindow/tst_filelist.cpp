@@ -3,6 +3,7 @@
 #include "windowharness.h"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTest>
 #include <QTranslator>
@@ -46,7 +47,7 @@ private slots:
     void addressAndBlockSortNumerically();
     void sortChoiceSurvivesNewList();
     void sizeColumnFoundByTranslatedHeader();
-    void nameColumnFitsContents();
+    void columnsFitTheirValues();
 };
 
 void TestFileList::smallTableFillsRows()
@@ -67,8 +68,9 @@ void TestFileList::smallTableFillsRows()
     QCOMPARE(row->text(3), QStringLiteral("4096"));
     QCOMPARE(row->text(4), QStringLiteral("3"));
 
-    // A new list replaces the old one whole; an empty one clears the tree.
-    table = {makeEntry<FstEntry>("b", 1), makeEntry<FstEntry>("c", 2)};
+    // A new list replaces the old one whole, ordered by name until the user sorts otherwise; an
+    // empty one clears the tree.
+    table = {makeEntry<FstEntry>("c", 1), makeEntry<FstEntry>("b", 2)};
     emit h.link->listfilesReady(table, 100000, 3);
     QCOMPARE(column(h.tree(), 0), QStringList({"b", "c"}));
     emit h.link->listfilesReady(QList<FstEntry>(), 100000, 0);
@@ -108,9 +110,12 @@ void TestFileList::statusTexts_data()
 {
     QTest::addColumn<quint32>("all");
     QTest::addColumn<quint32>("used");
-    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("files"); // -1: no list yet
     QTest::addColumn<QStringList>("texts");
     // left to right: count, used, free; then the total on the right
+    QTest::newRow("before any list") << 0u << 0u << -1
+                                     << QStringList({"Количество файлов:  0  ", "Занято:  0 Байт  ",
+                                                     "Свободно:  0 Байт  ", "Общий объем памяти:  0 Байт  "});
     QTest::newRow("empty table") << 4096u << 0u << 0
                                  << QStringList({"Количество файлов:  0  ", "Занято:  0 Байт  ",
                                                  "Свободно:  4096 Байт  ",
@@ -142,8 +147,14 @@ void TestFileList::statusTexts()
     QList<FstEntry> table;
     for (int i = 0; i < files; ++i)
         table << makeEntry<FstEntry>("f" + QByteArray::number(i), 1);
-    emit h.link->listfilesReady(table, all, used);
+    if (files >= 0)
+        emit h.link->listfilesReady(table, all, used);
     QCOMPARE(h.statusTexts(), texts);
+    // The total sits at the far end of the bar.
+    const QLabel *total = h.statusLabels().last();
+    QVERIFY(h.window.statusBar()->width() -
+                total->mapTo(h.window.statusBar(), QPoint(total->width(), 0)).x() <
+            40);
 }
 
 void TestFileList::sizeSortsNumerically()
@@ -210,12 +221,20 @@ void TestFileList::sizeColumnFoundByTranslatedHeader()
     QCoreApplication::removeTranslator(&translator);
 }
 
-void TestFileList::nameColumnFitsContents()
+void TestFileList::columnsFitTheirValues()
 {
     WindowHarness h;
     h.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
     QTreeWidget *tree = h.tree();
+    // A date-time and a full 32-bit address are not elided.
+    const QFontMetrics metrics(tree->font());
+    const QDateTime late(QDate(2000, 12, 28), QTime(23, 59, 59));
+    QVERIFY(tree->columnWidth(1) >
+            metrics.horizontalAdvance(tree->locale().toString(late, QLocale::ShortFormat)));
+    QVERIFY(tree->columnWidth(3) > metrics.horizontalAdvance(QStringLiteral("4294967295")));
+
+    // The name column fits the longest name, the others keep their widths.
     const int narrow = tree->columnWidth(0);
     const int otherWidth = tree->columnWidth(3);
     emit h.link->listfilesReady({makeEntry<FstEntry>(QByteArray(51, 'W'), 1)}, 100, 1);

@@ -10,6 +10,23 @@ QString versionText(const QString &name)
     return QStringLiteral("%1 %2").arg(name, QStringLiteral(VELMORA_VERSION));
 }
 
+int worstStatus(int a, int b)
+{
+    const auto rank = [](int status) {
+        switch (status) {
+        case kSuccess:
+            return 0;
+        case kFailure:
+            return 1;
+        case kUnreachable:
+            return 2;
+        default:
+            return 3;
+        }
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
 QString noCommandText()
 {
     return QStringLiteral("не указана команда");

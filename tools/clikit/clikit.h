@@ -21,6 +21,10 @@ constexpr int kFailure = 1;     // something refused or found
 constexpr int kUsage = 2;       // a usage error
 constexpr int kUnreachable = 3; // velmora-fs: the board could not be reached, or the connection was lost
 
+// The worse of two exit statuses, for a run of several parts: a usage error over an unreachable
+// board over a refusal over success.
+int worstStatus(int a, int b);
+
 // "NAME VERSION" of the build, as --version prints it.
 QString versionText(const QString &name);
 

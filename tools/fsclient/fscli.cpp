@@ -2,9 +2,11 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fsfleet.h"
 #include "options.h"
 
 #include <QEventLoop>
+#include <type_traits>
 
 namespace fsclient {
 
@@ -26,13 +28,21 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         break;
     }
 
-    FsClient client(options, tool.out(), tool.err());
     QEventLoop loop;
-    // Queued: the run may end before the loop has started, and exit() only ends a running one.
-    QObject::connect(
-        &client, &FsClient::finished, &loop, [&loop](int code) { loop.exit(code); }, Qt::QueuedConnection);
-    client.start();
-    return loop.exec();
+    const auto runUntilFinished = [&loop](auto &run) {
+        // Queued: the run may end before the loop has started, and exit() only ends a running one.
+        QObject::connect(
+            &run, &std::remove_reference_t<decltype(run)>::finished, &loop,
+            [&loop](int code) { loop.exit(code); }, Qt::QueuedConnection);
+        run.start();
+        return loop.exec();
+    };
+    if (!options.boards.isEmpty()) {
+        FsFleet fleet(options, tool.out(), tool.err());
+        return runUntilFinished(fleet);
+    }
+    FsClient client(options, tool.out(), tool.err());
+    return runUntilFinished(client);
 }
 
 } // namespace fsclient

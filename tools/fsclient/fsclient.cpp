@@ -88,19 +88,20 @@ QJsonObject totalsJson(const FileTable::Totals &totals)
             {QStringLiteral("free"), qint64(totals.free)}};
 }
 
+} // namespace
+
 QString quoted(const QString &name)
 {
     return QStringLiteral("«") + name + QStringLiteral("»");
 }
 
-} // namespace
-
 const CommandRow FsClient::kCommands[] = {
-    {"ls", Command::List, Operands::None, true, false, false, &FsClient::showTable},
-    {"df", Command::Totals, Operands::None, true, false, false, &FsClient::showTable},
-    {"put", Command::Put, Operands::LocalFiles, false, true, false, &FsClient::putFiles},
-    {"get", Command::Get, Operands::BoardNames, false, true, true, &FsClient::fetchOrRemoveFiles},
-    {"rm", Command::Remove, Operands::BoardNames, false, true, false, &FsClient::fetchOrRemoveFiles},
+    {"ls", Command::List, Operands::None, true, false, false, false, &FsClient::showTable},
+    {"df", Command::Totals, Operands::None, true, false, false, false, &FsClient::showTable},
+    {"put", Command::Put, Operands::LocalFiles, false, true, false, false, &FsClient::putFiles},
+    {"get", Command::Get, Operands::BoardNames, false, true, true, false, &FsClient::fetchOrRemoveFiles},
+    {"rm", Command::Remove, Operands::BoardNames, false, true, false, false, &FsClient::fetchOrRemoveFiles},
+    {"sync", Command::Sync, Operands::Folder, true, true, false, true, &FsClient::syncFolder},
 };
 
 const CommandRow *FsClient::findCommand(const QString &name)
@@ -133,8 +134,13 @@ FsClient::~FsClient()
 void FsClient::start()
 {
     const bool put = options.command == Command::Put;
+    const bool sync = options.command == Command::Sync;
+    // sync's items are the folder's files.
+    if (sync && !listFolder())
+        return;
     QSet<QString> named;
-    for (const QString &argument : qAsConst(options.arguments)) {
+    const QStringList arguments = sync ? QStringList() : options.arguments;
+    for (const QString &argument : arguments) {
         // A board name given twice is one file; two paths may still carry the same name.
         if (!put && named.contains(argument))
             continue;
@@ -142,14 +148,15 @@ void FsClient::start()
         items.append(
             {argument, put ? QFileInfo(argument).fileName() : argument, Outcome::NotDone, QString()});
     }
-    if (put) {
+    if (put || sync) {
         const QStringList refusals = localRefusals();
         if (!refusals.isEmpty()) {
             fail(refusals.join(QLatin1Char('\n')), kFailure);
             return;
         }
     }
-    if (options.command == Command::Get && !options.outputFolder.isEmpty() &&
+    // A run on several boards checked the folder once and makes one inside it for each board.
+    if (options.command == Command::Get && !options.oneOfMany && !options.outputFolder.isEmpty() &&
         !QFileInfo(options.outputFolder).isDir()) {
         err.writeLines(QStringLiteral("-o: не папка: %1").arg(options.outputFolder));
         done = true;
@@ -157,7 +164,8 @@ void FsClient::start()
         return;
     }
 
-    showProgress = stderrIsTerminal();
+    // Several boards' progress would overwrite each other on one line.
+    showProgress = stderrIsTerminal() && !options.oneOfMany;
     // Reads the address stored in the current folder; --host replaces it for this run only.
     link = new FsManager(this);
     if (options.hostGiven)
@@ -204,28 +212,41 @@ QStringList FsClient::localRefusals() const
                                    .arg(PcbProtocol::kMaxNameLength);
     }
     if (!refusals.isEmpty())
-        refusals << QStringLiteral("Передача отменена: ничего не передано.");
+        refusals << cancelledText();
     return refusals;
+}
+
+QStringList FsClient::sizeRefusals() const
+{
+    const qint64 maxContent =
+        bigForm ? PcbProtocol::kBigFormMaxContent : qint64(PcbProtocol::kSmallFormMaxContent);
+    QStringList refusals;
+    for (const Item &item : items) {
+        if (item.change != Change::Deleted &&
+            PcbProtocol::paddedLength(QFileInfo(item.argument).size()) > maxContent)
+            refusals << QStringLiteral("Файл: %1 не удалось передать: файл больше %2 байт.")
+                            .arg(item.argument)
+                            .arg(maxContent);
+    }
+    return refusals;
+}
+
+QString FsClient::cancelledText() const
+{
+    return options.command == Command::Sync ? QStringLiteral("Синхронизация отменена: ничего не изменено.")
+                                            : QStringLiteral("Передача отменена: ничего не передано.");
 }
 
 QStringList FsClient::roomRefusals() const
 {
-    const qint64 maxContent =
-        bigForm ? PcbProtocol::kBigFormMaxContent : qint64(PcbProtocol::kSmallFormMaxContent);
     QHash<QString, qint64> stored = boardSizes();
-    QStringList refusals;
+    QStringList refusals = sizeRefusals();
     // The board stores whole 4-byte words, and a file of a name it holds replaces that file. The
     // files go one after the other, so the room must last at every step, not only at the end.
     qint64 room = qint64(totals.total) - qint64(totals.used);
     qint64 missing = 0;
     for (const Item &item : items) {
         const qint64 size = PcbProtocol::paddedLength(QFileInfo(item.argument).size());
-        if (size > maxContent) {
-            refusals << QStringLiteral("Файл: %1 не удалось передать: файл больше %2 байт.")
-                            .arg(item.argument)
-                            .arg(maxContent);
-            continue;
-        }
         room += stored.value(item.name, 0) - size;
         stored.insert(item.name, size);
         missing = qMax(missing, -room);
@@ -234,7 +255,7 @@ QStringList FsClient::roomRefusals() const
         refusals << QStringLiteral("Файлы не помещаются в свободную память платы, не хватает байт: %1.")
                         .arg(missing);
     if (!refusals.isEmpty())
-        refusals << QStringLiteral("Передача отменена: ничего не передано.");
+        refusals << cancelledText();
     return refusals;
 }
 
@@ -276,12 +297,16 @@ void FsClient::itemDone(int command, const QString &name, const QByteArray &cont
 {
     if (done || command != awaited || itemsDone >= batch.size())
         return;
+    Item &item = items[batch.at(itemsDone++)];
+    if (comparing) {
+        compareReceived(item, content);
+        return;
+    }
     if (command == CmdGetFile) {
-        items[batch.at(itemsDone)].receivedAs = name;
+        item.receivedAs = name;
         received.insert(name, content);
     }
-    items[batch.at(itemsDone)].outcome = Outcome::Done;
-    ++itemsDone;
+    item.outcome = Outcome::Done;
 }
 
 void FsClient::runCommand()
@@ -309,7 +334,7 @@ void FsClient::putFiles()
     }
     for (int i = 0; i < items.size(); ++i)
         batch << i;
-    startBatch();
+    startBatch(CmdWriteFile);
 }
 
 void FsClient::fetchOrRemoveFiles()
@@ -331,7 +356,7 @@ void FsClient::fetchOrRemoveFiles()
         endRun(kFailure);
         return;
     }
-    startBatch();
+    startBatch(options.command == Command::Get ? CmdGetFile : CmdDeleteFile);
 }
 
 QHash<QString, qint64> FsClient::boardSizes() const
@@ -342,21 +367,23 @@ QHash<QString, qint64> FsClient::boardSizes() const
     return sizes;
 }
 
-void FsClient::startBatch()
+void FsClient::startBatch(int command)
 {
+    // Uploads read local paths; the board's commands take its names.
     QStringList arguments;
     for (const int index : qAsConst(batch))
-        arguments << items.at(index).argument;
-    switch (options.command) {
-    case Command::Put:
-        awaited = CmdWriteFile;
+        arguments << (command == CmdWriteFile ? items.at(index).argument : items.at(index).name);
+    itemsDone = 0;
+    batchStarted = false;
+    awaited = command;
+    switch (command) {
+    case CmdWriteFile:
         link->writeFiles(arguments);
         return;
-    case Command::Remove:
-        awaited = CmdDeleteFile;
+    case CmdDeleteFile:
         link->deleteFiles(arguments);
         return;
-    case Command::Get: {
+    case CmdGetFile: {
         // The link asks for the names in ascending byte order.
         std::sort(batch.begin(), batch.end(),
                   [this](int a, int b) { return items.at(a).name.toLatin1() < items.at(b).name.toLatin1(); });
@@ -365,12 +392,10 @@ void FsClient::startBatch()
         QMap<QString, uint> sizes;
         for (const QString &name : qAsConst(arguments))
             sizes.insert(name, static_cast<uint>(tableSizes.value(name)));
-        awaited = CmdGetFile;
         link->getFiles(sizes);
         return;
     }
-    case Command::List:
-    case Command::Totals:
+    default:
         return;
     }
 }
@@ -384,6 +409,17 @@ void FsClient::batchEnded(int result, const QString &text)
     }
     if (result != ResultOk)
         reportBreak(text);
+    if (options.command == Command::Sync) {
+        if (result != ResultOk) {
+            endRun(kFailure);
+        } else if (comparing) {
+            comparing = false;
+            planSync();
+        } else {
+            startNextBatch();
+        }
+        return;
+    }
     if (options.command == Command::Get)
         saveReceived();
     endRun(kSuccess);
@@ -400,11 +436,11 @@ void FsClient::reportBreak(const QString &reason)
     if (outcome == Outcome::Refused) {
         text += reason;
     } else {
-        switch (options.command) {
-        case Command::Put:
+        switch (awaited) {
+        case CmdWriteFile:
             text += QStringLiteral("передача прервана; сохранила ли его плата, неизвестно");
             break;
-        case Command::Remove:
+        case CmdDeleteFile:
             text += QStringLiteral("удаление прервано; удалила ли его плата, неизвестно");
             break;
         default:
@@ -415,9 +451,9 @@ void FsClient::reportBreak(const QString &reason)
     QStringList lines{text};
     const QList<int> rest = batch.mid(itemsDone + 1);
     if (!rest.isEmpty()) {
-        lines << (options.command == Command::Put ? QStringLiteral("Остальные файлы не переданы:")
-                  : options.command == Command::Remove ? QStringLiteral("Остальные файлы не удалены:")
-                                                       : QStringLiteral("Остальные файлы не получены:"));
+        lines << (awaited == CmdWriteFile ? QStringLiteral("Остальные файлы не переданы:")
+                  : awaited == CmdDeleteFile ? QStringLiteral("Остальные файлы не удалены:")
+                                             : QStringLiteral("Остальные файлы не получены:"));
         for (const int index : rest)
             lines << quoted(items.at(index).argument);
     }
@@ -473,6 +509,10 @@ void FsClient::saveReceived()
     if (received.isEmpty())
         return;
     const QString folder = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
+    // A board's own folder of a run on several is made once it has something to hold; should that
+    // fail, the files are told as not written.
+    if (options.oneOfMany)
+        QDir().mkpath(folder);
     const ReceivedFiles::SaveResult saved = ReceivedFiles::save(folder, received);
     received.clear();
     const QStringList notSaved = saved.badNames + saved.linksOut + saved.failed;
@@ -485,7 +525,7 @@ void FsClient::saveReceived()
         err.writeLines(unsaved);
 }
 
-void FsClient::printTable() const
+void FsClient::printTable()
 {
     const bool withFiles = options.command == Command::List;
     if (options.json) {
@@ -501,7 +541,7 @@ void FsClient::printTable() const
             }
             document.insert(QStringLiteral("files"), files);
         }
-        out.write(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        emitDocument(document);
         return;
     }
     QString text;
@@ -580,6 +620,15 @@ void FsClient::endRun(int exitCode)
         return;
     done = true;
     err.endLine();
+    if (options.command == Command::Sync) {
+        // Nothing to tell of a folder that could not be read.
+        if (exitCode != kUsage)
+            printSync();
+        if (exitCode == kSuccess && !boardMatches())
+            exitCode = kFailure;
+        emit finished(exitCode);
+        return;
+    }
     bool allDone = true;
     QString lines;
     for (const Item &item : qAsConst(items)) {

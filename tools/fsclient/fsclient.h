@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -15,6 +16,9 @@ class FsManager;
 
 namespace fsclient {
 
+// «NAME», as messages name a file.
+QString quoted(const QString &name);
+
 class FsClient;
 
 // What a command takes after its name.
@@ -23,6 +27,7 @@ enum class Operands
     None,
     LocalFiles,
     BoardNames,
+    Folder, // one local folder
 };
 
 // A row of velmora-fs's command table, as in git's: the command's name, what it takes, and its
@@ -35,6 +40,7 @@ struct CommandRow
     bool json;    // takes --json
     bool verbose; // takes -v
     bool output;  // takes -o
+    bool plans;   // takes --delete and --dry-run
     void (FsClient::*run)();
 };
 
@@ -61,6 +67,10 @@ public:
     // The names of the commands that take an option, as "put, get и rm".
     static QString commandsWith(bool CommandRow::*option);
 
+    // What --json would print, kept here instead for a run on several boards (oneOfMany); empty
+    // when the run printed none.
+    const QJsonObject &document() const { return json; }
+
 signals:
     void finished(int ExitCode);
 
@@ -75,12 +85,24 @@ private:
         Interrupted, // the connection ended while it was under way
         NotSaved,    // received, but not written into the folder
     };
+    // What sync does to a file; Unknown until it was compared.
+    enum class Change
+    {
+        Unknown,
+        New,
+        Changed,
+        Deleted,
+        Equal,
+    };
     struct Item
     {
-        QString argument; // as given: a local path for put, a board name otherwise
+        QString argument; // as given: a local path for put and sync, a board name otherwise
         QString name;     // the board's name for it
         Outcome outcome = Outcome::NotDone;
         QString receivedAs; // get: the name the board's reply carried
+        Change change = Change::Unknown;
+        qint64 padded = 0;  // sync: the local file's size as the board stores it
+        qint64 stored = -1; // sync: the size of the board's file of that name; -1: none
     };
 
     void tableArrived(const QList<FileTable::Row> &rows, uint32_t allMemory, uint32_t memoryUsed);
@@ -94,13 +116,27 @@ private:
     void showTable();
     void putFiles();
     void fetchOrRemoveFiles();
+    void syncFolder();
+    // sync, in fssync.cpp: the folder's files as items, the board's files of the same stored size
+    // fetched and compared, the plan checked, then the deletions and the uploads.
+    bool listFolder();
+    QStringList syncRefusals() const;
+    void compareReceived(Item &item, const QByteArray &content) const;
+    void planSync();
+    void startNextBatch();
+    void printSync();
+    bool boardMatches() const;
+    // --json's document: printed, or kept for the run on several boards.
+    void emitDocument(const QJsonObject &document);
     // Each file of the board's table with its size.
     QHash<QString, qint64> boardSizes() const;
-    void startBatch();
-    void printTable() const;
+    void startBatch(int command);
+    void printTable();
     // put: what can be told before connecting, and what only the table tells.
     QStringList localRefusals() const;
+    QStringList sizeRefusals() const;
     QStringList roomRefusals() const;
+    QString cancelledText() const;
     void batchEnded(int result, const QString &text);
     void connectionLost(const QString &linkText);
     QString connectionText(const QString &linkText) const;
@@ -133,6 +169,10 @@ private:
     QList<int> batch;  // the items handed to the link, in the order it carries them out
     int itemsDone = 0; // of batch, as the link reported them
     QMap<QString, QByteArray> received;
+    bool planned = false;                 // sync: every file compared and the plan made
+    bool comparing = false;               // sync: the batch fetches board files to compare
+    QList<QPair<int, QList<int>>> queued; // sync: the batches still to run, each command with its items
+    QJsonObject json;                     // oneOfMany: the document of --json
 };
 
 } // namespace fsclient

@@ -7,6 +7,7 @@
 #include "uploadpaths.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace fsclient {
 
@@ -21,17 +22,24 @@ bool isBoardName(const QString &name)
 
 } // namespace
 
+QString BoardAddress::text() const
+{
+    return QStringLiteral("%1:%2").arg(host.toString()).arg(port);
+}
+
 QString usageLine()
 {
     return QStringLiteral(
-        "Использование: velmora-fs [--host АДРЕС] [--port N] ls|df [--json] | put [-v] ФАЙЛ... | "
-        "get [-v] ИМЯ... [-o ПАПКА] | rm [-v] ИМЯ...");
+        "Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... [--boards ФАЙЛ] "
+        "[--jobs N] ls|df [--json] | put [-v] ФАЙЛ... | get [-v] ИМЯ... [-o ПАПКА] | rm [-v] ИМЯ... | "
+        "sync [--delete] [--dry-run] [--json] [-v] ПАПКА");
 }
 
 QString helpText()
 {
     return QStringLiteral(
-               "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно.\n"
+               "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно;\n"
+               "приводит файлы платы к файлам папки; то же на многих платах сразу.\n"
                "\n") +
            usageLine() +
            QStringLiteral(
@@ -43,6 +51,7 @@ QString helpText()
                "  put ФАЙЛ...            передать обычные файлы, не больше %1 за раз\n"
                "  get ИМЯ... [-o ПАПКА]  получить файлы в ПАПКУ (по умолчанию — текущую)\n"
                "  rm ИМЯ...              удалить\n"
+               "  sync ПАПКА             привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)\n"
                "\n"
                "put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2\n"
                "символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не\n"
@@ -53,25 +62,104 @@ QString helpText()
                "Плата хранит файлы целыми 4-байтовыми словами, поэтому полученный файл может\n"
                "оканчиваться нулевыми байтами (до трёх).\n"
                "\n"
+               "sync сравнивает файлы по содержимому, как их хранит плата (дополненному нулями до целых\n"
+               "слов), и передаёт только новые и изменённые; с --delete удаляет с платы файлы, которых в\n"
+               "папке нет. Сначала проверяется всё: имена, размеры и место в памяти платы после\n"
+               "синхронизации; если что-то не так, не меняется ничего. В stdout строка на каждый\n"
+               "изменённый файл: «+ ИМЯ» новый, «~ ИМЯ» изменён, «- ИМЯ» удалён; с -v и «= ИМЯ» для\n"
+               "совпадающего.\n"
+               "\n"
+               "С --board (можно несколько раз) или --boards команда выполняется на всех платах сразу,\n"
+               "не больше --jobs соединений одновременно. Каждая строка stdout начинается с «АДРЕС:ПОРТ: »,\n"
+               "каждая строка stderr — с «velmora-fs: АДРЕС:ПОРТ: »; --json даёт один документ, в котором\n"
+               "у каждой платы свой член «АДРЕС:ПОРТ» с её кодом выхода «exit»; get пишет файлы каждой\n"
+               "платы в ПАПКА/АДРЕС_ПОРТ/. Отказ одной платы не останавливает другие. В конце в stderr\n"
+               "итог: сколько плат успешно, с ошибками и недоступны, с их адресами.\n"
+               "\n"
                "Параметры:\n"
                "  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из\n"
                "                      pcbSettings.ini текущей папки, как у окна)\n"
-               "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию 2502)\n"
-               "  --json              ls и df: один документ JSON в stdout\n"
+               "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию %3)\n"
+               "  --board АДРЕС[:ПОРТ]\n"
+               "                      ещё одна плата (порт по умолчанию %3); вместо --host и --port\n"
+               "  --boards ФАЙЛ       платы из файла: по одной АДРЕС[:ПОРТ] в строке, пустые строки и\n"
+               "                      всё после # пропускаются\n"
+               "  --jobs N            с --board и --boards: сколько плат соединять одновременно, от 1\n"
+               "                      до %4 (по умолчанию %5)\n"
+               "  --json              ls, df и sync: один документ JSON в stdout\n"
                "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
                "  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;\n"
                "                      итоги: передан, получен, удалён, нет на плате, отказ, прерван,\n"
-               "                      не передан, не получен, не удалён, не сохранён\n"
+               "                      не передан, не получен, не удалён, не сохранён;\n"
+               "                      sync: ещё и «= ИМЯ» для каждого совпадающего файла\n"
+               "  --delete            sync: удалить с платы файлы, которых нет в папке\n"
+               "  --dry-run           sync: показать, что изменится, ничего не меняя\n"
                "  -h, --help          эта справка\n"
                "  --version           имя и версия программы\n"
                "\n"
                "Сообщения идут в stderr, и каждая их строка начинается с «velmora-fs: »; туда же ход\n"
-               "передачи, если stderr — терминал. Код выхода: 0 — успех; 1 — отказ платы или файла\n"
-               "(и имя, которого нет на плате); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
-               "соединение потеряно.\n")
+               "передачи, если stderr — терминал и плата одна. Код выхода: 0 — успех (sync: плата\n"
+               "совпадает с папкой); 1 — отказ платы или файла (и имя, которого нет на плате; sync: плату\n"
+               "не удалось привести к папке); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
+               "соединение потеряно. На многих платах — худший код из всех: 3, затем 1, затем 0.\n")
                .arg(UploadPaths::kMaxPerDrop)
-               .arg(PcbProtocol::kMaxNameLength);
+               .arg(PcbProtocol::kMaxNameLength)
+               .arg(kDefaultBoardPort)
+               .arg(kMaxJobs)
+               .arg(kDefaultJobs);
 }
+
+bool parseBoard(const QString &text, BoardAddress *board, QString *error)
+{
+    BoardAddress parsed;
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    const QString host = colon < 0 ? text : text.left(colon);
+    // The settings dialog's rule for the address, so that nothing reaches a board the window
+    // could not.
+    if (!PcbAddress::fromText(host, &parsed.host)) {
+        *error = QStringLiteral("не IPv4-адрес: %1").arg(text);
+        return false;
+    }
+    if (colon >= 0) {
+        bool ok = false;
+        const uint port = text.mid(colon + 1).toUInt(&ok, 10);
+        if (!ok || port < 1 || port > 65535) {
+            *error = QStringLiteral("нужен порт от 1 до 65535: %1").arg(text);
+            return false;
+        }
+        parsed.port = static_cast<quint16>(port);
+    }
+    *board = parsed;
+    return true;
+}
+
+namespace {
+
+// Adds the boards of a --boards file: one a line, blank lines and "#" comments skipped.
+bool readBoardsFile(const QString &path, QList<BoardAddress> *boards, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *error = QStringLiteral("--boards: не удалось прочитать %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString text = lines.at(i).section(QLatin1Char('#'), 0, 0).trimmed();
+        if (text.isEmpty())
+            continue;
+        BoardAddress board;
+        QString why;
+        if (!parseBoard(text, &board, &why)) {
+            *error = QStringLiteral("--boards %1:%2: %3").arg(path).arg(i + 1).arg(why);
+            return false;
+        }
+        boards->append(board);
+    }
+    return true;
+}
+
+} // namespace
 
 ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, QString *error)
 {
@@ -84,7 +172,12 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
                                     QStringLiteral("folder"));
     const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({help, host, port, json, output, verbose, version});
+    const QCommandLineOption board(QStringLiteral("board"), QString(), QStringLiteral("address"));
+    const QCommandLineOption boards(QStringLiteral("boards"), QString(), QStringLiteral("file"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"), QString(), QStringLiteral("n"));
+    const QCommandLineOption prune(QStringLiteral("delete"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    parser.addOptions({help, host, port, json, output, verbose, version, board, boards, jobs, prune, dryRun});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
         *error = clikit::parserErrorText(parser);
         return ParseResult::UsageError;
@@ -113,6 +206,12 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         *error = QStringLiteral("%1 не принимает аргументов: %2").arg(commandText, o.arguments.first());
         return ParseResult::UsageError;
     }
+    if (row->operands == Operands::Folder && o.arguments.size() != 1) {
+        *error = o.arguments.isEmpty()
+                     ? QStringLiteral("%1: не указана папка").arg(commandText)
+                     : QStringLiteral("%1 принимает одну папку: %2").arg(commandText, o.arguments.at(1));
+        return ParseResult::UsageError;
+    }
     if (!listing && o.arguments.isEmpty()) {
         *error = QStringLiteral("%1: не указано ни одного файла").arg(commandText);
         return ParseResult::UsageError;
@@ -130,7 +229,16 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         *error = QStringLiteral("-o — только для %1").arg(FsClient::commandsWith(&CommandRow::output));
         return ParseResult::UsageError;
     }
+    for (const QCommandLineOption *option : {&prune, &dryRun}) {
+        if (parser.isSet(*option) && !row->plans) {
+            *error = QStringLiteral("--%1 — только для %2")
+                         .arg(option->names().first(), FsClient::commandsWith(&CommandRow::plans));
+            return ParseResult::UsageError;
+        }
+    }
     o.json = parser.isSet(json);
+    o.prune = parser.isSet(prune);
+    o.dryRun = parser.isSet(dryRun);
     o.verbose = parser.isSet(verbose);
     o.outputFolder = parser.value(output);
     if (row->operands == Operands::LocalFiles && o.arguments.size() > UploadPaths::kMaxPerDrop) {
@@ -168,6 +276,47 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         }
         o.port = static_cast<quint16>(value);
         o.portGiven = true;
+    }
+    QList<BoardAddress> named;
+    for (const QString &text : parser.values(board)) {
+        BoardAddress address;
+        if (!parseBoard(text, &address, error)) {
+            error->prepend(QStringLiteral("--board: "));
+            return ParseResult::UsageError;
+        }
+        named << address;
+    }
+    for (const QString &path : parser.values(boards)) {
+        if (!readBoardsFile(path, &named, error))
+            return ParseResult::UsageError;
+    }
+    // A board named twice is one board: two links to it would trip over each other.
+    for (const BoardAddress &address : qAsConst(named)) {
+        if (!o.boards.contains(address))
+            o.boards << address;
+    }
+    const bool several = parser.isSet(board) || parser.isSet(boards);
+    if (several && (o.hostGiven || o.portGiven)) {
+        *error = QStringLiteral("--host и --port — для одной платы, с --board и --boards их не указывают");
+        return ParseResult::UsageError;
+    }
+    if (several && o.boards.isEmpty()) {
+        *error = QStringLiteral("--boards: в файле нет ни одной платы");
+        return ParseResult::UsageError;
+    }
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        const int value = parser.value(jobs).toInt(&ok, 10);
+        if (!several) {
+            *error = QStringLiteral("--jobs — только вместе с --board или --boards");
+            return ParseResult::UsageError;
+        }
+        if (!ok || value < 1 || value > kMaxJobs) {
+            *error =
+                QStringLiteral("--jobs: нужно число от 1 до %1: %2").arg(kMaxJobs).arg(parser.value(jobs));
+            return ParseResult::UsageError;
+        }
+        o.jobs = value;
     }
     *options = o;
     return ParseResult::Run;

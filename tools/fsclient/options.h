@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,19 +14,46 @@ enum class Command
     Put,
     Get,
     Remove, // rm
+    Sync,
+};
+
+// The link's port when none is named.
+constexpr quint16 kDefaultBoardPort = 2502;
+// How many boards a run on several has connected at once unless told.
+constexpr int kDefaultJobs = 16;
+constexpr int kMaxJobs = 1024;
+
+// A board of --board or --boards.
+struct BoardAddress
+{
+    QHostAddress host;
+    quint16 port = kDefaultBoardPort;
+
+    // "ADDR:PORT", as every line about the board starts.
+    QString text() const;
+    bool operator==(const BoardAddress &other) const { return host == other.host && port == other.port; }
 };
 
 struct ClientOptions
 {
     Command command = Command::List;
-    QStringList arguments; // local paths for put, board names for get and rm
+    QStringList arguments; // local paths for put, board names for get and rm, the folder for sync
     bool json = false;
-    bool verbose = false; // put, get, rm: a line per file and what became of it, on stdout
+    bool verbose = false; // put, get, rm: a line per file and what became of it; sync: equal files too
     QString outputFolder; // get -o; empty: the current folder
     bool hostGiven = false;
     QHostAddress host;
     bool portGiven = false;
     quint16 port = 0;
+    bool prune = false;  // sync --delete: also remove board files the folder does not hold
+    bool dryRun = false; // sync --dry-run: tell the plan, change nothing
+    // --board and --boards, each board once, in the order given; empty: one board, as --host and
+    // --port or the settings file say.
+    QList<BoardAddress> boards;
+    int jobs = kDefaultJobs; // boards connected at once
+    // Set for each board of a run on several: the board's address starts every line already, no
+    // progress line, and get writes into a folder of the board's own that it makes.
+    bool oneOfMany = false;
 };
 
 enum class ParseResult
@@ -36,7 +64,11 @@ enum class ParseResult
     UsageError,
 };
 
+// Reads "ADDR[:PORT]" as --board takes it. On a failure, Error says what is wrong.
+bool parseBoard(const QString &text, BoardAddress *board, QString *error);
+
 // Reads the command line (without the program name). On a usage error, Error says what is wrong.
+// A --boards file is read here; one that cannot be read is a usage error too.
 ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, QString *error);
 
 QString helpText();

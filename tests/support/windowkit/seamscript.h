@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QList>
+#include <QMap>
 #include <QMenu>
 #include <QPointer>
 #include <QStringList>
@@ -17,10 +18,11 @@ class SeamScript
 public:
     struct Call
     {
-        ModalSeam::Request request; // box, menu and dialog pointers are valid only during the call
-        QStringList menuTexts;      // Menu: the entries' texts in order
-        QList<bool> menuIconSet;    // Menu: whether each entry has an icon
-        QStringList boxButtonTexts; // BuiltMessageBox: the texts of its buttons
+        ModalSeam::Request request;    // box, menu and dialog pointers are valid only during the call
+        QStringList menuTexts;         // Menu: the entries' texts in order
+        QList<bool> menuIconSet;       // Menu: whether each entry has an icon
+        QMap<int, QString> boxButtons; // BuiltMessageBox: each standard button's text
+        QPointer<QMessageBox> box;     // BuiltMessageBox: null once the box has been deleted
     };
     using Responder = std::function<ModalSeam::Answer(const ModalSeam::Request &)>;
 
@@ -38,8 +40,9 @@ public:
             }
             if (request.box) {
                 const QList<QAbstractButton *> buttons = request.box->buttons();
-                for (const QAbstractButton *button : buttons)
-                    call.boxButtonTexts << button->text();
+                for (QAbstractButton *button : buttons)
+                    call.boxButtons.insert(request.box->standardButton(button), button->text());
+                call.box = request.box;
             }
             calls << call;
             return responder ? responder(request) : ModalSeam::Answer();

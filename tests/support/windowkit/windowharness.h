@@ -3,17 +3,24 @@
 #include "fakeboard.h"
 #include "fsmanager.h"
 #include "mainwindow.h"
+#include "progressbarwindow.h"
+#include "seamscript.h"
 #include "tempcwd.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 #include <algorithm>
 #include <cstring>
 
@@ -65,13 +72,50 @@ struct WindowHarness
     // waits until the first file list has been shown.
     bool connectToBoard()
     {
-        if (!board.listen())
-            return false;
-        link->setPcbIp(QHostAddress(QHostAddress::LocalHost));
-        link->setPcbPort(board.port());
+        return board.listen() && connectTo(QHostAddress(QHostAddress::LocalHost), board.port());
+    }
+
+    // The same for any board on 127.0.0.1, whichever form its list comes in.
+    bool connectTo(const QHostAddress &host, quint16 port)
+    {
+        link->setPcbIp(host);
+        link->setPcbPort(port);
         QSignalSpy lists(link, &FsManager::listfilesReady);
+        QSignalSpy bigLists(link, &FsManager::listfilesReady_big);
         action("connectToPcb")->trigger();
-        return lists.wait(10000);
+        return QTest::qWaitFor([&] { return !lists.isEmpty() || !bigLists.isEmpty(); }, 15000);
+    }
+
+    // As the list does on a right click; the point is in the list's viewport.
+    void openContextMenu(const QPoint &at = QPoint(5, 5)) { emit tree()->customContextMenuRequested(at); }
+
+    // True when the window accepts a drag of this data.
+    bool dragEnter(const QMimeData *data)
+    {
+        QDragEnterEvent event(QPoint(100, 100), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+        return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    }
+
+    // As in a real drag, the drop reaches the window only once it accepted the drag; returns
+    // whether it did, and in DropAccepted whether the window marked the drop as accepted.
+    bool dropFiles(const QList<QUrl> &urls, bool *dropAccepted = nullptr)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        if (!dragEnter(&data))
+            return false;
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &drop);
+        if (dropAccepted)
+            *dropAccepted = drop.isAccepted();
+        return true;
+    }
+
+    QList<ProgressBarWindow *> progressDialogs() const { return window.findChildren<ProgressBarWindow *>(); }
+    static QString description(const ProgressBarWindow *dialog)
+    {
+        return dialog->findChild<QLabel *>(QStringLiteral("progressName"))->text();
     }
 };
 
@@ -81,6 +125,17 @@ inline void selectRows(QTreeWidget *tree, const QStringList &names)
     tree->clearSelection();
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         tree->topLevelItem(i)->setSelected(names.contains(tree->topLevelItem(i)->text(0)));
+}
+
+// Selects the named rows and picks MenuText from the list's menu; the seam answers message boxes
+// with Button and the folder chooser with Folder.
+inline void chooseFromMenu(WindowHarness &h, SeamScript &seam, const QStringList &rows,
+                           const QString &menuText, int button = QMessageBox::Yes,
+                           const QString &folder = QString())
+{
+    selectRows(h.tree(), rows);
+    seam.responder = SeamScript::answering(menuText, button, folder);
+    h.openContextMenu();
 }
 
 inline void flushDeferredDeletes()

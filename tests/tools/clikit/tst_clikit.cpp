@@ -47,6 +47,8 @@ private slots:
     void dispatch();
     void parserErrors_data();
     void parserErrors();
+    void worstStatus_data();
+    void worstStatus();
 };
 
 void TestCliKit::sinkPrefixesEveryLine_data()
@@ -177,6 +179,26 @@ void TestCliKit::parserErrors()
                        QCommandLineOption(QStringLiteral("value"), QString(), QStringLiteral("v"))});
     QVERIFY(!parser.parse(QStringList{QStringLiteral("demo")} + arguments));
     QCOMPARE(clikit::parserErrorText(parser), error);
+}
+
+void TestCliKit::worstStatus_data()
+{
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<int>("worst");
+    QTest::newRow("success, refusal") << clikit::kSuccess << clikit::kFailure << clikit::kFailure;
+    QTest::newRow("unreachable, refusal") << clikit::kUnreachable << clikit::kFailure << clikit::kUnreachable;
+    QTest::newRow("refusal, unreachable") << clikit::kFailure << clikit::kUnreachable << clikit::kUnreachable;
+    QTest::newRow("usage, unreachable") << clikit::kUsage << clikit::kUnreachable << clikit::kUsage;
+    QTest::newRow("success twice") << clikit::kSuccess << clikit::kSuccess << clikit::kSuccess;
+}
+
+void TestCliKit::worstStatus()
+{
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(int, worst);
+    QCOMPARE(clikit::worstStatus(a, b), worst);
 }
 
 QTEST_APPLESS_MAIN(TestCliKit)

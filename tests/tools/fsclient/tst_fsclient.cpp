@@ -114,6 +114,9 @@ private slots:
     void batchesSayWhatBecameOfEachFile_data();
     void batchesSayWhatBecameOfEachFile();
     void stoppedBoardIsNamedAndExitsThree();
+    void syncMakesTheBoardMatchTheFolder_data();
+    void syncMakesTheBoardMatchTheFolder();
+    void severalBoardsAtOnceOneStopped();
     void hostileNameStaysInsideTheFolder();
     void fullDiskKeepsTheOldFile();
     void settingsFileIsLeftAsItWas_data();
@@ -391,6 +394,188 @@ void TestFsClient::stoppedBoardIsNamedAndExitsThree()
     QVERIFY2(run.elapsedMs < kConnectLimitMs, qPrintable(QString::number(run.elapsedMs)));
 }
 
+// The files that Entries describe, each "NAME=CONTENT"; "NAME=#N" is N bytes of a pattern.
+QMap<QString, QByteArray> files(const QStringList &entries)
+{
+    QMap<QString, QByteArray> result;
+    for (const QString &entry : entries) {
+        const QString name = entry.section(QLatin1Char('='), 0, 0);
+        const QString content = entry.section(QLatin1Char('='), 1);
+        result.insert(name, content.startsWith(QLatin1Char('#'))
+                                ? pattern(content.mid(1).toInt(), name.size())
+                                : content.toUtf8());
+    }
+    return result;
+}
+
+bool fillFolder(const QString &path, const QMap<QString, QByteArray> &contents)
+{
+    QDir dir(path);
+    if (!dir.removeRecursively() || !QDir().mkpath(path))
+        return false;
+    for (auto file = contents.cbegin(); file != contents.cend(); ++file) {
+        if (!writeFile(dir.filePath(file.key()), file.value()))
+            return false;
+    }
+    return true;
+}
+
+// Every file of the board with its content, as velmora-fs fetches it.
+QMap<QString, QByteArray> boardFiles(const QString &folder, const BoardSimProcess &sim)
+{
+    const QStringList onBoard = names(listing(folder, sim));
+    const QString into = folder + QStringLiteral("/fetched");
+    QMap<QString, QByteArray> result;
+    if (!fillFolder(into, {}) ||
+        (!onBoard.isEmpty() &&
+         runClient(folder, board(sim) << QStringLiteral("get") << onBoard << QStringLiteral("-o") << into)
+                 .exitCode != 0))
+        return {{QStringLiteral("<not fetched>"), QByteArray()}};
+    for (const QString &name : onBoard)
+        result.insert(name, readAll(into + QLatin1Char('/') + name));
+    return result;
+}
+
+void TestFsClient::syncMakesTheBoardMatchTheFolder_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QStringList>("before"); // the folder first synced with --delete; empty: none
+    QTest::addColumn<QStringList>("folder"); // the folder then synced
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("err");
+    QTest::addColumn<int>("writes");        // uploads the simulator logged during that sync
+    QTest::addColumn<QStringList>("board"); // the board's files afterwards, as the folder columns
+    const QStringList none;
+    const QStringList start{"keep=same bytes", "edit=old!", "grow=short", "gone=#3000"};
+    const QStringList next{"add=#70000", "edit=new!", "grow=much longer", "keep=same bytes"};
+    const QString cancelled = QStringLiteral("Синхронизация отменена: ничего не изменено.");
+
+    QTest::newRow("new, equal, changed and deleted")
+        << QStringList{"--big"} << start << next << QStringList{"--delete", "-v"} << 0
+        << "+ add\n~ edit\n~ grow\n= keep\n- gone\n"
+        << none << 3 << next;
+    QTest::newRow("board files kept without --delete")
+        << QStringList{"--big"} << start << next << none << 0 << "+ add\n~ edit\n~ grow\n"
+        << none << 3 << next + QStringList{"gone=#3000"};
+    QTest::newRow("second sync sends nothing")
+        << QStringList{"--big"} << start << start << QStringList{"--delete"} << 0 << QString() << none << 0
+        << start;
+    QTest::newRow("dry run changes nothing")
+        << QStringList{"--big"} << start << next << QStringList{"--delete", "--dry-run"} << 0
+        << "+ add\n~ edit\n~ grow\n- gone\n"
+        << none << 0 << start;
+    // The folder takes 70028 bytes as the board stores them, of 7032.
+    QTest::newRow("cannot fit changes nothing")
+        << QStringList{"--big", "--memory", "7032"} << start << next << QStringList{"--delete"} << 1
+        << QString() << QStringList{"Файлы не поместятся в память платы, не хватает байт: 62996.", cancelled}
+        << 0 << start;
+    QTest::newRow("beyond the small form")
+        << none << start << QStringList{"big=#65533"} << none << 1 << QString()
+        << QStringList{"Файл: cfg/big не удалось передать: файл больше 65532 байт.", cancelled} << 0 << start;
+    QTest::newRow("a name that cannot be sent")
+        << none << start << start + QStringList{kLongName + "=x", "пуск.vmc=x"} << none << 1 << QString()
+        << QStringList{"Файл: cfg/" + kLongName + " не удалось передать: имя файла длиннее 51 символа.",
+                       "Файл: cfg/пуск.vmc не удалось передать: имя файла содержит символы, которые "
+                       "контроллер не поддерживает.",
+                       cancelled}
+        << 0 << start;
+}
+
+void TestFsClient::syncMakesTheBoardMatchTheFolder()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, folder);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QStringList, err);
+    QFETCH(int, writes);
+    QFETCH(QStringList, board);
+    QTemporaryDir work;
+    BoardSimProcess sim(simulator);
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    const QString cfg = work.filePath(QStringLiteral("cfg"));
+    const QStringList sync = ::board(sim) << QStringLiteral("sync") << QStringLiteral("cfg");
+    QVERIFY(fillFolder(cfg, files(before)));
+    Run run = runClient(work.path(), QStringList(sync) << QStringLiteral("--delete"));
+    EXPECT_EXIT(run, 0);
+    QCOMPARE(boardFiles(work.path(), sim).keys(), files(before).keys());
+
+    QVERIFY(fillFolder(cfg, files(folder)));
+    run = runClient(work.path(), sync + options);
+    EXPECT_EXIT(run, exitCode);
+    QCOMPARE(QString::fromUtf8(run.out), out);
+    QCOMPARE(run.err, errLines(err, sim.port()));
+    // The log is whole once the clients so far (the first sync, the listing and the fetch of the
+    // board's files, this sync unless it refused a name before connecting) have gone.
+    const bool connects = !run.err.contains(QStringLiteral("имя файла"));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.log().count(QStringLiteral("disconnected")), connects ? 4 : 3, kWaitMs);
+    QCOMPARE(sim.log().count(QStringLiteral("recv write")), files(before).size() + writes);
+    QMap<QString, QByteArray> expected = files(board);
+    for (QByteArray &content : expected)
+        content = padded(content);
+    QCOMPARE(boardFiles(work.path(), sim), expected);
+}
+
+void TestFsClient::severalBoardsAtOnceOneStopped()
+{
+    QTemporaryDir work;
+    START_SIM(first, "--big");
+    START_SIM(second, "--big", "--file", "old.bin=8");
+    START_SIM(stopped);
+    const QString gone = QStringLiteral("127.0.0.1:%1").arg(stopped.port());
+    QVERIFY(stopped.stop());
+    const QMap<QString, QByteArray> cfg = files({"a.vmc=one", "b.vmc=#70000"});
+    QVERIFY(fillFolder(work.filePath(QStringLiteral("cfg")), cfg));
+    const QStringList up{QStringLiteral("127.0.0.1:%1").arg(first.port()),
+                         QStringLiteral("127.0.0.1:%1").arg(second.port())};
+    QVERIFY(writeFile(
+        work.filePath(QStringLiteral("boards.txt")),
+        QStringLiteral("# line 1\n\n%1\n%2  # the second\n%3\n").arg(up.at(0), up.at(1), gone).toUtf8()));
+    const QString summary =
+        QStringLiteral("velmora-fs: плат: 3; успешно: 2; с ошибками: 0; недоступны: 1 (%1)\n").arg(gone);
+
+    // One connection at a time: the boards after the stopped one are still synced.
+    Run run = runClient(work.path(), {"--board", up.at(0), "--board", gone, "--board", up.at(1), "--jobs",
+                                      "1", "sync", "--delete", "cfg"});
+    EXPECT_EXIT(run, 3);
+    QVERIFY2(run.err.endsWith(summary), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("velmora-fs: %1: не удалось подключиться к %1").arg(gone)),
+             qPrintable(run.err));
+    QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList want{up.at(0) + ": + a.vmc", up.at(0) + ": + b.vmc", up.at(1) + ": + a.vmc",
+                     up.at(1) + ": + b.vmc", up.at(1) + ": - old.bin"};
+    want.sort();
+    QCOMPARE(lines, want);
+    QMap<QString, QByteArray> expected = cfg;
+    for (QByteArray &content : expected)
+        content = padded(content);
+    QCOMPARE(boardFiles(work.path(), first), expected);
+    QCOMPARE(boardFiles(work.path(), second), expected);
+
+    // --json: one document, a member per board; get: a folder per board.
+    run = runClient(work.path(), {"--boards", "boards.txt", "--json", "df"});
+    EXPECT_EXIT(run, 3);
+    const QJsonObject document = QJsonDocument::fromJson(run.out).object();
+    want = QStringList{up.at(0), up.at(1), gone};
+    want.sort();
+    QCOMPARE(document.keys(), want);
+    QCOMPARE(document.value(gone).toObject(), (QJsonObject{{"exit", 3}}));
+    QCOMPARE(document.value(up.at(1)).toObject().value(QStringLiteral("count")).toInt(), 2);
+    QCOMPARE(document.value(up.at(1)).toObject().value(QStringLiteral("exit")).toInt(), 0);
+    QVERIFY(QDir(work.path()).mkdir(QStringLiteral("out")));
+    run = runClient(work.path(), {"--boards", "boards.txt", "get", "a.vmc", "-o", "out"});
+    EXPECT_EXIT(run, 3);
+    for (const QString &address : up)
+        QCOMPARE(readAll(work.filePath("out/" + QString(address).replace(':', '_') + "/a.vmc")),
+                 padded("one"));
+    QCOMPARE(entriesOf(work.filePath(QStringLiteral("out"))).size(), 2);
+}
+
 void TestFsClient::hostileNameStaysInsideTheFolder()
 {
     QTemporaryDir root;
@@ -486,7 +671,7 @@ void TestFsClient::usageVersionAndHelp_data()
     QTest::newRow("-o not a folder") << board + QStringList{"get", "a", "-o", "nowhere"} << 2 << QString()
                                      << "-o: не папка: nowhere";
     QTest::newRow("-v with ls") << board + QStringList{"ls", "-v"} << 2 << QString()
-                                << "-v — только для put, get и rm";
+                                << "-v — только для put, get, rm и sync";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "velmora-fs " VELMORA_VERSION "\n"
                                << QString();
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "Показывает," << QString();

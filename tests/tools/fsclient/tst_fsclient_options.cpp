@@ -2,6 +2,7 @@
 // connects.
 #include "options.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using fsclient::ClientOptions;
@@ -19,6 +20,8 @@ private slots:
     void parse_data();
     void parse();
     void boardIsChosenForTheRun();
+    void severalBoards_data();
+    void severalBoards();
 };
 
 void TestFsClientOptions::parse_data()
@@ -45,6 +48,8 @@ void TestFsClientOptions::parse_data()
     QTest::newRow("put -v") << QStringList{"put", "-v", "a"} << run << Command::Put << QStringList{"a"};
     QTest::newRow("rm --verbose") << QStringList{"--verbose", "rm", "a"} << run << Command::Remove
                                   << QStringList{"a"};
+    QTest::newRow("sync") << QStringList{"sync", "--delete", "--dry-run", "-v", "--json", "cfg"} << run
+                          << Command::Sync << QStringList{"cfg"};
     QTest::newRow("help") << QStringList{"ls", "--help"} << ParseResult::Help << Command::List << none;
     QTest::newRow("version") << QStringList{"--version"} << ParseResult::Version << Command::List << none;
 
@@ -69,6 +74,11 @@ void TestFsClientOptions::parse_data()
     QTest::newRow("ipv6") << QStringList{"--host", "::1", "ls"} << usage << Command::List << none;
     QTest::newRow("port 0") << QStringList{"--port", "0", "ls"} << usage << Command::List << none;
     QTest::newRow("port too big") << QStringList{"--port", "65536", "ls"} << usage << Command::List << none;
+    QTest::newRow("sync without a folder") << QStringList{"sync", "-v"} << usage << Command::List << none;
+    QTest::newRow("sync two folders") << QStringList{"sync", "a", "b"} << usage << Command::List << none;
+    QTest::newRow("--delete with rm") << QStringList{"rm", "a", "--delete"} << usage << Command::List << none;
+    QTest::newRow("--dry-run with put")
+        << QStringList{"put", "a", "--dry-run"} << usage << Command::List << none;
     QTest::newRow("port not a number") << QStringList{"--port", "x", "ls"} << usage << Command::List << none;
 }
 
@@ -101,6 +111,68 @@ void TestFsClientOptions::boardIsChosenForTheRun()
     QVERIFY(options.hostGiven && options.portGiven);
     QCOMPARE(options.host, QHostAddress(QStringLiteral("127.0.0.10")));
     QCOMPARE(options.port, quint16(65535));
+}
+
+void TestFsClientOptions::severalBoards_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("file");    // the --boards file, boards.txt
+    QTest::addColumn<QStringList>("boards"); // empty: a usage error
+    QTest::addColumn<int>("jobs");
+    const QByteArray noFile;
+
+    QTest::newRow("--board twice, a port or the default")
+        << QStringList{"--board", "127.0.0.1:7", "--board", "127.0.0.2"} << noFile
+        << QStringList{"127.0.0.1:7", "127.0.0.2:2502"} << 16;
+    QTest::newRow("--boards: comments, blank lines, one board named twice")
+        << QStringList{"--boards", "boards.txt", "--board", "127.0.0.3:9", "--jobs", "2"}
+        << QByteArray("# line\n\n  127.0.0.3:9 # again\r\n127.0.0.4\n")
+        << QStringList{"127.0.0.3:9", "127.0.0.4:2502"} << 2;
+    QTest::newRow("not an address") << QStringList{"--board", "board7"} << noFile << QStringList() << 0;
+    QTest::newRow("port 0") << QStringList{"--board", "127.0.0.1:0"} << noFile << QStringList() << 0;
+    QTest::newRow("bad line in the file")
+        << QStringList{"--boards", "boards.txt"} << QByteArray("127.0.0.1\n1.2.3\n") << QStringList() << 0;
+    QTest::newRow("empty file") << QStringList{"--boards", "boards.txt"} << QByteArray("# none\n")
+                                << QStringList() << 0;
+    QTest::newRow("no file") << QStringList{"--boards", "nothere.txt"} << noFile << QStringList() << 0;
+    QTest::newRow("with --host") << QStringList{"--board", "127.0.0.1", "--host", "127.0.0.2"} << noFile
+                                 << QStringList() << 0;
+    QTest::newRow("--jobs alone") << QStringList{"--jobs", "2"} << noFile << QStringList() << 0;
+    QTest::newRow("--jobs 0") << QStringList{"--board", "127.0.0.1", "--jobs", "0"} << noFile << QStringList()
+                              << 0;
+}
+
+void TestFsClientOptions::severalBoards()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, boards);
+    QFETCH(int, jobs);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QStringList args = arguments << QStringLiteral("ls");
+    for (QString &argument : args) {
+        if (argument.endsWith(QLatin1String(".txt")))
+            argument = folder.filePath(argument);
+    }
+    if (!file.isNull()) {
+        QFile boardsFile(folder.filePath(QStringLiteral("boards.txt")));
+        QVERIFY(boardsFile.open(QIODevice::WriteOnly) && boardsFile.write(file) == file.size());
+    }
+    ClientOptions options;
+    QString error;
+    const ParseResult result = fsclient::parseOptions(args, &options, &error);
+    if (boards.isEmpty()) {
+        QCOMPARE(result, ParseResult::UsageError);
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QCOMPARE(result, ParseResult::Run);
+    QStringList parsed;
+    for (const fsclient::BoardAddress &board : qAsConst(options.boards))
+        parsed << board.text();
+    QCOMPARE(parsed, boards);
+    QCOMPARE(options.jobs, jobs);
 }
 
 QTEST_APPLESS_MAIN(TestFsClientOptions)
