@@ -1,26 +1,45 @@
-// Link throughput against the board simulator on loopback.
+// Link throughput against the board simulator on loopback, beside a minimal loop.
 //
-//   velmora-linkbench [--quick]
+//   velmora-linkbench [--rounds N]
 //
-// --quick runs each case fewer times. Build it optimised (Release) for meaningful figures.
+// Build it optimised (RelWithDebInfo or Release). Starts the simulator (big form, port 0) and, in a
+// temporary working directory, uploads and downloads files of 1, 16 and 64 MiB and a batch of 200
+// files of 4 KiB through FsManager, and the same files through a minimal loop: one socket to the
+// same simulator that writes the frames the link writes (the header with the first 1380-byte
+// piece, then one piece per bytesWritten, the piece that ends a record without delay) and collects
+// each reply in a buffer of its own, with nothing else: no queue, no timers, no signals. Before each
+// command it idles 50 ms, as the link idles until its next 100 ms queue tick starts the command
+// (that wait is no part of a link transfer's time). Every transfer is checked: downloads byte for
+// byte, the link's uploads by the board's table.
 //
-// Starts the simulator (big form, port 0) and, in a temporary working directory, uploads and
-// downloads files of 1, 16 and 64 MiB and a batch of 200 files of 4 KiB through FsManager. Each
-// figure stands beside a minimal socket loop that moves the same bytes against the same simulator:
-// uploads in 1380-byte pieces paced by bytesWritten, downloads as one reply per file collected in
-// one buffer. The minimal upload loop runs twice, with Nagle's algorithm on (the socket's default)
-// and off, and the faster counts: pieces paced by bytesWritten gain nothing from being held back.
-// Goals checked and printed (exit code 1 if one is missed):
-//   - the link reaches at least 80% of the minimal loop's throughput;
-//   - the link's time per MiB does not grow from 1 to 64 MiB (25% allowed for noise); the minimal
-//     loop's own growth is printed beside it, as first touching a fresh 64 MiB buffer costs time;
-//   - the process's peak memory during the link's transfers stays under 3 times the largest file.
-// Times are best of several runs. A link transfer is timed from the writeFiles call (which reads
-// the files) plus from the command's start to its result; the wait for the link's next 100 ms
-// queue tick before the command starts is left out, as it is no part of the transfer. The two
-// sides take turns going first from run to run (see the main loop).
+// Rounds: each round visits every case, and in each case's turns the two sides move the same files
+// one right after the other, which side first changing from turn to turn: a machine that slows
+// down for a while slows both, and the link's share of the loop's throughput is taken turn by turn.
+// A transfer of a few tens of milliseconds (downloads, 1 MiB uploads) is tried three times in a
+// turn, the sides alternating, and each side keeps its best: on a busy machine one preemption would
+// otherwise decide the sample, and the medians of two runs would differ by a third.
+// N rounds (default 15, at least 6; 2 to 4 turns per case and round) give per row the median and
+// its spread: the range that holds the median with at least 95% confidence, from the order of the
+// samples whatever their distribution. A goal is judged only where that range lies wholly on one
+// side of it; otherwise the row cannot be judged.
+//
+// Memory: the peak is read first, with the allocator as the program has it. For the rounds, the
+// allocator then keeps what is freed (glibc): otherwise each download either reuses freed pages or
+// faults in fresh ones, a lottery that costs a 64 MiB file several times its transfer on a virtual
+// machine and made single samples of either side differ by ten times. One round without samples
+// warms that memory up.
+//
+// Goals (exit code 1 if one is missed):
+//   - the link reaches at least 80% of the minimal loop's throughput, taken round by round;
+//   - from 1 to 64 MiB the link's time per MiB grows no more than the minimal loop's in the same
+//     round (25% allowed): the loop's own time per MiB changes with the machine, not with the link;
+//   - the process's peak memory during the link's 64 MiB transfers stays under 3 times the file.
+// A link transfer is timed from the writeFiles call (which reads the files) plus from the command's
+// start to its result; the wait for the link's next 100 ms queue tick before the command starts is
+// no part of the transfer.
 #include "boardsimprocess.h"
 #include "fsmanager.h"
+#include "linkrecorder.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -32,9 +51,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <limits>
+
+#if defined(Q_OS_LINUX) && defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #ifndef VELMORA_BOARDSIM_PATH
 #define VELMORA_BOARDSIM_PATH ""
@@ -47,6 +73,11 @@ constexpr int kPiece = 1380;
 constexpr int kBigRecordHeader = 66;
 constexpr int kBigReplyHeader = 10;
 constexpr int kTimeoutMs = 120000;
+constexpr int kPauseMs = 50; // half the link's queue tick
+constexpr int kDefaultRounds = 15;
+constexpr int kMinRounds = 6; // fewer cannot bound a median with 95% confidence
+constexpr int kMemoryRuns = 5;
+constexpr double kConfidence = 0.95;
 constexpr double kMinRatio = 0.80;
 constexpr double kMaxGrowth = 1.25;
 constexpr double kMaxPeakFactor = 3.0;
@@ -56,22 +87,6 @@ QElapsedTimer clock_;
 qint64 now()
 {
     return clock_.nsecsElapsed();
-}
-
-// Runs the event loop until `done` holds (checked after every event batch that quit the loop).
-bool waitUntil(const std::function<bool()> &done, QEventLoop &loop, int timeoutMs = kTimeoutMs)
-{
-    QTimer limit;
-    limit.setSingleShot(true);
-    bool timedOut = false;
-    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        loop.quit();
-    });
-    limit.start(timeoutMs);
-    while (!done() && !timedOut)
-        loop.exec();
-    return done();
 }
 
 // Peak resident memory of this process in bytes, and its reset (Linux only; -1 elsewhere).
@@ -92,6 +107,15 @@ void resetPeakRss()
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
+}
+
+// From here on freed memory stays with the process, so that no transfer pays for fresh pages.
+void keepFreedMemory()
+{
+#if defined(Q_OS_LINUX) && defined(__GLIBC__)
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+#endif
 }
 
 struct BenchFile
@@ -123,95 +147,30 @@ BenchFile makeFile(const QString &name, qint64 size, int seed)
     return f;
 }
 
-QByteArray sha1(const QByteArray &bytes)
+QByteArray sha1(const char *data, qint64 size)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(data, int(size));
+    return hash.result();
 }
-
-// Everything the link reports that the benchmark needs, with the time it came.
-class LinkWatch
-{
-public:
-    explicit LinkWatch(FsManager *link)
-    {
-        QObject::connect(link, &FsManager::startedRunCommand, link, [this](const QString &) {
-            startedAt = now();
-            loop.quit();
-        });
-        QObject::connect(link, &FsManager::filesSendingIsFinished, link, [this](const QString &code) {
-            finishedAt = now();
-            result = code;
-            loop.quit();
-        });
-        QObject::connect(link, &FsManager::filesRecievingIsFinished, link,
-                         [this](const QMap<QString, QByteArray> &files, const QString &code) {
-                             finishedAt = now();
-                             result = code;
-                             // Checked here so that no copy outlives the signal.
-                             verified = 0;
-                             for (auto it = files.cbegin(); it != files.cend(); ++it) {
-                                 if (expected.value(it.key()) == sha1(it.value()))
-                                     ++verified;
-                             }
-                             loop.quit();
-                         });
-        QObject::connect(link, &FsManager::listfilesReady_big, link,
-                         [this](const QList<FstEntry_big> &, uint32_t, uint32_t) {
-                             ++bigLists;
-                             loop.quit();
-                         });
-        QObject::connect(link, &FsManager::listfilesReady, link,
-                         [this](const QList<FstEntry> &, uint32_t, uint32_t) {
-                             ++smallLists;
-                             loop.quit();
-                         });
-        QObject::connect(link, &FsManager::connectionStateIsUpdated, link, [this](int state) {
-            connected = state == 1;
-            loop.quit();
-        });
-        QObject::connect(link, &FsManager::errorOccured, link, [this](const QString &text) {
-            std::fprintf(stderr, "link error: %s\n", qPrintable(text));
-            loop.quit();
-        });
-    }
-
-    void arm()
-    {
-        startedAt = finishedAt = -1;
-        result.clear();
-        verified = 0;
-    }
-
-    QEventLoop loop;
-    qint64 startedAt = -1;
-    qint64 finishedAt = -1;
-    QString result;
-    int verified = 0;
-    int bigLists = 0;
-    int smallLists = 0;
-    bool connected = false;
-    QMap<QString, QByteArray> expected; // name to SHA-1
-};
 
 // The minimal loop: one socket, the same bytes as the link, nothing else.
 class RawLoop
 {
 public:
-    RawLoop(quint16 port, bool noDelay)
+    explicit RawLoop(quint16 port)
     {
         QObject::connect(&socket, &QTcpSocket::bytesWritten, &loop, [this](qint64) { onWritten(); });
         QObject::connect(&socket, &QTcpSocket::readyRead, &loop, [this] { onReadable(); });
         socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
         if (!socket.waitForConnected(10000))
             qFatal("minimal loop: cannot connect");
-        // Only takes effect on a connected socket.
-        if (noDelay)
-            socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     }
 
     // Time to upload the files one record each, from reading the file to the board's reply.
     qint64 upload(const QList<BenchFile> &files)
     {
+        pause();
         qint64 total = 0;
         for (const BenchFile &f : files) {
             const qint64 start = now();
@@ -228,11 +187,11 @@ public:
             record.append(header, int(sizeof header));
             record.append(in.readAll());
             in.close();
-            sent = qMin<qint64>(record.size(), 3 + kPiece);
             reply.clear();
             expectedReply = 6;
-            socket.write(record.constData(), sent);
-            if (!waitUntil([this] { return reply.size() >= expectedReply; }, loop))
+            sent = 0;
+            writePiece(3 + kPiece);
+            if (!wait())
                 qFatal("minimal upload: no reply");
             total += now() - start;
             if (reply.at(5) != 0)
@@ -245,6 +204,7 @@ public:
     // Time to fetch the files, one request and one collected reply each.
     qint64 download(const QList<BenchFile> &files)
     {
+        pause();
         qint64 total = 0;
         for (const BenchFile &f : files) {
             const qint64 start = now();
@@ -254,14 +214,12 @@ public:
             reply.clear();
             expectedReply = kBigReplyHeader;
             socket.write(request);
-            if (!waitUntil([this] { return reply.size() >= expectedReply; }, loop))
+            if (!wait())
                 qFatal("minimal download: no reply");
             total += now() - start;
             const int contentAt = kBigReplyHeader + 2 + name.size() + 1;
-            QCryptographicHash hash(QCryptographicHash::Sha1);
-            if (reply.size() >= contentAt)
-                hash.addData(reply.constData() + contentAt, reply.size() - contentAt);
-            if (reply.size() < contentAt || hash.result() != f.sha1)
+            if (reply.size() < contentAt ||
+                sha1(reply.constData() + contentAt, reply.size() - contentAt) != f.sha1)
                 qFatal("minimal download: content of %s differs", qPrintable(f.name));
             reply = QByteArray();
         }
@@ -269,21 +227,48 @@ public:
     }
 
 private:
-    void onWritten()
+    // Lets the process idle before a transfer, as the link does until its queue tick starts the
+    // command: a transfer that starts while everything is still running finds caches and processors
+    // awake, which on a virtual machine made the loop's 1 MiB download twice as fast as after a pause.
+    void pause()
     {
-        if (sent >= record.size())
-            return;
-        const qint64 n = qMin<qint64>(kPiece, record.size() - sent);
+        QTimer::singleShot(kPauseMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    bool wait()
+    {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(kTimeoutMs);
+        while (reply.size() < expectedReply && limit.isActive())
+            loop.exec();
+        return reply.size() >= expectedReply;
+    }
+
+    void writePiece(qint64 maxSize)
+    {
+        const qint64 n = qMin<qint64>(maxSize, record.size() - sent);
+        // The piece that ends a record leaves at once: the board answers only after it.
+        const bool endsRecord = sent + n >= record.size();
+        if (endsRecord != lowDelay) {
+            lowDelay = endsRecord;
+            socket.setSocketOption(QAbstractSocket::LowDelayOption, endsRecord ? 1 : 0);
+        }
         socket.write(record.constData() + sent, n);
         sent += n;
     }
 
+    void onWritten()
+    {
+        if (sent < record.size())
+            writePiece(kPiece);
+    }
+
     void onReadable()
     {
-        // Straight from the socket's buffer into the reply, as the link reads. readAll() would
-        // first build an array of its own and grow it to twice the size while looking for more;
-        // freeing that hands heap pages back to the system, which the side measured next then
-        // pays a page fault per 4 KiB to take back.
+        // Straight from the socket's buffer into the reply, as the link reads.
         const int at = reply.size();
         const qint64 available = socket.bytesAvailable();
         reply.resize(int(at + available));
@@ -300,64 +285,229 @@ private:
 
     QEventLoop loop;
     QTcpSocket socket;
+    bool lowDelay = false;
     QByteArray record;
     qint64 sent = 0;
     QByteArray reply;
     qint64 expectedReply = 0;
 };
 
+// The link's side: one batch through FsManager, watched by a recorder.
+class LinkSide
+{
+public:
+    LinkSide(FsManager &link, LinkRecorder &rec) : link(link), rec(rec) {}
+
+    // writeFiles' own time plus command start to result; the files must then be in the table.
+    qint64 upload(const QList<BenchFile> &files)
+    {
+        QStringList paths;
+        for (const BenchFile &f : files)
+            paths << f.path;
+        rec.clear();
+        const qint64 callStart = rec.elapsedNs();
+        link.writeFiles(paths);
+        const qint64 callTime = rec.elapsedNs() - callStart;
+        const qint64 elapsed = callTime + finish(QStringLiteral("sent "));
+        if (rec.sent != QStringList{QStringLiteral("Ok")})
+            qFatal("link upload failed: %s", qPrintable(rec.sent.join(QLatin1Char(' '))));
+        for (const BenchFile &f : files) {
+            const LinkRecorder::File *listed = rec.lastListed(f.name);
+            if (!listed || listed->size != quint32(f.size))
+                qFatal("link upload: %s is not on the board at its size", qPrintable(f.name));
+        }
+        rec.clear();
+        return elapsed;
+    }
+
+    // Command start to result; every file must have come intact.
+    qint64 download(const QList<BenchFile> &files)
+    {
+        QMap<QString, uint> names;
+        for (const BenchFile &f : files)
+            names.insert(f.name, uint(f.size));
+        rec.clear();
+        link.getFiles(names);
+        const qint64 elapsed = finish(QStringLiteral("received "));
+        if (rec.received != QStringList{QStringLiteral("Ok")})
+            qFatal("link download failed: %s", qPrintable(rec.received.join(QLatin1Char(' '))));
+        const QMap<QString, QByteArray> got = rec.receivedFiles.first();
+        for (const BenchFile &f : files) {
+            const QByteArray content = got.value(f.name);
+            if (sha1(content.constData(), content.size()) != f.sha1)
+                qFatal("link download: %s did not arrive intact", qPrintable(f.name));
+        }
+        // Nothing of the files is held into the next measurement.
+        rec.clear();
+        return elapsed;
+    }
+
+private:
+    // Waits for the batch's end and for the list that follows it, so that the next measurement
+    // finds the link idle; returns the time from the command's start to the batch's end.
+    qint64 finish(const QString &end)
+    {
+        const auto ended = [&] { return rec.firstNs(end) >= 0 || !rec.states.isEmpty(); };
+        if (!rec.waitFor(ended, kTimeoutMs) || !rec.states.isEmpty())
+            qFatal("the link did not end its batch: %s", qPrintable(rec.log.join(QLatin1String("; "))));
+        const qint64 elapsed = rec.firstNs(end) - rec.firstNs(QStringLiteral("started "));
+        rec.waitFor([&] { return rec.results.contains(QStringLiteral("1 0 Ok")); }, kTimeoutMs);
+        return elapsed;
+    }
+
+    FsManager &link;
+    LinkRecorder &rec;
+};
+
+// Each side's best of Tries transfers, the two sides alternating, LoopFirst telling which starts.
+struct Best
+{
+    qint64 loop = std::numeric_limits<qint64>::max();
+    qint64 link = std::numeric_limits<qint64>::max();
+};
+
+Best race(int tries, bool loopFirst, const std::function<qint64()> &loopRun,
+          const std::function<qint64()> &linkRun)
+{
+    Best best;
+    for (int i = 0; i < tries; ++i) {
+        if (loopFirst)
+            best.loop = qMin(best.loop, loopRun());
+        best.link = qMin(best.link, linkRun());
+        if (!loopFirst)
+            best.loop = qMin(best.loop, loopRun());
+    }
+    return best;
+}
+
+// A median and the range that holds it with at least kConfidence, from order statistics: with n
+// samples the k-th smallest lies below the median with the probability that a fair coin shows
+// heads fewer than k times in n throws.
+struct Spread
+{
+    double median = 0;
+    double low = 0;
+    double high = 0;
+};
+
+Spread spreadOf(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    Spread s;
+    s.median = n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
+    // Largest k with 2 P(heads < k) <= 1 - confidence; from 6 samples on there is one.
+    int k = 1;
+    double coefficient = 1; // C(n, j)
+    double below = 0;       // P(heads < k), in units of 2^-n
+    const double allowed = (1 - kConfidence) / 2 * std::pow(2.0, n);
+    for (int j = 0; j + 1 < n / 2; ++j) {
+        below += coefficient;
+        coefficient = coefficient * (n - j) / (j + 1);
+        if (below + coefficient > allowed)
+            break;
+        k = j + 2;
+    }
+    s.low = values.at(k - 1);
+    s.high = values.at(n - k);
+    return s;
+}
+
+enum class Verdict
+{
+    Met,
+    Missed,
+    Unjudged
+};
+
+// For a goal "at least Goal" (or "at most Goal" when AtMost).
+Verdict judge(const Spread &s, double goal, bool atMost = false)
+{
+    if (atMost ? s.high <= goal : s.low >= goal)
+        return Verdict::Met;
+    if (atMost ? s.low > goal : s.high < goal)
+        return Verdict::Missed;
+    return Verdict::Unjudged;
+}
+
+const char *verdictText(Verdict v)
+{
+    switch (v) {
+    case Verdict::Met:
+        return "met";
+    case Verdict::Missed:
+        return "MISSED";
+    case Verdict::Unjudged:
+        return "cannot be judged";
+    }
+    return "";
+}
+
+QString spreadText(const Spread &s, double scale, int decimals, const char *unit = "")
+{
+    return QStringLiteral("%1%4 [%2-%3]")
+        .arg(s.median * scale, 0, 'f', decimals)
+        .arg(s.low * scale, 0, 'f', decimals)
+        .arg(s.high * scale, 0, 'f', decimals)
+        .arg(QLatin1String(unit));
+}
+
 struct Case
 {
     QString label;
     qint64 fileSize;
     int count;
-    int runs;
+    int turns;              // per round
+    int upTries, downTries; // per side and turn, the best kept
     QList<BenchFile> files;
-    qint64 linkUp = -1, loopUp = -1, linkDown = -1, loopDown = -1; // best times, ns
-    qint64 peakUp = 0, peakDown = 0;                               // bytes
+    QList<double> linkUp, loopUp, linkDown, loopDown; // ns, turn by turn
 };
 
-qint64 best(qint64 current, qint64 sample)
+Spread throughput(const Case &c, const QList<double> &times)
 {
-    return current < 0 || sample < current ? sample : current;
+    QList<double> mibPerS;
+    for (const double ns : times)
+        mibPerS << double(c.fileSize * c.count) / kMiB / (ns / 1e9);
+    return spreadOf(mibPerS);
 }
 
-// One upload batch through the link: writeFiles' own time plus command start to result.
-qint64 linkUpload(FsManager &link, LinkWatch &watch, const QList<BenchFile> &files)
+// Turn by turn, the loop's time over the link's: the link's share of the loop's throughput, each
+// side measured right beside the other.
+Spread share(const QList<double> &link, const QList<double> &loop)
 {
-    QStringList paths;
-    for (const BenchFile &f : files)
-        paths << f.path;
-    watch.arm();
-    const int lists = watch.bigLists;
-    const qint64 callStart = now();
-    link.writeFiles(paths);
-    const qint64 callTime = now() - callStart;
-    if (!waitUntil([&] { return watch.finishedAt >= 0 || !watch.connected; }, watch.loop) ||
-        watch.result != QLatin1String("Ok"))
-        qFatal("link upload failed: %s", qPrintable(watch.result));
-    const qint64 elapsed = callTime + (watch.finishedAt - watch.startedAt);
-    // Let the list that follows every batch pass before the next measurement.
-    waitUntil([&] { return watch.bigLists > lists; }, watch.loop);
-    return elapsed;
+    QList<double> ratios;
+    for (int i = 0; i < link.size(); ++i)
+        ratios << loop.at(i) / link.at(i);
+    return spreadOf(ratios);
 }
 
-qint64 linkDownload(FsManager &link, LinkWatch &watch, const QList<BenchFile> &files)
+// A side's time per byte in each round.
+QList<double> perByte(const Case &c, QList<double> Case::*side)
 {
-    QMap<QString, uint> names;
-    for (const BenchFile &f : files)
-        names.insert(f.name, uint(f.size));
-    watch.arm();
-    const int lists = watch.bigLists;
-    link.getFiles(names);
-    if (!waitUntil([&] { return watch.finishedAt >= 0 || !watch.connected; }, watch.loop) ||
-        watch.result != QLatin1String("Ok"))
-        qFatal("link download failed: %s", qPrintable(watch.result));
-    if (watch.verified != files.size())
-        qFatal("link download: %d of %d files arrived intact", watch.verified, int(files.size()));
-    const qint64 elapsed = watch.finishedAt - watch.startedAt;
-    waitUntil([&] { return watch.bigLists > lists; }, watch.loop);
-    return elapsed;
+    QList<double> values;
+    for (int at = 0; at < (c.*side).size(); at += c.turns) {
+        double sum = 0;
+        for (int i = at; i < at + c.turns; ++i)
+            sum += (c.*side).at(i);
+        values << sum / double(c.fileSize * c.count * c.turns);
+    }
+    return values;
+}
+
+// Round by round, how the time per MiB grows from the small to the large case; with Base, over
+// Base's own growth in the same round.
+Spread growth(const Case &small, const Case &large, QList<double> Case::*side,
+              QList<double> Case::*base = nullptr)
+{
+    const QList<double> smallSide = perByte(small, side), largeSide = perByte(large, side);
+    QList<double> values;
+    for (int i = 0; i < smallSide.size(); ++i) {
+        double g = largeSide.at(i) / smallSide.at(i);
+        if (base)
+            g /= perByte(large, base).at(i) / perByte(small, base).at(i);
+        values << g;
+    }
+    return spreadOf(values);
 }
 
 } // namespace
@@ -365,7 +515,17 @@ qint64 linkDownload(FsManager &link, LinkWatch &watch, const QList<BenchFile> &f
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    int rounds = kDefaultRounds;
+    const QStringList args = app.arguments();
+    const int roundsAt = args.indexOf(QStringLiteral("--rounds"));
+    if (roundsAt > 0) {
+        bool ok = false;
+        rounds = args.value(roundsAt + 1).toInt(&ok);
+        if (!ok || rounds < kMinRounds) {
+            std::fprintf(stderr, "velmora-linkbench: --rounds takes a count of at least %d\n", kMinRounds);
+            return 2;
+        }
+    }
     clock_.start();
 
     if (qEnvironmentVariableIsEmpty("VELMORA_BOARDSIM"))
@@ -377,13 +537,12 @@ int main(int argc, char *argv[])
         qFatal("no temporary working directory");
 
     QList<Case> cases{
-        // Best of several runs: page faults and scheduling on a small shared machine throw single runs.
-        {QStringLiteral("1 MiB"), kMiB, 1, quick ? 2 : 9, {}},
-        {QStringLiteral("16 MiB"), 16 * kMiB, 1, quick ? 1 : 6, {}},
-        {QStringLiteral("64 MiB"), 64 * kMiB, 1, quick ? 1 : 3, {}},
-        {QStringLiteral("200 x 4 KiB"), 4096, 200, quick ? 1 : 6, {}},
+        // Turns per round: short transfers take more, as one preemption can spoil a few milliseconds.
+        {QStringLiteral("1 MiB"), kMiB, 1, 4, 3, 3, {}, {}, {}, {}, {}},
+        {QStringLiteral("16 MiB"), 16 * kMiB, 1, 2, 1, 3, {}, {}, {}, {}, {}},
+        {QStringLiteral("64 MiB"), 64 * kMiB, 1, 2, 1, 3, {}, {}, {}, {}, {}},
+        {QStringLiteral("200 x 4 KiB"), 4096, 200, 3, 1, 3, {}, {}, {}, {}, {}},
     };
-    qint64 largest = 0;
     int seed = 1;
     for (Case &c : cases) {
         for (int i = 0; i < c.count; ++i) {
@@ -392,8 +551,9 @@ int main(int argc, char *argv[])
                                      : QStringLiteral("small_%1.bin").arg(i, 3, 10, QLatin1Char('0'));
             c.files << makeFile(name, c.fileSize, seed++);
         }
-        largest = qMax(largest, c.fileSize);
     }
+    const Case &one = cases[0];
+    const Case &largest = cases[2];
 
     BoardSimProcess sim({QStringLiteral("--big"), QStringLiteral("--quiet"), QStringLiteral("--memory"),
                          QString::number(512 * kMiB)});
@@ -401,96 +561,116 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.errorString()));
         return 2;
     }
-    std::printf("simulator on %s port %u; working directory %s\n", qPrintable(sim.host().toString()),
-                unsigned(sim.port()), qPrintable(work.path()));
+    std::printf("simulator on %s port %u; %d rounds; working directory %s\n",
+                qPrintable(sim.host().toString()), unsigned(sim.port()), rounds, qPrintable(work.path()));
 
     FsManager link;
-    LinkWatch watch(&link);
-    for (const Case &c : cases) {
-        for (const BenchFile &f : c.files)
-            watch.expected.insert(f.name, f.sha1);
-    }
-    link.setPcbIp(sim.host());
+    LinkRecorder rec(link);
+    link.usePcbIp(sim.host());
     link.setPcbPort(sim.port());
     link.connectToPcb();
-    if (!waitUntil([&] { return watch.bigLists > 0; }, watch.loop, 20000)) {
+    if (!rec.waitFor([&] { return rec.bigLists() > 0; }, 20000)) {
         std::fprintf(stderr, "the link did not connect in the big form\n");
         return 2;
     }
-    RawLoop raw(sim.port(), false);
-    RawLoop rawNoDelay(sim.port(), true);
+    LinkSide linkSide(link, rec);
+    RawLoop loop(sim.port());
 
-    for (Case &c : cases) {
-        for (int run = 0; run < c.runs; ++run) {
-            // Whichever side runs second finds the heap as the first left it: freeing a whole
-            // file's buffer can hand its pages back to the system, and the next side then pays a
-            // page fault per 4 KiB to take them again. Taking turns gives both sides both places.
-            const bool loopFirst = run % 2 == 0;
-            const auto loopUp = [&] {
-                c.loopUp = best(c.loopUp, raw.upload(c.files));
-                c.loopUp = best(c.loopUp, rawNoDelay.upload(c.files));
-            };
-            const auto linkUp = [&] {
-                resetPeakRss();
-                c.linkUp = best(c.linkUp, linkUpload(link, watch, c.files));
-                c.peakUp = qMax(c.peakUp, peakRss());
-            };
-            const auto loopDown = [&] { c.loopDown = best(c.loopDown, raw.download(c.files)); };
-            const auto linkDown = [&] {
-                resetPeakRss();
-                c.linkDown = best(c.linkDown, linkDownload(link, watch, c.files));
-                c.peakDown = qMax(c.peakDown, peakRss());
-            };
-            // The board must hold the files before either side downloads them.
-            if (loopFirst) {
-                loopUp();
-                linkUp();
-                loopDown();
-                linkDown();
-            } else {
-                linkUp();
-                loopUp();
-                linkDown();
-                loopDown();
-            }
-        }
+    // The peak memory of the link's largest transfers, with the allocator as the program has it.
+    QList<qint64> peaks;
+    for (int run = 0; run < kMemoryRuns; ++run) {
+        qint64 peak = -1; // stays so where the peak cannot be read
+        resetPeakRss();
+        linkSide.upload(largest.files);
+        peak = qMax(peak, peakRss());
+        resetPeakRss();
+        linkSide.download(largest.files);
+        peaks << qMax(peak, peakRss());
     }
 
-    std::printf("\n%-12s %-5s %11s %11s %7s %12s %12s %9s\n", "case", "dir", "link MiB/s", "loop MiB/s",
-                "ratio", "link ms/MiB", "loop ms/MiB", "peak MiB");
-    bool ratiosMet = true;
+    keepFreedMemory();
+    for (int round = -1; round < rounds; ++round) { // round -1 warms up
+        for (Case &c : cases) {
+            for (int turn = 0; turn < c.turns; ++turn) {
+                const bool loopFirst = ((round + turn) & 1) == 0;
+                // The board must hold the files before either side downloads them.
+                const Best up = race(
+                    c.upTries, loopFirst, [&] { return loop.upload(c.files); },
+                    [&] { return linkSide.upload(c.files); });
+                const Best down = race(
+                    c.downTries, loopFirst, [&] { return loop.download(c.files); },
+                    [&] { return linkSide.download(c.files); });
+                const qint64 linkUp = up.link, loopUp = up.loop, linkDown = down.link, loopDown = down.loop;
+                if (round >= 0) {
+                    c.linkUp << double(linkUp);
+                    c.loopUp << double(loopUp);
+                    c.linkDown << double(linkDown);
+                    c.loopDown << double(loopDown);
+                }
+            }
+        }
+        if (round >= 0)
+            std::fprintf(stderr, "round %d of %d done\n", round + 1, rounds);
+    }
+
+    std::printf("\nMiB/s: median [spread, the range that holds the median with %.0f%% confidence]\n",
+                kConfidence * 100);
+    std::printf("%-17s %-5s %-24s %-24s %-20s %s\n", "case", "dir", "link", "loop", "link/loop",
+                "link >= 80% of loop");
+    bool missed = false;
+    int judged = 0;
+    int rows = 0;
     for (const Case &c : cases) {
-        const double mib = double(c.fileSize * c.count) / kMiB;
         const struct
         {
             const char *dir;
-            qint64 link, loop, peak;
-        } rows[] = {{"up", c.linkUp, c.loopUp, c.peakUp}, {"down", c.linkDown, c.loopDown, c.peakDown}};
-        for (const auto &row : rows) {
-            const double ratio = double(row.loop) / double(row.link);
-            ratiosMet = ratiosMet && ratio >= kMinRatio;
-            std::printf("%-12s %-5s %11.1f %11.1f %6.0f%% %12.3f %12.3f %9.1f\n", qPrintable(c.label),
-                        row.dir, mib / (double(row.link) / 1e9), mib / (double(row.loop) / 1e9), ratio * 100,
-                        double(row.link) / 1e6 / mib, double(row.loop) / 1e6 / mib, double(row.peak) / kMiB);
+            const QList<double> &link, &loop;
+        } sides[] = {{"up", c.linkUp, c.loopUp}, {"down", c.linkDown, c.loopDown}};
+        for (const auto &side : sides) {
+            const Spread linkShare = share(side.link, side.loop);
+            const Verdict v = judge(linkShare, kMinRatio);
+            missed = missed || v == Verdict::Missed;
+            judged += v == Verdict::Unjudged ? 0 : 1;
+            ++rows;
+            std::printf("%-17s %-5s %-24s %-24s %-20s %s\n", qPrintable(c.label), side.dir,
+                        qPrintable(spreadText(throughput(c, side.link), 1, 1)),
+                        qPrintable(spreadText(throughput(c, side.loop), 1, 1)),
+                        qPrintable(spreadText(linkShare, 100, 0, "%")), verdictText(v));
         }
     }
+    std::printf("\ngoal: link >= %.0f%% of the minimal loop: judged in %d of %d rows, %s\n", kMinRatio * 100,
+                judged, rows, missed ? "MISSED in a row" : "missed in none");
 
-    const Case &one = cases[0];
-    const Case &big = cases[2];
-    const auto growth = [&](qint64 Case::*time) { return (double(big.*time) / 64) / double(one.*time); };
-    const double upGrowth = growth(&Case::linkUp);
-    const double downGrowth = growth(&Case::linkDown);
-    const qint64 peak = qMax(big.peakUp, big.peakDown);
-    const bool growthMet = upGrowth <= kMaxGrowth && downGrowth <= kMaxGrowth;
-    const bool peakMet = peak >= 0 && double(peak) < kMaxPeakFactor * double(largest);
+    const struct
+    {
+        const char *dir;
+        QList<double> Case::*link;
+        QList<double> Case::*loop;
+    } directions[] = {{"up", &Case::linkUp, &Case::loopUp}, {"down", &Case::linkDown, &Case::loopDown}};
+    for (const auto &d : directions) {
+        const Spread relative = growth(one, largest, d.link, d.loop);
+        const Verdict v = judge(relative, kMaxGrowth, true);
+        missed = missed || v == Verdict::Missed;
+        std::printf("goal: %-4s link's time per MiB, 64 MiB against 1 MiB, over the loop's: x%s (<= x%.2f): "
+                    "%s\n",
+                    d.dir, qPrintable(spreadText(relative, 1, 2)), kMaxGrowth, verdictText(v));
+        std::printf("      the link's own growth x%s, the loop's x%s\n",
+                    qPrintable(spreadText(growth(one, largest, d.link), 1, 2)),
+                    qPrintable(spreadText(growth(one, largest, d.loop), 1, 2)));
+    }
 
-    std::printf("\ngoal: link >= %.0f%% of the minimal loop in every row: %s\n", kMinRatio * 100,
-                ratiosMet ? "met" : "MISSED");
-    std::printf("goal: link time per MiB, 64 MiB against 1 MiB: up x%.2f, down x%.2f (<= x%.2f): %s\n",
-                upGrowth, downGrowth, kMaxGrowth, growthMet ? "met" : "MISSED");
-    std::printf("      minimal loop for comparison: up x%.2f, down x%.2f\n", growth(&Case::loopUp),
-                growth(&Case::loopDown));
-    std::printf("goal: peak memory during the 64 MiB transfers %.1f MiB < %.0f x %lld MiB: %s\n",
-                double(peak) / kMiB, kMaxPeakFactor, largest / kMiB, peakMet ? "met" : "MISSED");
-    return ratiosMet && growthMet && peakMet ? 0 : 1;
+    // Memory is a worst case: judged on every run, not on a median.
+    const auto range = std::minmax_element(peaks.cbegin(), peaks.cend());
+    const qint64 limit = qint64(kMaxPeakFactor * double(largest.fileSize));
+    const Verdict peakVerdict = *range.first < 0        ? Verdict::Unjudged
+                                : *range.second < limit ? Verdict::Met
+                                : *range.first >= limit ? Verdict::Missed
+                                                        : Verdict::Unjudged;
+    missed = missed || peakVerdict == Verdict::Missed;
+    std::printf(
+        "goal: peak memory during the link's 64 MiB transfers %.1f-%.1f MiB in %d runs < %.0f x %lld MiB: "
+        "%s\n",
+        double(*range.first) / kMiB, double(*range.second) / kMiB, int(peaks.size()), kMaxPeakFactor,
+        largest.fileSize / kMiB, verdictText(peakVerdict));
+    return missed ? 1 : 0;
 }

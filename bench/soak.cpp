@@ -19,16 +19,14 @@
 // The exit code is 0 when no cycle failed.
 #include "boardsimprocess.h"
 #include "fsmanager.h"
+#include "linkrecorder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -66,73 +64,33 @@ qint64 residentKib()
     return 0;
 }
 
-// What the link reports, kept for the step that waits for it.
-struct Watch
+// Runs Start and waits for the result of Command; empty on success, else what went wrong. What
+// the recorder held before is dropped first, so that nothing of one step is kept into the next;
+// CommandNs gets the time from the command's start to its result.
+QString runStep(LinkRecorder &rec, int command, const std::function<void()> &start, qint64 &commandNs)
 {
-    explicit Watch(FsManager &link)
-    {
-        QObject::connect(&link, &FsManager::startedRunCommand, &link, [this] { commandTimer.start(); });
-        QObject::connect(&link, &FsManager::requestFinished, &link,
-                         [this](int command, int result, const QString &text) {
-                             if (command == awaited) {
-                                 finished = true;
-                                 this->result = result;
-                                 this->text = text;
-                                 commandNs = commandTimer.isValid() ? commandTimer.nsecsElapsed() : 0;
-                             }
-                             loop.quit();
-                         });
-        QObject::connect(&link, &FsManager::listfilesReady_big, &link,
-                         [this](const QList<FstEntry_big> &files, uint32_t, uint32_t) { table = files; });
-        QObject::connect(
-            &link, &FsManager::filesRecievingIsFinished, &link,
-            [this](const QMap<QString, QByteArray> &files, const QString &) { received = files; });
-        QObject::connect(&link, &FsManager::connectionStateIsUpdated, &link, [this](int state) {
-            if (state == 0)
-                ++drops;
-            loop.quit();
-        });
-    }
-
-    // Runs Start and waits for the result of Command; empty on success, else what went wrong.
-    QString run(int command, const std::function<void()> &start)
-    {
-        awaited = command;
-        finished = false;
-        commandTimer.invalidate();
-        const int dropsBefore = drops;
-        start();
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(kStepTimeoutMs);
-        while (!finished && drops == dropsBefore && limit.isActive())
-            loop.exec();
-        awaited = -1;
-        if (!finished && drops != dropsBefore)
-            return QStringLiteral("the link went offline");
-        if (!finished)
-            return QStringLiteral("no result within %1 s").arg(kStepTimeoutMs / 1000);
-        if (result != ResultOk)
-            return QStringLiteral("result %1: %2").arg(result).arg(text);
+    rec.clear();
+    start();
+    const QString ended = QStringLiteral("%1 ").arg(command);
+    const auto result = [&] {
+        for (const QString &line : qAsConst(rec.results)) {
+            if (line.startsWith(ended))
+                return line;
+        }
         return QString();
-    }
-
-    QEventLoop loop;
-    int awaited = -1;
-    bool finished = false;
-    int result = 0;
-    QString text;
-    QElapsedTimer commandTimer;
-    qint64 commandNs = 0;
-    int drops = 0; // connections lost so far
-    QList<FstEntry_big> table;
-    QMap<QString, QByteArray> received;
-};
-
-QString entryName(const FstEntry_big &entry)
-{
-    return QString::fromLatin1(entry.name, int(qstrnlen(entry.name, sizeof entry.name)));
+    };
+    rec.waitFor([&] { return !result().isEmpty() || rec.states.contains(0); }, kStepTimeoutMs);
+    const QString line = result();
+    if (line.isEmpty() && rec.states.contains(0))
+        return QStringLiteral("the link went offline");
+    if (line.isEmpty())
+        return QStringLiteral("no result within %1 s").arg(kStepTimeoutMs / 1000);
+    if (line.section(QLatin1Char(' '), 1, 1).toInt() != ResultOk)
+        return QStringLiteral("result %1: %2")
+            .arg(line.section(QLatin1Char(' '), 1, 1), line.section(QLatin1Char(' '), 2));
+    const qint64 startedNs = rec.firstNs(QStringLiteral("started "));
+    commandNs = startedNs < 0 ? 0 : rec.firstNs(QStringLiteral("result ") + ended) - startedNs;
+    return QString();
 }
 
 struct Totals
@@ -142,7 +100,7 @@ struct Totals
 };
 
 // One cycle; empty on success, else the step that failed and why.
-QString runCycle(FsManager &link, Watch &watch, QRandomGenerator &random, int cycle, Totals &totals)
+QString runCycle(FsManager &link, LinkRecorder &rec, QRandomGenerator &random, int cycle, Totals &totals)
 {
     const QString name = QStringLiteral("soak%1.bin").arg(cycle);
     const int size = int(random.bounded(kMaxFileSize + 1));
@@ -157,39 +115,48 @@ QString runCycle(FsManager &link, Watch &watch, QRandomGenerator &random, int cy
     }
     const int padded = (size + 3) & ~3;
 
-    QString failure = watch.run(CmdWriteFile, [&] { link.writeFiles({path}); });
+    qint64 commandNs = 0;
+    QString failure = runStep(
+        rec, CmdWriteFile, [&] { link.writeFiles({path}); }, commandNs);
     QFile::remove(path);
     if (!failure.isEmpty())
         return QStringLiteral("upload: ") + failure;
     totals.bytes += size;
-    totals.ns += watch.commandNs;
+    totals.ns += commandNs;
 
-    watch.table.clear();
-    failure = watch.run(CmdListFiles, [&] { link.getListFiles(); });
+    failure = runStep(
+        rec, CmdListFiles, [&] { link.getListFiles(); }, commandNs);
     if (!failure.isEmpty())
         return QStringLiteral("list: ") + failure;
-    if (watch.table.size() != 1 || entryName(watch.table.first()) != name ||
-        watch.table.first().size != uint32_t(padded))
+    const QList<LinkRecorder::File> table =
+        rec.tables.isEmpty() ? QList<LinkRecorder::File>() : rec.tables.last().files;
+    if (table.size() != 1 || table.first().name != name || table.first().size != uint32_t(padded))
         return QStringLiteral("list: expected %1 alone at %2 bytes, got %3 entries")
             .arg(name)
             .arg(padded)
-            .arg(watch.table.size());
+            .arg(table.size());
 
-    watch.received.clear();
-    failure = watch.run(CmdGetFile, [&] { link.getFiles({{name, uint(padded)}}); });
+    failure = runStep(
+        rec, CmdGetFile,
+        [&] {
+            link.getFiles({{name, uint(padded)}});
+        },
+        commandNs);
     if (!failure.isEmpty())
         return QStringLiteral("download: ") + failure;
     totals.bytes += padded;
-    totals.ns += watch.commandNs;
-    const QByteArray got = watch.received.value(name);
-    if (watch.received.size() != 1 || got.size() != padded || got.left(size) != content ||
+    totals.ns += commandNs;
+    const QMap<QString, QByteArray> received = rec.receivedFiles.value(0);
+    const QByteArray got = received.value(name);
+    if (received.size() != 1 || got.size() != padded || got.left(size) != content ||
         got.mid(size) != QByteArray(padded - size, '\0'))
         return QStringLiteral("download: %1 differs from its source (%2 bytes, expected %3)")
             .arg(name)
             .arg(got.size())
             .arg(padded);
 
-    failure = watch.run(CmdDeleteFile, [&] { link.deleteFiles({name}); });
+    failure = runStep(
+        rec, CmdDeleteFile, [&] { link.deleteFiles({name}); }, commandNs);
     if (!failure.isEmpty())
         return QStringLiteral("delete: ") + failure;
     return QString();
@@ -237,7 +204,7 @@ int main(int argc, char *argv[])
     }
 
     FsManager link;
-    Watch watch(link);
+    LinkRecorder rec(link);
     link.usePcbIp(sim.host());
     link.setPcbPort(sim.port());
 
@@ -248,21 +215,22 @@ int main(int argc, char *argv[])
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         if (!link.isConnected()) {
             // Connected once the opening list, in the big form, has come.
-            const QString failure = watch.run(CmdListFiles, [&] { link.connectToPcb(); });
+            qint64 commandNs = 0;
+            const QString failure = runStep(
+                rec, CmdListFiles, [&] { link.connectToPcb(); }, commandNs);
             if (!failure.isEmpty()) {
                 std::fprintf(stderr, "cycle %d: connecting: %s\n", cycle, qPrintable(failure));
                 ++failures;
                 continue;
             }
         }
-        const QString failure = runCycle(link, watch, random, cycle, totals);
+        const QString failure = runCycle(link, rec, random, cycle, totals);
         if (!failure.isEmpty()) {
             ++failures;
             std::fprintf(stderr, "cycle %d: %s\n", cycle, qPrintable(failure));
         }
         // Nothing of a cycle is kept into the next: what stays in memory is the link's.
-        watch.received.clear();
-        watch.table.clear();
+        rec.clear();
         if (cycle == 1)
             rssStart = residentKib();
         if (cycle % 100 == 0)

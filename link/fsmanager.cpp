@@ -1,11 +1,9 @@
 #include "fsmanager.h"
 
+#include "addressstore.h"
 #include "pcbprotocol.h"
+#include "uploadrecord.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
 #include <QTcpSocket>
 #include <QTimerEvent>
 #include <cmath>
@@ -26,18 +24,17 @@ constexpr int kKeepAliveTimeoutMs = 5000;
 constexpr int kFirstFileTimeoutMs = 50000;
 constexpr int kNextFileTimeoutMs = 20000;
 
-const char kSettingsFileName[] = "/pcbSettings.ini";
-const char kAddressKey[] = "IP_ADDRESS";
-const char kDefaultAddress[] = "192.168.0.10";
-
-QString settingsPath()
+// Time limit for the reply to each further item of a running batch.
+int nextItemTimeout(PcbCommand command)
 {
-    return QDir::currentPath() + QLatin1String(kSettingsFileName);
-}
-
-uint percentOf(qint64 done, qint64 total)
-{
-    return static_cast<uint>(qMax<qint64>(done, 0) * 100 / total);
+    switch (command) {
+    case CmdWriteFile:
+        return kWriteTimeoutMs;
+    case CmdDeleteFile:
+        return kDeleteTimeoutMs;
+    default:
+        return kNextFileTimeoutMs;
+    }
 }
 
 } // namespace
@@ -50,13 +47,7 @@ FsManager::FsManager(QObject *parent) : QObject(parent)
     qRegisterMetaType<QMap<QString, QByteArray>>("QMap<QString,QByteArray>");
     qRegisterMetaType<QMap<QString, uint>>("QMap<QString,uint>");
 
-    pcbAddress.setAddress(defaultPcbAddress());
-    const QSettings settings(settingsPath(), QSettings::IniFormat);
-    const QString stored = settings.value(QLatin1String(kAddressKey), defaultPcbAddress()).toString();
-    // A damaged settings file must not leave the link without an address to connect to.
-    QHostAddress address;
-    if (address.setAddress(stored))
-        pcbAddress = address;
+    pcbAddress = AddressStore::load();
 }
 
 FsManager::~FsManager()
@@ -90,7 +81,7 @@ void FsManager::setTimeScale(double scale)
 
 QString FsManager::defaultPcbAddress()
 {
-    return QString::fromLatin1(kDefaultAddress);
+    return AddressStore::defaultAddress();
 }
 
 QHostAddress FsManager::getPcbIp()
@@ -106,8 +97,7 @@ uint16_t FsManager::getPcbPort()
 void FsManager::setPcbIp(QHostAddress PcbIp)
 {
     usePcbIp(PcbIp);
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kAddressKey), PcbIp.toString());
+    AddressStore::save(PcbIp);
 }
 
 void FsManager::usePcbIp(QHostAddress PcbIp)
@@ -157,7 +147,7 @@ void FsManager::writeFiles(QStringList PathList)
     qint64 callTotal = 0;
     for (const QString &path : qAsConst(PathList)) {
         QByteArray record;
-        const QString refusal = buildUploadRecord(path, big, record);
+        const QString refusal = UploadRecord::read(path, big, record);
         if (!refusal.isEmpty()) {
             // Nothing of this call goes out; records of earlier calls stay queued.
             const QString text = tr("Файл: ") + path + refusal;
@@ -168,90 +158,20 @@ void FsManager::writeFiles(QStringList PathList)
         callTotal += record.size();
         records.append(record);
     }
-    uploadQueue.append(records);
-    uploadTotal += static_cast<uint32_t>(callTotal);
-    uploadPending += callTotal;
+    batches.addRecords(records, callTotal);
     enqueueBatchCommand(CmdWriteFile);
-}
-
-QString FsManager::buildUploadRecord(const QString &path, bool big, QByteArray &record)
-{
-    const QString fileName = QFileInfo(path).fileName();
-    // The board stores Latin-1 names; anything else would arrive as question marks, and two
-    // such names would overwrite each other there.
-    if (!isLatin1(fileName))
-        return tr(" не удалось передать: имя файла содержит символы, которые контроллер не поддерживает. "
-                  "Передача отменена!");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return tr(" не удалось открыть. Передача отменена!");
-
-    // The small form announces the content in 16 bits; a longer file would be stored cut short.
-    const qint64 maxContent = big ? kBigFormMaxContent : qint64(kSmallFormMaxContent);
-    const QString tooBig =
-        tr(" не удалось передать: файл больше %1 байт. Передача отменена!").arg(maxContent);
-    const int headerSize = uploadHeaderSize(big);
-    record = QByteArray(headerSize, '\0');
-    if (!file.isSequential()) {
-        const qint64 size = file.size();
-        if (paddedLength(size) > maxContent)
-            return tooBig;
-        record.reserve(static_cast<int>(headerSize + paddedLength(size)));
-        record.resize(static_cast<int>(headerSize + size));
-        const qint64 got = file.read(record.data() + headerSize, size);
-        if (got < 0)
-            return tr(" не удалось открыть. Передача отменена!");
-        record.resize(static_cast<int>(headerSize + got));
-    }
-    // Picks up the content of a sequential file, or what a regular one grew by meanwhile.
-    const QByteArray rest = file.readAll();
-    if (paddedLength(qint64(record.size()) + rest.size() - headerSize) > maxContent)
-        return tooBig;
-    record.append(rest);
-
-    const qint64 contentSize = record.size() - headerSize;
-    const qint64 padded = paddedLength(contentSize);
-    record.append(static_cast<int>(padded - contentSize), '\0');
-    writeUploadHeader(record.data(), fileName, static_cast<quint32>(padded), big);
-    return QString();
 }
 
 void FsManager::deleteFiles(QStringList FileNameList)
 {
-    if (!isConnected() || FileNameList.isEmpty())
-        return;
-    QList<QByteArray> names;
-    for (const QString &name : qAsConst(FileNameList)) {
-        const QByteArray bytes = boardFileName(name);
-        if (!bytes.isEmpty())
-            names.append(bytes);
-    }
-    if (names.isEmpty())
-        return;
-    deleteQueue.append(names);
-    deleteTotal += static_cast<uint32_t>(names.size());
-    enqueueBatchCommand(CmdDeleteFile);
+    if (isConnected() && batches.addDeletions(FileNameList))
+        enqueueBatchCommand(CmdDeleteFile);
 }
 
 void FsManager::getFiles(QMap<QString, uint> FileNameList)
 {
-    if (!isConnected() || FileNameList.isEmpty())
-        return;
-    QMap<QByteArray, uint> names;
-    uint32_t callTotal = 0;
-    for (auto it = FileNameList.cbegin(); it != FileNameList.cend(); ++it) {
-        const QByteArray bytes = boardFileName(it.key());
-        if (bytes.isEmpty())
-            continue;
-        names.insert(bytes, it.value());
-        callTotal += it.value();
-    }
-    if (names.isEmpty())
-        return;
-    for (auto it = names.cbegin(); it != names.cend(); ++it)
-        downloadQueue.insert(it.key(), it.value());
-    downloadTotal += callTotal;
-    enqueueBatchCommand(CmdGetFile);
+    if (isConnected() && batches.addDownloads(FileNameList))
+        enqueueBatchCommand(CmdGetFile);
 }
 
 void FsManager::timerEvent(QTimerEvent *event)
@@ -463,34 +383,31 @@ void FsManager::writtenBytes(qint64 count)
     Q_UNUSED(count)
     if (!socket || !isCurrentSocketSignal())
         return;
-    if (currentCommand != CmdWriteFile || uploadQueue.isEmpty())
+    if (currentCommand != CmdWriteFile || !batches.hasQueued(CmdWriteFile))
         return;
-    emitUploadProgress();
-    if (uploadOffset >= uploadQueue.first().size())
-        return; // record complete: the board's reply follows
+    emitBatchProgress(CmdWriteFile);
+    if (batches.recordSent())
+        return; // the board's reply follows
     startResponseTimer(kWriteTimeoutMs);
     sendUploadPiece(QByteArray());
 }
 
 void FsManager::sendUploadPiece(QByteArray frame)
 {
-    const QByteArray &record = uploadQueue.first();
-    const char *const piece = record.constData() + uploadOffset;
-    const int pieceSize = qMin(kUploadPieceSize, record.size() - uploadOffset);
-    paceUploadPiece(uploadOffset + pieceSize >= record.size());
+    bool endsRecord = false;
+    const QByteArray piece = batches.nextPiece(endsRecord);
+    paceUploadPiece(endsRecord);
     qint64 written = 0;
     if (frame.isEmpty()) {
-        written = writeRequest(QByteArray::fromRawData(piece, pieceSize));
+        written = writeRequest(piece);
     } else {
         // The request header and its piece leave in one write.
         const int headerSize = frame.size();
-        frame.append(piece, pieceSize);
+        frame.append(piece);
         written = writeRequest(frame) - headerSize;
     }
-    if (written > 0) {
-        uploadOffset += static_cast<int>(written);
-        uploadPending -= written;
-    }
+    if (written > 0)
+        batches.pieceWritten(written);
 }
 
 void FsManager::paceUploadPiece(bool endsRecord)
@@ -503,11 +420,11 @@ void FsManager::paceUploadPiece(bool endsRecord)
     socket->setSocketOption(QAbstractSocket::LowDelayOption, endsRecord ? 1 : 0);
 }
 
-void FsManager::emitUploadProgress()
+void FsManager::emitBatchProgress(PcbCommand command)
 {
-    if (uploadTotal == 0)
-        return;
-    emit progressUpdated(percentOf(qint64(uploadTotal) - uploadPending, uploadTotal));
+    uint percent = 0;
+    if (batches.progress(command, percent))
+        emit progressUpdated(percent);
 }
 
 void FsManager::readKeepAlive(uint8_t *RecvData, uint Size)
@@ -552,139 +469,86 @@ void FsManager::readListFiles_big(uint8_t *RecvData, uint Size)
 
 void FsManager::readResponseOnWriteFile(uint8_t *RecvData, uint Size)
 {
-    stopTimer(responseTimerId);
-    // An empty reply counts as a network error.
-    const quint8 status = Size == 0 ? kStatusNetworkError : RecvData[0];
-    PcbResult result = ResultNetworkError;
-    QString text = tr("Ошибка сети!");
-    switch (status) {
-    case kStatusOk: {
-        const bool stored = !uploadQueue.isEmpty() && uploadOffset >= uploadQueue.first().size();
-        if (stored) {
-            uploadQueue.removeFirst();
-            uploadOffset = 0;
-        }
-        emitUploadProgress();
-        if (stored)
-            emit batchItemDone(CmdWriteFile, QString(), QByteArray());
-        if (!uploadQueue.isEmpty()) {
-            // Also sends the rest of a record the board acknowledged early.
-            startResponseTimer(kWriteTimeoutMs);
-            sendCommand(CmdWriteFile);
-            return;
-        }
-        uploadTotal = 0;
-        enqueueOnce(CmdListFiles);
-        emit filesSendingIsFinished(QStringLiteral("Ok"));
-        commandRunning = false;
-        emit requestFinished(CmdWriteFile, ResultOk, QStringLiteral("Ok"));
-        return;
-    }
-    case kStatusNetworkError:
-        emit filesSendingIsFinished(text);
-        break;
-    case kStatusSecondError:
-        result = ResultNoMemory;
-        text = tr("Не хватает памяти на контроллере!");
-        emit filesSendingIsFinished(text);
-        break;
-    default:
-        break; // the window is told nothing of a status it does not know
-    }
-    clearUploads();
-    uploadTotal = 0;
-    commandRunning = false;
-    emit requestFinished(CmdWriteFile, result, text);
+    readBatchReply(CmdWriteFile, BatchBook::statusOutcome(RecvData, Size));
 }
 
 void FsManager::readDeleteFile(uint8_t *RecvData, uint Size)
 {
-    stopTimer(responseTimerId);
-    // An empty reply counts as a network error.
-    const quint8 status = Size == 0 ? kStatusNetworkError : RecvData[0];
-    PcbResult result = ResultNetworkError;
-    QString text = tr("Ошибка сети!");
-    switch (status) {
-    case kStatusOk:
-        if (deleteTotal > 0)
-            emit progressUpdated(percentOf(qint64(deleteTotal) - deleteQueue.size(), deleteTotal));
-        emit batchItemDone(CmdDeleteFile, QString(), QByteArray());
-        if (!deleteQueue.isEmpty()) {
-            startResponseTimer(kDeleteTimeoutMs);
-            sendCommand(CmdDeleteFile);
-            return;
-        }
-        deleteTotal = 0;
-        enqueueOnce(CmdListFiles);
-        emit fileDeletingIsFinished(QStringLiteral("Ok"));
-        commandRunning = false;
-        emit requestFinished(CmdDeleteFile, ResultOk, QStringLiteral("Ok"));
-        return;
-    case kStatusNetworkError:
-        emit fileDeletingIsFinished(text);
-        break;
-    case kStatusSecondError:
-        result = ResultNoSuchFile;
-        text = tr("Файл не существует!");
-        emit fileDeletingIsFinished(text);
-        break;
-    default:
-        break; // the window is told nothing of a status it does not know
-    }
-    deleteTotal = 0;
-    deleteQueue.clear();
-    commandRunning = false;
-    emit requestFinished(CmdDeleteFile, result, text);
+    readBatchReply(CmdDeleteFile, BatchBook::statusOutcome(RecvData, Size));
 }
 
 void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
 {
-    stopTimer(responseTimerId);
     const FileReply reply = decodeFileReply(RecvData, Size);
     switch (reply.kind) {
-    case FileReply::File: {
-        if (downloadTotal > 0) {
-            qint64 left = 0;
-            for (const uint size : qAsConst(downloadQueue))
-                left += size;
-            emit progressUpdated(percentOf(qint64(downloadTotal) - left, downloadTotal));
-        }
+    case FileReply::File:
         // RecvData may not be used after this: the content can take over the frame's buffer.
-        if (!reply.name.isEmpty())
-            receivedFiles.insert(reply.name,
-                                 takeReplyTail(RecvData + reply.contentOffset, reply.contentSize));
-        emit batchItemDone(CmdGetFile, reply.name, receivedFiles.value(reply.name));
-        if (!downloadQueue.isEmpty()) {
-            startResponseTimer(kNextFileTimeoutMs);
-            sendCommand(CmdGetFile);
-            return;
-        }
-        enqueueOnce(CmdListFiles);
-        emit filesRecievingIsFinished(receivedFiles, tr("Ok"));
-        receivedFiles.clear();
-        downloadTotal = 0;
-        commandRunning = false;
-        emit requestFinished(CmdGetFile, ResultOk, tr("Ok"));
+        readBatchReply(CmdGetFile, BatchBook::ItemDone, reply.name,
+                       reply.name.isEmpty()
+                           ? QByteArray()
+                           : takeReplyTail(RecvData + reply.contentOffset, reply.contentSize));
         return;
-    }
     case FileReply::Unusable:
     case FileReply::NetworkError:
-        emit filesRecievingIsFinished(receivedFiles, tr("Ошибка сети!"));
-        break;
+        readBatchReply(CmdGetFile, BatchBook::NetworkError);
+        return;
     case FileReply::NoSuchFile:
-        emit filesRecievingIsFinished(receivedFiles, tr("Файл не существует!"));
-        break;
+        readBatchReply(CmdGetFile, BatchBook::SecondError);
+        return;
     case FileReply::OtherStatus:
-        break; // the window is told nothing of a status it does not know
+        readBatchReply(CmdGetFile, BatchBook::OtherStatus);
+        return;
     }
-    downloadQueue.clear();
-    receivedFiles.clear();
-    downloadTotal = 0;
+}
+
+void FsManager::readBatchReply(PcbCommand command, BatchBook::Outcome outcome, const QString &name,
+                               QByteArray content)
+{
+    stopTimer(responseTimerId);
+    if (outcome == BatchBook::ItemDone) {
+        emitBatchProgress(command);
+        if (batches.itemDone(command, name, std::move(content)))
+            emit batchItemDone(command, name, batches.receivedFile(name));
+        if (batches.hasQueued(command)) {
+            // Also sends the rest of an upload record the board acknowledged early.
+            startResponseTimer(nextItemTimeout(command));
+            sendCommand(command);
+            return;
+        }
+        const QMap<QString, QByteArray> files = batches.receivedFiles();
+        batches.clear(command);
+        enqueueOnce(CmdListFiles);
+        const QString text = BatchBook::okText(command);
+        emitBatchFinished(command, text, files);
+        commandRunning = false;
+        emit requestFinished(command, ResultOk, text);
+        return;
+    }
+    const BatchBook::Failure failure = BatchBook::failure(command, outcome);
+    if (failure.told) // the window is told nothing of a status it does not know
+        emitBatchFinished(command, failure.text, batches.receivedFiles());
+    batches.clear(command);
     commandRunning = false;
-    if (reply.kind == FileReply::NoSuchFile)
-        emit requestFinished(CmdGetFile, ResultNoSuchFile, tr("Файл не существует!"));
-    else
-        emit requestFinished(CmdGetFile, ResultNetworkError, tr("Ошибка сети!"));
+    emit requestFinished(command, failure.result, failure.text);
+}
+
+void FsManager::emitBatchFinished(PcbCommand command, const QString &text,
+                                  const QMap<QString, QByteArray> &files)
+{
+    switch (command) {
+    case CmdWriteFile:
+        emit filesSendingIsFinished(text);
+        break;
+    case CmdDeleteFile:
+        emit fileDeletingIsFinished(text);
+        break;
+    case CmdGetFile:
+        emit filesRecievingIsFinished(files, text);
+        break;
+    case CmdListFiles:
+    case CmdKeepAlive:
+        break;
+    }
 }
 
 void FsManager::sendCommand(PcbCommand Command)
@@ -696,23 +560,15 @@ void FsManager::sendCommand(PcbCommand Command)
         writeRequest(frame);
         break;
     case CmdWriteFile:
-        if (!uploadQueue.isEmpty())
+        if (batches.hasQueued(CmdWriteFile))
             sendUploadPiece(std::move(frame));
         break;
-    case CmdDeleteFile: {
-        if (deleteQueue.isEmpty())
-            return;
-        const QByteArray name = deleteQueue.takeFirst();
-        frame.append(static_cast<char>(name.size()));
-        frame.append(name);
-        writeRequest(frame);
-        break;
-    }
+    case CmdDeleteFile:
     case CmdGetFile: {
-        if (downloadQueue.isEmpty())
+        // Every entry of a download's name goes: one reply serves them all.
+        const QByteArray name = batches.takeName(Command);
+        if (name.isEmpty())
             return;
-        const QByteArray name = downloadQueue.firstKey();
-        downloadQueue.remove(name); // every entry of that name: one reply serves them all
         frame.append(static_cast<char>(name.size()));
         frame.append(name);
         writeRequest(frame);
@@ -737,20 +593,9 @@ void FsManager::runNextCommand()
     const PcbCommand command = commandQueue.takeFirst();
     currentCommand = command;
     startResponseTimer(responseTimeout(command));
-    switch (command) {
-    case CmdWriteFile:
-        emit startedRunCommand(tr("Отправка файлов..."));
-        break;
-    case CmdDeleteFile:
-        emit startedRunCommand(tr("Удаление файла..."));
-        break;
-    case CmdGetFile:
-        emit startedRunCommand(tr("Получение файлов..."));
-        break;
-    case CmdListFiles:
-    case CmdKeepAlive:
-        break;
-    }
+    const QString started = BatchBook::startedText(command);
+    if (!started.isEmpty())
+        emit startedRunCommand(started);
     sendCommand(command);
 }
 
@@ -763,13 +608,7 @@ void FsManager::resetState()
     currentCommand = 0;
     commandQueue.clear();
     replies.reset();
-    uploadTotal = 0;
-    deleteTotal = 0;
-    downloadTotal = 0;
-    clearUploads();
-    deleteQueue.clear();
-    downloadQueue.clear();
-    receivedFiles.clear();
+    batches.clearAll();
 }
 
 void FsManager::enqueueOnce(PcbCommand command)
@@ -818,11 +657,4 @@ void FsManager::releaseSocket()
     QTcpSocket *const released = socket;
     socket = nullptr;
     released->deleteLater();
-}
-
-void FsManager::clearUploads()
-{
-    uploadQueue.clear();
-    uploadOffset = 0;
-    uploadPending = 0;
 }

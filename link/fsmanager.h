@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batchbook.h"
 #include "pcbtypes.h"
 #include "replycollector.h"
 
@@ -123,10 +124,12 @@ private:
     // the first queued record.
     void sendUploadPiece(QByteArray frame);
     void paceUploadPiece(bool endsRecord);
-    void emitUploadProgress();
-    void clearUploads();
-    // Empty on success; else the text that follows the path in the error message.
-    QString buildUploadRecord(const QString &path, bool big, QByteArray &record);
+    void emitBatchProgress(PcbCommand command);
+    // The one path of every upload, delete and download reply: the item booked, the next one sent
+    // or the batch ended. Name and Content are a downloaded file's.
+    void readBatchReply(PcbCommand command, BatchBook::Outcome outcome, const QString &name = QString(),
+                        QByteArray content = QByteArray());
+    void emitBatchFinished(PcbCommand command, const QString &text, const QMap<QString, QByteArray> &files);
 
     QTcpSocket *socket = nullptr;
     QHostAddress pcbAddress;
@@ -140,18 +143,8 @@ private:
     QList<PcbCommand> commandQueue;
     bool commandRunning = false;
     int currentCommand = 0;
-    QList<QByteArray> uploadQueue;
-    // Bytes of the first record already on the wire; records are never shrunk from the front.
-    int uploadOffset = 0;
-    qint64 uploadPending = 0; // bytes of uploadQueue not yet written
-    uint32_t uploadTotal = 0;
+    BatchBook batches;
     bool lowDelay = false; // the socket sends small writes at once instead of coalescing them
-    QList<QByteArray> deleteQueue;
-    uint32_t deleteTotal = 0;
-    // The same name may be queued by several calls; one request then serves all its entries.
-    QMultiMap<QByteArray, uint> downloadQueue;
-    uint32_t downloadTotal = 0;
-    QMap<QString, QByteArray> receivedFiles;
     bool bigMode = false;
     QAbstractSocket::SocketError socketError = QAbstractSocket::UnknownSocketError;
 

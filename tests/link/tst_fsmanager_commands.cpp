@@ -47,11 +47,6 @@ QByteArray replyThenPoll(int command, const QByteArray &payload)
     return TestPeer::frame(kSmall, command, payload) + TestPeer::frame(kSmall, CmdKeepAlive, status(0));
 }
 
-QString boardName(const FstEntry &entry)
-{
-    return QString::fromLatin1(entry.name, int(qstrnlen(entry.name, sizeof entry.name)));
-}
-
 } // namespace
 
 class TestFsManagerCommands : public QObject
@@ -93,9 +88,9 @@ void TestFsManagerCommands::formFollowsReplies()
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0C, 0x01}));
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(100, {record}) + status(1));
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0D, 0x01}));
-    QCOMPARE(h.lists.count(), 2);
+    QCOMPARE(h.rec.smallLists(), 2);
     h.peer.reply(kBig, CmdListFiles, TestPeer::listPayload(100, {}));
-    QTRY_COMPARE(h.bigLists.count(), 1);
+    QTRY_COMPARE(h.rec.bigLists(), 1);
     h.link.setTimeScale(0.05);
     QTRY_VERIFY(h.peer.answeredPolls().contains(bytes({0x0B, 0x0D, 0x04})));
 
@@ -103,13 +98,13 @@ void TestFsManagerCommands::formFollowsReplies()
     h.link.getListFiles();
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0D, 0x01}));
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(100, {}) + status(1));
-    QTRY_COMPARE(h.lists.count(), 3);
+    QTRY_COMPARE(h.rec.smallLists(), 3);
     QTRY_COMPARE(h.peer.answeredPolls().last(), bytes({0x0B, 0x0C, 0x04}));
     // An empty table followed by the byte 1 did not switch to the big form again.
     h.link.getListFiles();
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0C, 0x01}));
-    QCOMPARE(h.bigLists.count(), 1);
-    QVERIFY(h.errors.isEmpty());
+    QCOMPARE(h.rec.bigLists(), 1);
+    QVERIFY(h.rec.errors.isEmpty());
 }
 
 void TestFsManagerCommands::listRepliesAreDecoded()
@@ -123,30 +118,30 @@ void TestFsManagerCommands::listRepliesAreDecoded()
     QCOMPARE(h.next().command, int(CmdListFiles));
     // Three records announced, two present: only whole records count.
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(4000000, small, 3) + QByteArray(10, 'x'));
-    QTRY_COMPARE(h.lists.count(), 2);
-    const QList<QVariant> args = h.lists.last();
-    const auto entries = args.at(0).value<QList<FstEntry>>();
-    QCOMPARE(entries.size(), 2);
-    QCOMPARE(boardName(entries.at(0)), QStringLiteral("first.vmc"));
-    QCOMPARE(entries.at(0).modifyTime, 1700000000u);
-    QCOMPARE(entries.at(0).address, 0x08001000u);
-    QCOMPARE(entries.at(0).size, uint16_t(1000));
-    QCOMPARE(entries.at(0).blockNumber, uint16_t(7));
-    QCOMPARE(boardName(entries.at(1)), QString::fromLatin1(longName));
-    QCOMPARE(args.at(1).value<uint32_t>(), 4000000u);
-    QCOMPARE(args.at(2).value<uint32_t>(), 1000u + 65535u);
+    QTRY_COMPARE(h.rec.smallLists(), 2);
+    const LinkRecorder::Table table = h.rec.tables.last();
+    QCOMPARE(table.files.size(), 2);
+    QCOMPARE(table.files.at(0).name, QStringLiteral("first.vmc"));
+    QCOMPARE(table.files.at(0).modifyTime, 1700000000u);
+    QCOMPARE(table.files.at(0).address, 0x08001000u);
+    QCOMPARE(table.files.at(0).size, 1000u);
+    QCOMPARE(table.files.at(0).blockNumber, uint16_t(7));
+    QCOMPARE(table.files.at(1).name, QString::fromLatin1(longName));
+    QCOMPARE(table.allMemory, 4000000u);
+    QCOMPARE(table.memoryUsed, 1000u + 65535u);
 
     const QList<QByteArray> big{TestPeer::entry("big.bin", 9, 10, 3000000, 11, true),
                                 TestPeer::entry("b", 12, 13, 70000, 14, true)};
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
     h.peer.reply(kBig, CmdListFiles, TestPeer::listPayload(8000000, big));
-    QTRY_COMPARE(h.bigLists.count(), 1);
-    const auto bigEntries = h.bigLists.first().at(0).value<QList<FstEntry_big>>();
-    QCOMPARE(bigEntries.size(), 2);
-    QCOMPARE(bigEntries.at(0).size, 3000000u);
-    QCOMPARE(bigEntries.at(1).blockNumber, uint16_t(14));
-    QCOMPARE(h.bigLists.first().at(2).value<uint32_t>(), 3070000u);
+    QTRY_COMPARE(h.rec.bigLists(), 1);
+    const LinkRecorder::Table bigTable = h.rec.tables.last();
+    QVERIFY(bigTable.big);
+    QCOMPARE(bigTable.files.size(), 2);
+    QCOMPARE(bigTable.files.at(0).size, 3000000u);
+    QCOMPARE(bigTable.files.at(1).blockNumber, uint16_t(14));
+    QCOMPARE(bigTable.memoryUsed, 3070000u);
 }
 
 void TestFsManagerCommands::shortListReplyEndsCommandSilently()
@@ -160,8 +155,8 @@ void TestFsManagerCommands::shortListReplyEndsCommandSilently()
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(9, {}));
-    QTRY_COMPARE(h.lists.count(), 2); // the opening list and this one: the short reply gave none
-    QCOMPARE(h.lists.last().at(1).value<uint32_t>(), 9u);
+    QTRY_COMPARE(h.rec.smallLists(), 2); // the opening list and this one: the short reply gave none
+    QCOMPARE(h.rec.tables.last().allMemory, 9u);
 }
 
 void TestFsManagerCommands::uploadRecordsOnTheWire()
@@ -176,9 +171,9 @@ void TestFsManagerCommands::uploadRecordsOnTheWire()
     QCOMPARE(h.next().bytes, expected);
     h.peer.send(bytes({0x06, 0x00, 0x0B, 0x0C, 0x02, 0x00}));
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QCOMPARE(LinkHarness::texts(h.sent), QStringList{QStringLiteral("Ok")});
-    QCOMPARE(LinkHarness::texts(h.started), QStringList{QStringLiteral("Отправка файлов...")});
-    QCOMPARE(h.progressValues().last(), 100u);
+    QCOMPARE(h.rec.sent, QStringList{QStringLiteral("Ok")});
+    QCOMPARE(h.rec.started, QStringList{QStringLiteral("Отправка файлов...")});
+    QCOMPARE(h.rec.progress.last(), 100u);
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
 
     // A 60-character name is cut to 51 bytes; its length field stops at 52.
@@ -198,9 +193,9 @@ void TestFsManagerCommands::uploadRecordsOnTheWire()
     QCOMPARE(qFromLittleEndian<quint16>(second.constData() + 3 + 60), quint16(0));
     QCOMPARE(qFromLittleEndian<quint16>(second.constData() + 3 + 62), quint16(6));
     h.peer.reply(kSmall, CmdWriteFile, status(0));
-    QTRY_COMPARE(h.sent.count(), 2);
-    QCOMPARE(h.started.count(), 2);
-    QVERIFY(h.errors.isEmpty());
+    QTRY_COMPARE(h.rec.sent.size(), 2);
+    QCOMPARE(h.rec.started.size(), 2);
+    QVERIFY(h.rec.errors.isEmpty());
 }
 
 void TestFsManagerCommands::uploadStreamsLongRecordInPieces()
@@ -219,9 +214,9 @@ void TestFsManagerCommands::uploadStreamsLongRecordInPieces()
     h.peer.reply(kSmall, CmdWriteFile, status(0));
     QCOMPARE(h.next().bytes.mid(3 + 64), QByteArray("t\0\0\0", 4));
     h.peer.reply(kSmall, CmdWriteFile, status(0));
-    QTRY_COMPARE(h.sent.count(), 1);
+    QTRY_COMPARE(h.rec.sent.size(), 1);
 
-    const QList<uint> values = h.progressValues();
+    const QList<uint> values = h.rec.progress;
     QVERIFY(values.size() > 40); // one figure per piece of 1380 bytes
     for (int i = 1; i < values.size(); ++i)
         QVERIFY(values.at(i - 1) <= values.at(i));
@@ -235,7 +230,7 @@ void TestFsManagerCommands::uploadInBigForm()
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
     h.peer.reply(kBig, CmdListFiles, TestPeer::listPayload(0, {}));
-    QTRY_COMPARE(h.bigLists.count(), 1);
+    QTRY_COMPARE(h.rec.bigLists(), 1);
 
     const QByteArray content = patterned(70001);
     h.link.writeFiles({makeFile(h, QStringLiteral("abc"), content)});
@@ -246,7 +241,7 @@ void TestFsManagerCommands::uploadInBigForm()
     QCOMPARE(qFromLittleEndian<quint16>(request.constData() + 3 + 64), quint16(4));
     QCOMPARE(request.mid(3 + 66, content.size()), content);
     h.peer.reply(kBig, CmdWriteFile, status(0));
-    QTRY_COMPARE(LinkHarness::texts(h.sent), QStringList{QStringLiteral("Ok")});
+    QTRY_COMPARE(h.rec.sent, QStringList{QStringLiteral("Ok")});
 }
 
 void TestFsManagerCommands::uploadRefusesWholeCall_data()
@@ -283,7 +278,7 @@ void TestFsManagerCommands::uploadRefusesWholeCall()
         h.link.getListFiles();
         QCOMPARE(h.next().command, int(CmdListFiles));
         h.peer.reply(kBig, CmdListFiles, TestPeer::listPayload(0, {}));
-        QTRY_COMPARE(h.bigLists.count(), 1);
+        QTRY_COMPARE(h.rec.bigLists(), 1);
     }
     const QString bad = h.cwd.filePath(badName.isEmpty() ? QStringLiteral("missing.bin") : badName);
     if (!badName.isEmpty()) {
@@ -294,12 +289,12 @@ void TestFsManagerCommands::uploadRefusesWholeCall()
     const QStringList paths{makeFile(h, QStringLiteral("one"), "1"), bad,
                             makeFile(h, QStringLiteral("three"), "3")};
     h.link.writeFiles(paths);
-    QTRY_COMPARE(h.errors.count(), 1);
-    QCOMPARE(h.errors.first().first().toString(), QStringLiteral("Файл: ") + bad + reason);
+    QTRY_COMPARE(h.rec.errors.size(), 1);
+    QCOMPARE(h.rec.errors.first(), QStringLiteral("Файл: ") + bad + reason);
     // Nothing of the call went out: the next request is the list asked for now.
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QVERIFY(h.started.isEmpty());
+    QVERIFY(h.rec.started.isEmpty());
     QVERIFY(h.link.isConnected());
 }
 
@@ -321,7 +316,7 @@ void TestFsManagerCommands::uploadErrorDropsBatch()
     h.link.writeFiles({makeFile(h, QStringLiteral("a"), "a"), makeFile(h, QStringLiteral("b"), "b")});
     QCOMPARE(h.next().command, int(CmdWriteFile));
     h.peer.send(replyThenPoll(CmdWriteFile, answer));
-    QTRY_COMPARE(LinkHarness::texts(h.sent), QStringList{text});
+    QTRY_COMPARE(h.rec.sent, QStringList{text});
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles)); // the second record was dropped
 }
@@ -341,10 +336,10 @@ void TestFsManagerCommands::runningBatchesTakeNewItems()
     // No second write command was queued: it would send nothing and time out before the list.
     QCOMPARE(h.next().command, int(CmdListFiles));
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
-    QCOMPARE(LinkHarness::texts(h.sent), QStringList{QStringLiteral("Ok")});
-    QCOMPARE(h.started.count(), 1);
+    QCOMPARE(h.rec.sent, QStringList{QStringLiteral("Ok")});
+    QCOMPARE(h.rec.started.size(), 1);
 
-    h.progress.clear();
+    h.rec.progress.clear();
     h.link.deleteFiles({QStringLiteral("x"), QStringLiteral("y")});
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0C, 0x03, 2, 'x', 0}));
     h.link.deleteFiles({QStringLiteral("z")});
@@ -354,9 +349,9 @@ void TestFsManagerCommands::runningBatchesTakeNewItems()
     QCOMPARE(h.next().bytes.mid(4), QByteArray("z\0", 2));
     h.peer.reply(kSmall, CmdDeleteFile, status(0));
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QCOMPARE(h.progressValues(), (QList<uint>{33, 66, 100}));
-    QCOMPARE(h.started.count(), 2);
-    QVERIFY(h.errors.isEmpty());
+    QCOMPARE(h.rec.progress, (QList<uint>{33, 66, 100}));
+    QCOMPARE(h.rec.started.size(), 2);
+    QVERIFY(h.rec.errors.isEmpty());
 }
 
 void TestFsManagerCommands::deleteReportsProgressAndRefreshes()
@@ -365,15 +360,15 @@ void TestFsManagerCommands::deleteReportsProgressAndRefreshes()
     QVERIFY(h.connectLink());
     h.link.deleteFiles({QStringLiteral("abc"), QStringLiteral("def"), QStringLiteral("ghi")});
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0C, 0x03, 0x04, 0x61, 0x62, 0x63, 0x00}));
-    QCOMPARE(LinkHarness::texts(h.started), QStringList{QStringLiteral("Удаление файла...")});
+    QCOMPARE(h.rec.started, QStringList{QStringLiteral("Удаление файла...")});
     for (const char *name : {"def", "ghi"}) {
         h.peer.reply(kSmall, CmdDeleteFile, status(0));
         QCOMPARE(h.next().bytes.mid(4), QByteArray(name, 4));
     }
     h.peer.reply(kSmall, CmdDeleteFile, status(0));
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QCOMPARE(h.progressValues(), (QList<uint>{33, 66, 100}));
-    QCOMPARE(LinkHarness::texts(h.deleted), QStringList{QStringLiteral("Ok")});
+    QCOMPARE(h.rec.progress, (QList<uint>{33, 66, 100}));
+    QCOMPARE(h.rec.deleted, QStringList{QStringLiteral("Ok")});
 }
 
 void TestFsManagerCommands::deleteStopsAtMissingFile()
@@ -385,7 +380,7 @@ void TestFsManagerCommands::deleteStopsAtMissingFile()
     h.peer.reply(kSmall, CmdDeleteFile, status(0));
     QCOMPARE(h.next().bytes.mid(4), QByteArray("b\0", 2));
     h.peer.reply(kSmall, CmdDeleteFile, status(2));
-    QTRY_COMPARE(LinkHarness::texts(h.deleted), QStringList{QStringLiteral("Файл не существует!")});
+    QTRY_COMPARE(h.rec.deleted, QStringList{QStringLiteral("Файл не существует!")});
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles)); // "c" was never sent
 }
@@ -398,7 +393,7 @@ void TestFsManagerCommands::deleteSkipsUnusableNames()
     h.link.getFiles({{QString(52, QLatin1Char('n')), 10}});
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QVERIFY(h.started.isEmpty());
+    QVERIFY(h.rec.started.isEmpty());
     h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
     h.link.deleteFiles({QString(51, QLatin1Char('n'))});
     QCOMPARE(h.next().bytes.mid(3), char(52) + QByteArray(51, 'n') + '\0');
@@ -410,7 +405,7 @@ void TestFsManagerCommands::downloadDeliversFiles()
     QVERIFY(h.connectLink());
     h.link.getFiles({{QStringLiteral("abcde"), 10}, {QStringLiteral("b"), 30}});
     QCOMPARE(h.next().bytes, bytes({0x0B, 0x0C, 0x05, 0x06, 'a', 'b', 'c', 'd', 'e', 0x00}));
-    QCOMPARE(LinkHarness::texts(h.started), QStringList{QStringLiteral("Получение файлов...")});
+    QCOMPARE(h.rec.started, QStringList{QStringLiteral("Получение файлов...")});
     // The same name asked for again while the batch holds it: one request serves both.
     h.link.getFiles({{QStringLiteral("b"), 30}});
     h.peer.reply(kSmall, CmdGetFile, TestPeer::filePayload("abcde", "0123456789"));
@@ -418,10 +413,10 @@ void TestFsManagerCommands::downloadDeliversFiles()
     // The board's name counts, not the one asked for; a name length past the end cuts it.
     h.peer.reply(kSmall, CmdGetFile, bytes({0, 40, 'n', 'e', 'w'}));
     QCOMPARE(h.next().command, int(CmdListFiles));
-    QCOMPARE(h.progressValues(), (QList<uint>{14, 100})); // 10 of 70 expected bytes, then all
-    QCOMPARE(h.received.count(), 1);
-    const auto files = h.received.first().at(0).value<FileMap>();
-    QCOMPARE(h.received.first().at(1).toString(), QStringLiteral("Ok"));
+    QCOMPARE(h.rec.progress, (QList<uint>{14, 100})); // 10 of 70 expected bytes, then all
+    QCOMPARE(h.rec.received.size(), 1);
+    const auto files = h.rec.receivedFiles.first();
+    QCOMPARE(h.rec.received.first(), QStringLiteral("Ok"));
     QCOMPARE(files.keys(), (QStringList{QStringLiteral("abcde"), QStringLiteral("new")}));
     QCOMPARE(files.value(QStringLiteral("abcde")), QByteArray("0123456789"));
     QVERIFY(files.value(QStringLiteral("new")).isEmpty());
@@ -432,7 +427,7 @@ void TestFsManagerCommands::downloadProgressFollowsFrame()
     LinkHarness h;
     QVERIFY(h.connectLink());
     for (const bool big : {false, true}) {
-        h.progress.clear();
+        h.rec.progress.clear();
         h.link.getFiles({{QStringLiteral("f"), 4000}});
         QCOMPARE(h.next().command, int(CmdGetFile));
         const QByteArray payload = TestPeer::filePayload("f", patterned(4000));
@@ -442,23 +437,23 @@ void TestFsManagerCommands::downloadProgressFollowsFrame()
             const int end = frame.size() * quarter / 4;
             h.peer.send(frame.mid(frame.size() * (quarter - 1) / 4, end - frame.size() * (quarter - 1) / 4));
             const uint share = uint(qint64(end) * 100 / frame.size());
-            QTRY_VERIFY(!h.progress.isEmpty() && h.progressValues().last() == share);
+            QTRY_VERIFY(!h.rec.progress.isEmpty() && h.rec.progress.last() == share);
         }
         h.peer.send(frame.mid(frame.size() * 3 / 4));
         QCOMPARE(h.next().command, int(CmdListFiles));
         h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
-        QCOMPARE(h.progressValues().last(), 100u);
-        QCOMPARE(h.received.last().at(0).value<FileMap>().value("f"), patterned(4000));
+        QCOMPARE(h.rec.progress.last(), 100u);
+        QCOMPARE(h.rec.receivedFiles.last().value("f"), patterned(4000));
     }
     // Replies to other commands report no progress while they arrive.
-    h.progress.clear();
+    h.rec.progress.clear();
     h.link.deleteFiles({QStringLiteral("f")});
     QCOMPARE(h.next().command, int(CmdDeleteFile));
     const QByteArray frame = TestPeer::frame(kSmall, CmdDeleteFile, status(0) + QByteArray(200, '\0'));
     h.peer.send(frame.left(100));
     h.peer.send(frame.mid(100));
-    QTRY_COMPARE(h.deleted.count(), 1);
-    QCOMPARE(h.progressValues(), QList<uint>{100});
+    QTRY_COMPARE(h.rec.deleted.size(), 1);
+    QCOMPARE(h.rec.progress, QList<uint>{100});
 }
 
 void TestFsManagerCommands::downloadBigHeaderInPieces()
@@ -472,9 +467,9 @@ void TestFsManagerCommands::downloadBigHeaderInPieces()
     h.peer.send(frame.left(7));
     h.peer.send(frame.mid(7, 3));
     h.peer.send(frame.mid(10));
-    QTRY_COMPARE(h.received.count(), 1);
-    QCOMPARE(h.received.first().at(0).value<FileMap>().value("g"), patterned(100));
-    for (const uint value : h.progressValues())
+    QTRY_COMPARE(h.rec.received.size(), 1);
+    QCOMPARE(h.rec.receivedFiles.first().value("g"), patterned(100));
+    for (const uint value : h.rec.progress)
         QVERIFY(value <= 100);
 }
 
@@ -489,9 +484,9 @@ void TestFsManagerCommands::downloadErrorKeepsReceivedFiles()
     // Glued to the reply: a second frame that must not spoil it.
     h.peer.send(TestPeer::frame(kSmall, CmdGetFile, status(1)) +
                 TestPeer::frame(kSmall, CmdKeepAlive, status(0)));
-    QTRY_COMPARE(h.received.count(), 1);
-    QCOMPARE(h.received.first().at(1).toString(), QStringLiteral("Ошибка сети!"));
-    const auto files = h.received.first().at(0).value<FileMap>();
+    QTRY_COMPARE(h.rec.received.size(), 1);
+    QCOMPARE(h.rec.received.first(), QStringLiteral("Ошибка сети!"));
+    const auto files = h.rec.receivedFiles.first();
     QCOMPARE(files, (FileMap{{QStringLiteral("a"), QByteArray("A")}}));
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles)); // "c" was dropped
@@ -516,8 +511,8 @@ void TestFsManagerCommands::downloadBareStatus()
     h.link.getFiles({{QStringLiteral("a"), 1}});
     QCOMPARE(h.next().command, int(CmdGetFile));
     h.peer.send(replyThenPoll(CmdGetFile, answer));
-    QTRY_COMPARE(h.received.count(), 1);
-    QCOMPARE(h.received.first().at(1).toString(), text);
+    QTRY_COMPARE(h.rec.received.size(), 1);
+    QCOMPARE(h.rec.received.first(), text);
     QVERIFY(!h.link.isCommandRunning());
 }
 
@@ -536,8 +531,8 @@ void TestFsManagerCommands::unsolicitedSuccessGivesNoProgress()
     QVERIFY(h.connectLink());
     const QByteArray payload = command == CmdGetFile ? TestPeer::filePayload("x", "1") : status(0);
     h.peer.reply(kSmall, command, payload);
-    QTRY_COMPARE(h.sent.count() + h.deleted.count() + h.received.count(), 1);
-    QVERIFY(h.progress.isEmpty());
+    QTRY_COMPARE(h.rec.sent.size() + h.rec.deleted.size() + h.rec.received.size(), 1);
+    QVERIFY(h.rec.progress.isEmpty());
     QCOMPARE(h.next().command, int(CmdListFiles));
 }
 

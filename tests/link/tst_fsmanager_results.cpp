@@ -74,15 +74,13 @@ void TestFsManagerResults::replyEndsItsRequest()
     QFETCH(bool, windowTold);
     LinkHarness h;
     QVERIFY(h.connectLink());
-    QCOMPARE(h.resultTexts(), QStringList{QStringLiteral("1 0 Ok")}); // the opening list
-    h.results.clear();
+    QCOMPARE(h.rec.results, QStringList{QStringLiteral("1 0 Ok")}); // the opening list
+    h.rec.clear();
 
-    const QSignalSpy *window = nullptr;
+    const QStringList *window = nullptr; // the texts of the window's signal; a list tells a table
     switch (command) {
     case CmdListFiles:
-        h.lists.clear();
         h.link.getListFiles();
-        window = &h.lists;
         break;
     case CmdWriteFile: {
         const QString path = h.cwd.filePath(QStringLiteral("a"));
@@ -90,36 +88,37 @@ void TestFsManagerResults::replyEndsItsRequest()
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a") == 1);
         file.close();
         h.link.writeFiles({path});
-        window = &h.sent;
+        window = &h.rec.sent;
         break;
     }
     case CmdDeleteFile:
         h.link.deleteFiles({QStringLiteral("a")});
-        window = &h.deleted;
+        window = &h.rec.deleted;
         break;
     case CmdGetFile:
         h.link.getFiles({{QStringLiteral("a"), 4}});
-        window = &h.received;
+        window = &h.rec.received;
         break;
     }
     QCOMPARE(h.next().command, command);
     // A poll answer follows, so that even a header-only reply is cut from the stream at once.
     h.peer.send(TestPeer::frame(kSmall, command, payload) + TestPeer::frame(kSmall, CmdKeepAlive, status(0)));
-    QTRY_COMPARE(h.results.count(), 1);
-    QCOMPARE(h.results.first(), (QList<QVariant>{command, result, text}));
+    QTRY_COMPARE(h.rec.results.size(), 1);
+    QCOMPARE(h.rec.results.first(), QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text));
     // The link has settled: a caller may go on from the result.
     QVERIFY(!h.link.isCommandRunning());
-    QCOMPARE(window->count(), windowTold ? 1 : 0);
-    if (windowTold && command != CmdListFiles)
-        QCOMPARE(window->first().last().toString(), text);
-    QVERIFY(h.errors.isEmpty());
+    if (!window)
+        QCOMPARE(h.rec.tables.size(), windowTold ? 1 : 0);
+    else
+        QCOMPARE(*window, windowTold ? QStringList{text} : QStringList());
+    QVERIFY(h.rec.errors.isEmpty());
 }
 
 void TestFsManagerResults::askingForTheBigFormDefersTheListResult()
 {
     LinkHarness h;
     QVERIFY(h.connectLink());
-    h.results.clear();
+    h.rec.clear();
     h.link.getListFiles();
     QCOMPARE(h.next().command, int(CmdListFiles));
     const QByteArray record = TestPeer::entry("a.bin", 0, 0, 100, 0, false);
@@ -128,26 +127,25 @@ void TestFsManagerResults::askingForTheBigFormDefersTheListResult()
     const TestPeer::Request again = h.next();
     QCOMPARE(again.command, int(CmdListFiles));
     QCOMPARE(again.form, kBig);
-    QCOMPARE(h.lists.count(), 2);
-    QVERIFY(h.results.isEmpty());
+    QCOMPARE(h.rec.smallLists(), 1);
+    QVERIFY(h.rec.results.isEmpty());
     h.peer.reply(kBig, CmdListFiles,
                  TestPeer::listPayload(1000, {TestPeer::entry("a.bin", 0, 0, 100000, 0, true)}));
-    QTRY_COMPARE(h.resultTexts(), QStringList{QStringLiteral("1 0 Ok")});
-    QCOMPARE(h.bigLists.count(), 1);
+    QTRY_COMPARE(h.rec.results, QStringList{QStringLiteral("1 0 Ok")});
+    QCOMPARE(h.rec.bigLists(), 1);
 }
 
 void TestFsManagerResults::refusedUploadIsTheCallsResult()
 {
     LinkHarness h;
     QVERIFY(h.connectLink());
-    h.results.clear();
+    h.rec.clear();
     const QString missing = h.cwd.filePath(QStringLiteral("missing.bin"));
     h.link.writeFiles({missing});
     // Told within the call, with the text the window shows; the link stays connected.
-    QCOMPARE(h.errors.count(), 1);
-    QCOMPARE(h.results.count(), 1);
-    QCOMPARE(h.results.first(),
-             (QList<QVariant>{int(CmdWriteFile), int(ResultFileRefused), h.errors.first().first()}));
+    QCOMPARE(h.rec.errors.size(), 1);
+    QCOMPARE(h.rec.results, QStringList{QStringLiteral("%1 %2 ").arg(CmdWriteFile).arg(ResultFileRefused) +
+                                        h.rec.errors.first()});
     QVERIFY(h.link.isConnected());
 }
 

@@ -16,8 +16,7 @@ void TestFsManagerProbe::repliesReachTheHandlersOfTheCommandInFlight()
 {
     TempCwd cwd;
     FsManager link;
-    QSignalSpy received(&link, &FsManager::filesRecievingIsFinished);
-    QSignalSpy results(&link, &FsManager::requestFinished);
+    LinkRecorder rec(link);
     FsManagerProbe probe(link);
     probe.startCommand(CmdGetFile, 1);
     QVERIFY(link.isCommandRunning());
@@ -27,12 +26,11 @@ void TestFsManagerProbe::repliesReachTheHandlersOfTheCommandInFlight()
                              TestPeer::frame(kSmall, CmdGetFile, TestPeer::filePayload("b", "second"));
     const int cut = bytes.indexOf("second") - 7; // two bytes into the second header
     probe.receive(bytes.left(cut));
-    QVERIFY(received.isEmpty());
+    QVERIFY(rec.received.isEmpty());
     probe.receive(bytes.mid(cut));
-    QCOMPARE(received.count(), 1);
-    const auto files = received.first().first().value<QMap<QString, QByteArray>>();
-    QCOMPARE(files, (QMap<QString, QByteArray>{{"a", "first"}, {"b", "second"}}));
-    QCOMPARE(results.first(), (QList<QVariant>{int(CmdGetFile), int(ResultOk), QStringLiteral("Ok")}));
+    QCOMPARE(rec.received, QStringList{QStringLiteral("Ok")});
+    QCOMPARE(rec.receivedFiles.first(), (QMap<QString, QByteArray>{{"a", "first"}, {"b", "second"}}));
+    QCOMPARE(rec.results, QStringList{QStringLiteral("5 0 Ok")});
     QVERIFY(!link.isCommandRunning());
 }
 
@@ -77,16 +75,16 @@ void TestFsManagerProbe::batchItemsFollowTheBoardsAnswers()
     QFETCH(QStringList, items);
     TempCwd cwd;
     FsManager link;
-    QSignalSpy done(&link, &FsManager::batchItemDone);
+    LinkRecorder rec(link);
     FsManagerProbe probe(link);
     probe.startCommand(static_cast<PcbCommand>(command), pending);
     for (const QByteArray &payload : qAsConst(replies))
         probe.receive(TestPeer::frame(kSmall, command, payload));
     QVERIFY(!link.isCommandRunning());
     QStringList reported;
-    for (const QList<QVariant> &args : qAsConst(done)) {
-        QCOMPARE(args.at(0).toInt(), command);
-        reported << args.at(1).toString() + QLatin1Char(':') + QString::fromLatin1(args.at(2).toByteArray());
+    for (const LinkRecorder::Item &item : qAsConst(rec.items)) {
+        QCOMPARE(item.command, command);
+        reported << item.name + QLatin1Char(':') + QString::fromLatin1(item.content);
     }
     QCOMPARE(reported, items);
 }

@@ -2,10 +2,10 @@
 // independent implementations of the wire format that must understand each other.
 #include "boardsimprocess.h"
 #include "fsmanager.h"
+#include "linkrecorder.h"
 #include "tempcwd.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -16,74 +16,6 @@ const QString kMissing = QStringLiteral("Файл не существует!");
 
 // Generous: the suite also runs under the sanitizers on a shared machine.
 constexpr int kWaitMs = 30000;
-
-struct Listed
-{
-    QByteArray name;
-    quint32 size;
-};
-
-template <typename Entry> QList<Listed> toListed(const QList<Entry> &entries)
-{
-    QList<Listed> out;
-    for (const Entry &e : entries)
-        out.append({QByteArray(e.name, int(qstrnlen(e.name, sizeof e.name))), quint32(e.size)});
-    return out;
-}
-
-// Records everything the link reports, in order.
-class LinkProbe
-{
-public:
-    explicit LinkProbe(FsManager *link)
-    {
-        QObject::connect(link, &FsManager::connectionStateIsUpdated, link, [this](int s) { states << s; });
-        QObject::connect(link, &FsManager::errorOccured, link, [this](const QString &e) { errors << e; });
-        QObject::connect(link, &FsManager::startedRunCommand, link,
-                         [this](const QString &c) { started << c; });
-        QObject::connect(link, &FsManager::progressUpdated, link, [this](uint p) { progress << p; });
-        QObject::connect(link, &FsManager::listfilesReady, link,
-                         [this](const QList<FstEntry> &files, uint32_t all, uint32_t used) {
-                             lists << toListed(files);
-                             bigForm << false;
-                             memory << qMakePair(all, used);
-                         });
-        QObject::connect(link, &FsManager::listfilesReady_big, link,
-                         [this](const QList<FstEntry_big> &files, uint32_t all, uint32_t used) {
-                             lists << toListed(files);
-                             bigForm << true;
-                             memory << qMakePair(all, used);
-                         });
-        QObject::connect(link, &FsManager::filesSendingIsFinished, link,
-                         [this](const QString &c) { sent << c; });
-        QObject::connect(link, &FsManager::fileDeletingIsFinished, link,
-                         [this](const QString &c) { deleted << c; });
-        QObject::connect(link, &FsManager::filesRecievingIsFinished, link,
-                         [this](const QMap<QString, QByteArray> &files, const QString &c) {
-                             receivedFiles << files;
-                             received << c;
-                         });
-    }
-
-    const Listed *lastListed(const QByteArray &name) const
-    {
-        if (lists.isEmpty())
-            return nullptr;
-        for (const Listed &entry : lists.last()) {
-            if (entry.name == name)
-                return &entry;
-        }
-        return nullptr;
-    }
-
-    QList<int> states;
-    QStringList errors, started, sent, deleted, received;
-    QList<uint> progress;
-    QList<QList<Listed>> lists;
-    QList<bool> bigForm;
-    QList<QPair<quint32, quint32>> memory;
-    QList<QMap<QString, QByteArray>> receivedFiles;
-};
 
 QByteArray pattern(int size, int seed)
 {
@@ -119,13 +51,13 @@ private slots:
 };
 
 // Connects the link to the simulator and waits for the first file list.
-#define CONNECT_LINK(link, probe, sim)                                                                       \
+#define CONNECT_LINK(link, rec, sim)                                                                         \
     do {                                                                                                     \
         (link).setPcbIp((sim).host());                                                                       \
         (link).setPcbPort((sim).port());                                                                     \
         (link).connectToPcb();                                                                               \
-        QTRY_VERIFY_WITH_TIMEOUT(!(probe).lists.isEmpty(), kWaitMs);                                         \
-        QCOMPARE((probe).states, QList<int>{1});                                                             \
+        QTRY_VERIFY_WITH_TIMEOUT(!(rec).tables.isEmpty(), kWaitMs);                                          \
+        QCOMPARE((rec).states, QList<int>{1});                                                               \
     } while (false)
 
 #define START_SIM(sim, ...)                                                                                  \
@@ -153,16 +85,17 @@ void TestLinkE2e::connectsAndListsInBothForms()
     BoardSimProcess sim(args);
     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
 
-    QCOMPARE(probe.bigForm.first(), big);
-    QCOMPARE(probe.lists.first().size(), 2);
-    QVERIFY(probe.lastListed("a.bin") && probe.lastListed("b.vmc"));
-    QCOMPARE(probe.lastListed("b.vmc")->size, 2000u);
-    QCOMPARE(probe.memory.first(), qMakePair(500000u, 2100u));
+    QCOMPARE(rec.tables.first().big, big);
+    QCOMPARE(rec.tables.first().files.size(), 2);
+    QVERIFY(rec.lastListed("a.bin") && rec.lastListed("b.vmc"));
+    QCOMPARE(rec.lastListed("b.vmc")->size, 2000u);
+    QCOMPARE(rec.tables.first().allMemory, 500000u);
+    QCOMPARE(rec.tables.first().memoryUsed, 2100u);
     QVERIFY(link.isConnected());
-    QVERIFY(probe.errors.isEmpty());
+    QVERIFY(rec.errors.isEmpty());
     // The address went to the settings file of this test's own folder.
     QVERIFY(QFile::exists(cwd.filePath(QStringLiteral("pcbSettings.ini"))));
 }
@@ -173,30 +106,30 @@ void TestLinkE2e::uploadAndDownloadSmallForm()
     QVERIFY(cwd.isValid());
     START_SIM(sim);
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
 
     const QByteArray five("abcde");
     const QByteArray block = pattern(40000, 1);
     QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("five.txt")), five));
     QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("block.bin")), block));
     link.writeFiles({cwd.filePath(QStringLiteral("five.txt")), cwd.filePath(QStringLiteral("block.bin"))});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
-    QCOMPARE(probe.started.first(), QStringLiteral("Отправка файлов..."));
-    QCOMPARE(probe.progress.last(), 100u);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.sent, QStringList{kOk}, kWaitMs);
+    QCOMPARE(rec.started.first(), QStringLiteral("Отправка файлов..."));
+    QCOMPARE(rec.progress.last(), 100u);
     // The batch ends with a fresh list that shows both files at their padded sizes.
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() >= 2 && probe.lastListed("block.bin"), kWaitMs);
-    QCOMPARE(probe.lastListed("five.txt")->size, 8u);
-    QCOMPARE(probe.lastListed("block.bin")->size, 40000u);
-    QCOMPARE(probe.memory.last().second, 40008u);
+    QTRY_VERIFY_WITH_TIMEOUT(rec.tables.size() >= 2 && rec.lastListed("block.bin"), kWaitMs);
+    QCOMPARE(rec.lastListed("five.txt")->size, 8u);
+    QCOMPARE(rec.lastListed("block.bin")->size, 40000u);
+    QCOMPARE(rec.tables.last().memoryUsed, 40008u);
 
     link.getFiles({{QStringLiteral("five.txt"), 8}, {QStringLiteral("block.bin"), 40000}});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
-    const QMap<QString, QByteArray> files = probe.receivedFiles.first();
+    QTRY_COMPARE_WITH_TIMEOUT(rec.received, QStringList{kOk}, kWaitMs);
+    const QMap<QString, QByteArray> files = rec.receivedFiles.first();
     QCOMPARE(files.size(), 2);
     QCOMPARE(files.value(QStringLiteral("five.txt")), five + QByteArray(3, '\0'));
     QVERIFY(files.value(QStringLiteral("block.bin")) == block);
-    QVERIFY(probe.errors.isEmpty());
+    QVERIFY(rec.errors.isEmpty());
 }
 
 void TestLinkE2e::uploadAndDownloadBigFormBeyond16Bits()
@@ -205,26 +138,26 @@ void TestLinkE2e::uploadAndDownloadBigFormBeyond16Bits()
     QVERIFY(cwd.isValid());
     START_SIM(sim, "--big", "--memory", "4000000");
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
-    QVERIFY(probe.bigForm.first());
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
+    QVERIFY(rec.tables.first().big);
 
     const QByteArray large = pattern(1500000, 2);
     const QString path = cwd.filePath(QStringLiteral("large.bin"));
     QVERIFY(writeLocalFile(path, large));
     link.writeFiles({path});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("large.bin"), kWaitMs);
-    QCOMPARE(probe.lastListed("large.bin")->size, 1500000u);
-    QVERIFY(probe.bigForm.last());
+    QTRY_COMPARE_WITH_TIMEOUT(rec.sent, QStringList{kOk}, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(rec.lastListed("large.bin"), kWaitMs);
+    QCOMPARE(rec.lastListed("large.bin")->size, 1500000u);
+    QVERIFY(rec.tables.last().big);
 
     QVERIFY(sim.waitForLog(QStringLiteral("recv write form=big name=large.bin size=1500000")));
     link.getFiles({{QStringLiteral("large.bin"), 1500000}});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
-    QVERIFY(probe.receivedFiles.first().value(QStringLiteral("large.bin")) == large);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.received, QStringList{kOk}, kWaitMs);
+    QVERIFY(rec.receivedFiles.first().value(QStringLiteral("large.bin")) == large);
     // Progress within the download climbs and ends at 100.
-    QVERIFY(probe.progress.size() > 2);
-    QCOMPARE(probe.progress.last(), 100u);
+    QVERIFY(rec.progress.size() > 2);
+    QCOMPARE(rec.progress.last(), 100u);
 }
 
 void TestLinkE2e::askedForTheBigFormTheLinkSwitches()
@@ -233,22 +166,22 @@ void TestLinkE2e::askedForTheBigFormTheLinkSwitches()
     QVERIFY(cwd.isValid());
     START_SIM(sim, "--ask-big", "--file", "demo.bin=70000");
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
     // The small list asks for the big form; the link reads the table again in it.
-    QTRY_VERIFY_WITH_TIMEOUT(probe.bigForm.contains(true), kWaitMs);
-    QCOMPARE(probe.bigForm.first(), false);
-    QCOMPARE(probe.lastListed("demo.bin")->size, 70000u);
+    QTRY_VERIFY_WITH_TIMEOUT(rec.bigLists() > 0, kWaitMs);
+    QCOMPARE(rec.tables.first().big, false);
+    QCOMPARE(rec.lastListed("demo.bin")->size, 70000u);
 
     const QByteArray content = pattern(100000, 3);
     const QString path = cwd.filePath(QStringLiteral("after.bin"));
     QVERIFY(writeLocalFile(path, content));
     link.writeFiles({path});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kOk}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.sent, QStringList{kOk}, kWaitMs);
     QVERIFY(sim.waitForLog(QStringLiteral("recv write form=big name=after.bin size=100000")));
     link.getFiles({{QStringLiteral("after.bin"), 100000}});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.received, QStringList{kOk}, kWaitMs);
-    QVERIFY(probe.receivedFiles.first().value(QStringLiteral("after.bin")) == content);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.received, QStringList{kOk}, kWaitMs);
+    QVERIFY(rec.receivedFiles.first().value(QStringLiteral("after.bin")) == content);
 }
 
 void TestLinkE2e::deleteThenMissingFile()
@@ -257,24 +190,24 @@ void TestLinkE2e::deleteThenMissingFile()
     QVERIFY(cwd.isValid());
     START_SIM(sim, "--file", "one.bin=10", "--file", "two.bin=20", "--file", "three.bin=30");
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
 
     link.deleteFiles({QStringLiteral("one.bin"), QStringLiteral("two.bin")});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.deleted, QStringList{kOk}, kWaitMs);
-    QCOMPARE(probe.started.last(), QStringLiteral("Удаление файла..."));
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() >= 2, kWaitMs);
-    QCOMPARE(probe.lists.last().size(), 1);
-    QVERIFY(probe.lastListed("three.bin"));
+    QTRY_COMPARE_WITH_TIMEOUT(rec.deleted, QStringList{kOk}, kWaitMs);
+    QCOMPARE(rec.started.last(), QStringLiteral("Удаление файла..."));
+    QTRY_VERIFY_WITH_TIMEOUT(rec.tables.size() >= 2, kWaitMs);
+    QCOMPARE(rec.tables.last().files.size(), 1);
+    QVERIFY(rec.lastListed("three.bin"));
 
     // A name that is gone stops the batch: the one after it stays on the board.
     link.deleteFiles({QStringLiteral("one.bin"), QStringLiteral("three.bin")});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.deleted.size(), 2, kWaitMs);
-    QCOMPARE(probe.deleted.last(), kMissing);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.deleted.size(), 2, kWaitMs);
+    QCOMPARE(rec.deleted.last(), kMissing);
     link.getListFiles();
-    const int lists = probe.lists.size();
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lists.size() > lists, kWaitMs);
-    QVERIFY(probe.lastListed("three.bin"));
+    const int lists = rec.tables.size();
+    QTRY_VERIFY_WITH_TIMEOUT(rec.tables.size() > lists, kWaitMs);
+    QVERIFY(rec.lastListed("three.bin"));
     QVERIFY(link.isConnected());
 }
 
@@ -284,19 +217,19 @@ void TestLinkE2e::memoryFullIsReported()
     QVERIFY(cwd.isValid());
     START_SIM(sim, "--memory", "3000");
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
 
     QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("fits.bin")), pattern(2000, 4)));
     QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("toomuch.bin")), pattern(2000, 5)));
     QVERIFY(writeLocalFile(cwd.filePath(QStringLiteral("never.bin")), pattern(4, 6)));
     link.writeFiles({cwd.filePath(QStringLiteral("fits.bin")), cwd.filePath(QStringLiteral("toomuch.bin")),
                      cwd.filePath(QStringLiteral("never.bin"))});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.sent, QStringList{kNoMemory}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.sent, QStringList{kNoMemory}, kWaitMs);
     // The link stays usable; the board holds only the file that fitted.
     link.getListFiles();
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("fits.bin"), kWaitMs);
-    QCOMPARE(probe.lists.last().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(rec.lastListed("fits.bin"), kWaitMs);
+    QCOMPARE(rec.tables.last().files.size(), 1);
     QVERIFY(!sim.log().contains(QLatin1String("name=never.bin")));
     QVERIFY(link.isConnected());
 }
@@ -323,14 +256,14 @@ void TestLinkE2e::missingFileDownload()
     BoardSimProcess sim(args);
     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
     FsManager link;
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
 
     // "here.bin" is fetched first (names go in byte order), then the missing one ends the batch.
     link.getFiles({{QStringLiteral("here.bin"), 64}, {QStringLiteral("zzz.bin"), 10}});
-    QTRY_COMPARE_WITH_TIMEOUT(probe.received.size(), 1, kWaitMs);
-    QVERIFY2(expected.contains(probe.received.first()), qPrintable(probe.received.first()));
-    const QMap<QString, QByteArray> files = probe.receivedFiles.first();
+    QTRY_COMPARE_WITH_TIMEOUT(rec.received.size(), 1, kWaitMs);
+    QVERIFY2(expected.contains(rec.received.first()), qPrintable(rec.received.first()));
+    const QMap<QString, QByteArray> files = rec.receivedFiles.first();
     QCOMPARE(files.keys(), QStringList{QStringLiteral("here.bin")});
     QCOMPARE(files.first().size(), 64);
     QVERIFY(link.isConnected());
@@ -346,15 +279,15 @@ void TestLinkE2e::keepAliveFlagRefreshesTheList()
     FsManager link;
     // Polls every 600 ms instead of 3 s; replies here take milliseconds, well inside the limits.
     link.setTimeScale(0.2);
-    LinkProbe probe(&link);
-    CONNECT_LINK(link, probe, sim);
-    QVERIFY(probe.lists.first().isEmpty());
+    LinkRecorder rec(link);
+    CONNECT_LINK(link, rec, sim);
+    QVERIFY(rec.tables.first().files.isEmpty());
 
     QVERIFY(writeLocalFile(folder.filePath(QStringLiteral("byhand.bin")), pattern(123, 7)));
-    QTRY_VERIFY_WITH_TIMEOUT(probe.lastListed("byhand.bin"), kWaitMs);
-    QCOMPARE(probe.lastListed("byhand.bin")->size, 123u);
+    QTRY_VERIFY_WITH_TIMEOUT(rec.lastListed("byhand.bin"), kWaitMs);
+    QCOMPARE(rec.lastListed("byhand.bin")->size, 123u);
     QVERIFY(sim.log().contains(QLatin1String("send keepalive form=small bytes=6 status=1")));
-    QVERIFY(probe.errors.isEmpty());
+    QVERIFY(rec.errors.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLinkE2e)

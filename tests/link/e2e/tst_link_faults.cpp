@@ -3,11 +3,11 @@
 // that nothing was left half-written, and that a new connection works again.
 #include "boardsimprocess.h"
 #include "fsmanager.h"
+#include "linkrecorder.h"
 #include "receivedfiles.h"
 #include "tempcwd.h"
 #include "testfiles.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 #include <memory>
 
@@ -59,65 +59,17 @@ QByteArray demoContent(const QByteArray &name, int size)
     return bytes;
 }
 
-// Records what the link reports, in order, and saves a finished download as the window does.
-struct Recorder
+// True once the link went offline and then ended a request.
+bool endedOffline(const LinkRecorder &rec)
 {
-    Recorder(FsManager &link, const QString &saveFolder)
-    {
-        QObject::connect(&link, &FsManager::connectionStateIsUpdated, &link, [this](int state) {
-            events << QStringLiteral("state %1").arg(state);
-            if (state == 0 && offlineAtMs < 0)
-                offlineAtMs = clock.elapsed();
-        });
-        QObject::connect(&link, &FsManager::errorOccured, &link, [this](const QString &text) {
-            events << QStringLiteral("error ") + text;
-            errors << text;
-        });
-        QObject::connect(&link, &FsManager::filesSendingIsFinished, &link,
-                         [this](const QString &text) { events << QStringLiteral("sent ") + text; });
-        QObject::connect(&link, &FsManager::fileDeletingIsFinished, &link,
-                         [this](const QString &text) { events << QStringLiteral("deleted ") + text; });
-        QObject::connect(&link, &FsManager::filesRecievingIsFinished, &link,
-                         [this, saveFolder](const QMap<QString, QByteArray> &files, const QString &text) {
-                             events << QStringLiteral("received ") + text;
-                             if (text == QLatin1String("Ok"))
-                                 ReceivedFiles::save(saveFolder, files);
-                         });
-        QObject::connect(&link, &FsManager::requestFinished, &link,
-                         [this](int command, int result, const QString &text) {
-                             events << QStringLiteral("result %1 %2 %3").arg(command).arg(result).arg(text);
-                         });
-        QObject::connect(&link, &FsManager::listfilesReady, &link,
-                         [this](const QList<FstEntry> &files, uint32_t, uint32_t) {
-                             listed.clear();
-                             for (const FstEntry &file : files)
-                                 listed << QString::fromLatin1(file.name,
-                                                               int(qstrnlen(file.name, sizeof file.name)));
-                             ++lists;
-                         });
-        clock.start();
+    const QStringList outcomes = rec.outcomes();
+    const int offline = outcomes.indexOf(QStringLiteral("state 0"));
+    for (int i = qMax(offline, 0); offline >= 0 && i < outcomes.size(); ++i) {
+        if (outcomes.at(i).startsWith(QLatin1String("result ")))
+            return true;
     }
-
-    // True once the link went offline and then ended a request.
-    bool endedOffline() const
-    {
-        const int offline = events.indexOf(QStringLiteral("state 0"));
-        if (offline < 0)
-            return false;
-        for (int i = offline; i < events.size(); ++i) {
-            if (events.at(i).startsWith(QLatin1String("result ")))
-                return true;
-        }
-        return false;
-    }
-
-    QStringList events;
-    QStringList errors;
-    QStringList listed; // names of the last file table
-    int lists = 0;
-    QElapsedTimer clock;
-    qint64 offlineAtMs = -1;
-};
+    return false;
+}
 
 } // namespace
 
@@ -217,20 +169,26 @@ void TestLinkFaults::faultEndsItsCommand()
     QVERIFY2(sim->isRunning(), qPrintable(sim->errorString()));
 
     FsManager link;
-    Recorder rec(link, saveFolder);
+    LinkRecorder rec(link);
+    // A download that ends well is saved as the window saves it.
+    QObject::connect(&link, &FsManager::filesRecievingIsFinished, &link,
+                     [&saveFolder](const QMap<QString, QByteArray> &files, const QString &text) {
+                         if (text == QLatin1String("Ok"))
+                             ReceivedFiles::save(saveFolder, files);
+                     });
     link.setPcbIp(sim->host());
     link.setPcbPort(sim->port());
     // Polls every 30 s: the kill finds the link idle after its opening list, with no poll under way.
     if (action == KillSimulator)
         link.setTimeScale(10);
     QStringList expected{QStringLiteral("state 1")};
-    rec.clock.restart();
+    qint64 actionNs = rec.elapsedNs(); // limits are counted from here
     link.connectToPcb();
     if (action != Connect) {
-        QTRY_COMPARE_WITH_TIMEOUT(rec.lists, 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.tables.size(), 1, kWaitMs);
         expected << QStringLiteral("result 1 0 Ok");
-        QTRY_COMPARE(rec.events, expected);
-        rec.clock.restart();
+        QTRY_COMPARE(rec.outcomes(), expected);
+        actionNs = rec.elapsedNs();
     }
     // The connect deadline already running keeps its end; what starts from here is scaled.
     if (outcome == TimedOut)
@@ -260,29 +218,30 @@ void TestLinkFaults::faultEndsItsCommand()
     if (outcome == Ended) {
         // A success goes on with a list of its own; what follows the result is not this row's.
         expected << endedWith;
-        QTRY_VERIFY_WITH_TIMEOUT(rec.events.size() >= expected.size(), kWaitMs);
-        QCOMPARE(rec.events.mid(0, expected.size()), expected);
+        QTRY_VERIFY_WITH_TIMEOUT(rec.outcomes().size() >= expected.size(), kWaitMs);
+        QCOMPARE(rec.outcomes().mid(0, expected.size()), expected);
         QVERIFY(link.isConnected());
     } else {
-        QTRY_VERIFY_WITH_TIMEOUT(rec.endedOffline(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(endedOffline(rec), kWaitMs);
         QCOMPARE(rec.errors.size(), 1);
         const QString text = outcome == TimedOut ? kConnectionError : rec.errors.first();
         // State 0 once, then the message, then the result that names the command it ended.
         expected << QStringLiteral("state 0") << QStringLiteral("error ") + text
                  << QStringLiteral("result %1 %2 %3").arg(command).arg(int(ResultConnectionLost)).arg(text);
-        QCOMPARE(rec.events, expected);
+        QCOMPARE(rec.outcomes(), expected);
         QVERIFY(!link.isConnected());
+        const qint64 offlineAtMs = (rec.firstNs(QStringLiteral("state 0")) - actionNs) / 1000000;
         if (outcome == TimedOut) {
             // Never before the command's own limit, and not long after it (coarse timers may
             // fire a little early).
-            QVERIFY2(rec.offlineAtMs >= qint64(limitMs * kTimedScale * 0.9),
-                     qPrintable(QString::number(rec.offlineAtMs)));
-            QVERIFY2(rec.offlineAtMs <= qint64((limitMs + leadMs) * kTimedScale) + kMarginMs,
-                     qPrintable(QString::number(rec.offlineAtMs)));
+            QVERIFY2(offlineAtMs >= qint64(limitMs * kTimedScale * 0.9),
+                     qPrintable(QString::number(offlineAtMs)));
+            QVERIFY2(offlineAtMs <= qint64((limitMs + leadMs) * kTimedScale) + kMarginMs,
+                     qPrintable(QString::number(offlineAtMs)));
         } else {
             // The socket's own text, at once rather than at the command's limit.
             QVERIFY(!text.isEmpty() && text != kConnectionError);
-            QVERIFY2(rec.offlineAtMs < limitMs, qPrintable(QString::number(rec.offlineAtMs)));
+            QVERIFY2(offlineAtMs < limitMs, qPrintable(QString::number(offlineAtMs)));
         }
     }
 
@@ -303,14 +262,14 @@ void TestLinkFaults::faultEndsItsCommand()
         link.setPcbPort(sim->port());
     }
     link.setTimeScale(1.0);
-    const int lists = rec.lists;
+    const int lists = rec.tables.size();
     link.connectToPcb();
-    QTRY_VERIFY_WITH_TIMEOUT(rec.lists > lists, kWaitMs);
-    QCOMPARE(rec.events.mid(expected.size()),
+    QTRY_VERIFY_WITH_TIMEOUT(rec.tables.size() > lists, kWaitMs);
+    QCOMPARE(rec.outcomes().mid(expected.size()),
              (QStringList{QStringLiteral("state 1"), QStringLiteral("result 1 0 Ok")}));
     // The board kept no part of an upload cut short.
     if (outcome == Dropped && action == Upload)
-        QVERIFY(!rec.listed.contains(QStringLiteral("up.bin")));
+        QVERIFY(!rec.lastListed(QStringLiteral("up.bin")));
 }
 
 QTEST_GUILESS_MAIN(TestLinkFaults)

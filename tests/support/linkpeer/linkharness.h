@@ -1,10 +1,10 @@
 #pragma once
 
 #include "fsmanager.h"
+#include "linkrecorder.h"
 #include "tempcwd.h"
 #include "testpeer.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 constexpr char kSmall = 0x0C;
@@ -18,16 +18,7 @@ struct LinkHarness
     TempCwd cwd;
     TestPeer peer;
     FsManager link;
-    QSignalSpy states{&link, &FsManager::connectionStateIsUpdated};
-    QSignalSpy errors{&link, &FsManager::errorOccured};
-    QSignalSpy started{&link, &FsManager::startedRunCommand};
-    QSignalSpy progress{&link, &FsManager::progressUpdated};
-    QSignalSpy lists{&link, &FsManager::listfilesReady};
-    QSignalSpy bigLists{&link, &FsManager::listfilesReady_big};
-    QSignalSpy sent{&link, &FsManager::filesSendingIsFinished};
-    QSignalSpy deleted{&link, &FsManager::fileDeletingIsFinished};
-    QSignalSpy received{&link, &FsManager::filesRecievingIsFinished};
-    QSignalSpy results{&link, &FsManager::requestFinished};
+    LinkRecorder rec{link};
 
     LinkHarness()
     {
@@ -42,9 +33,9 @@ struct LinkHarness
         TestPeer::Request request;
         if (!peer.waitForConnection() || !peer.nextRequest(request) || request.command != CmdListFiles)
             return false;
-        const int before = lists.count();
+        const int before = rec.tables.size();
         peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
-        return QTest::qWaitFor([&] { return lists.count() > before && !link.isCommandRunning(); });
+        return QTest::qWaitFor([&] { return rec.tables.size() > before && !link.isCommandRunning(); });
     }
 
     // The next request the link sends, or an empty one after the wait ran out.
@@ -53,33 +44,5 @@ struct LinkHarness
         TestPeer::Request request;
         peer.nextRequest(request);
         return request;
-    }
-
-    QList<uint> progressValues() const
-    {
-        QList<uint> values;
-        for (const QList<QVariant> &args : progress)
-            values.append(args.at(0).toUInt());
-        return values;
-    }
-
-    // Each requestFinished as "command result text".
-    QStringList resultTexts() const
-    {
-        QStringList values;
-        for (const QList<QVariant> &args : results)
-            values.append(QStringLiteral("%1 %2 %3")
-                              .arg(args.at(0).toInt())
-                              .arg(args.at(1).toInt())
-                              .arg(args.at(2).toString()));
-        return values;
-    }
-
-    static QStringList texts(const QSignalSpy &spy, int argument = 0)
-    {
-        QStringList values;
-        for (const QList<QVariant> &args : spy)
-            values.append(args.at(argument).toString());
-        return values;
     }
 };

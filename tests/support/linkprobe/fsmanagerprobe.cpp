@@ -4,6 +4,8 @@
 #include "pcbprotocol.h"
 
 #include <QBuffer>
+#include <QMap>
+#include <QStringList>
 
 namespace {
 
@@ -21,28 +23,36 @@ void FsManagerProbe::startCommand(PcbCommand command, int pending)
     using namespace PcbProtocol;
     link.resetState();
     pending = qMax(pending, 0);
+    // Queued as the link's own calls would, the first item then sent as the command would send it.
     switch (command) {
-    case CmdWriteFile:
+    case CmdWriteFile: {
+        QList<QByteArray> records;
+        qint64 bytes = 0;
         for (int i = 0; i <= pending; ++i) {
             QByteArray record(uploadHeaderSize(link.bigMode) + kProbeFileSize, '\0');
             writeUploadHeader(record.data(), probeName(i), kProbeFileSize, link.bigMode);
-            link.uploadQueue.append(record);
-            link.uploadTotal += static_cast<uint32_t>(record.size());
-            link.uploadPending += record.size();
+            records.append(record);
+            bytes += record.size();
         }
-        link.uploadOffset = link.uploadQueue.first().size();
-        link.uploadPending -= link.uploadOffset;
+        link.batches.addRecords(records, bytes);
+        link.batches.pieceWritten(records.first().size());
         break;
+    }
     case CmdDeleteFile:
-        for (int i = 1; i <= pending; ++i)
-            link.deleteQueue.append(boardFileName(probeName(i)));
-        link.deleteTotal = static_cast<uint32_t>(pending + 1);
+    case CmdGetFile: {
+        QStringList names;
+        QMap<QString, uint> sizes;
+        for (int i = 0; i <= pending; ++i) {
+            names << probeName(i);
+            sizes.insert(probeName(i), kProbeFileSize);
+        }
+        if (command == CmdDeleteFile)
+            link.batches.addDeletions(names);
+        else
+            link.batches.addDownloads(sizes);
+        link.batches.takeName(command); // probe0.bin, the first in either order
         break;
-    case CmdGetFile:
-        for (int i = 1; i <= pending; ++i)
-            link.downloadQueue.insert(boardFileName(probeName(i)), kProbeFileSize);
-        link.downloadTotal = static_cast<uint32_t>((pending + 1) * kProbeFileSize);
-        break;
+    }
     case CmdListFiles:
     case CmdKeepAlive:
         break;
