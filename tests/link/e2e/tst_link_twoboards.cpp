@@ -2,10 +2,10 @@
 // one link does, reads or loses must never show on the other.
 #include "boardsimprocess.h"
 #include "fsmanager.h"
+#include "linkrecorder.h"
 #include "tempcwd.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
@@ -21,17 +21,11 @@ struct Side
     {
         link.usePcbIp(sim.host());
         link.setPcbPort(sim.port());
-        QObject::connect(&link, &FsManager::listfilesReady, &link, [this] { bigForms << false; });
-        QObject::connect(&link, &FsManager::listfilesReady_big, &link, [this] { bigForms << true; });
     }
 
     BoardSimProcess sim;
     FsManager link;
-    QSignalSpy states{&link, &FsManager::connectionStateIsUpdated};
-    QSignalSpy errors{&link, &FsManager::errorOccured};
-    QSignalSpy sent{&link, &FsManager::filesSendingIsFinished};
-    QSignalSpy received{&link, &FsManager::filesRecievingIsFinished};
-    QList<bool> bigForms;
+    LinkRecorder rec{link};
 };
 
 QByteArray content(int size, char seed)
@@ -77,7 +71,7 @@ void TestLinkTwoBoards::twoLinksStayApart()
     QVERIFY2(a.sim.isRunning() && b.sim.isRunning(), qPrintable(a.sim.errorString() + b.sim.errorString()));
     a.link.connectToPcb();
     b.link.connectToPcb();
-    QTRY_VERIFY_WITH_TIMEOUT(!a.bigForms.isEmpty() && !b.bigForms.isEmpty(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!a.rec.tables.isEmpty() && !b.rec.tables.isEmpty(), kWaitMs);
 
     // The same name with other bytes to each board, both uploads under way at once.
     const QByteArray bytesA = content(10, 'a');
@@ -90,23 +84,20 @@ void TestLinkTwoBoards::twoLinksStayApart()
     }
     a.link.writeFiles({QStringLiteral("a/cfg.vmc")});
     b.link.writeFiles({QStringLiteral("b/cfg.vmc")});
-    QTRY_VERIFY_WITH_TIMEOUT(a.sent.size() == 1 && b.sent.size() == 1, kWaitMs);
-    QCOMPARE(a.sent.at(0).at(0).toString(), QStringLiteral("Ok"));
-    QCOMPARE(b.sent.at(0).at(0).toString(), QStringLiteral("Ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(a.rec.sent.size() == 1 && b.rec.sent.size() == 1, kWaitMs);
+    QCOMPARE(a.rec.sent, QStringList{"Ok"});
+    QCOMPARE(b.rec.sent, QStringList{"Ok"});
 
     a.link.getFiles({{QStringLiteral("cfg.vmc"), 12}});
     b.link.getFiles({{QStringLiteral("cfg.vmc"), uint(size)}});
-    QTRY_VERIFY_WITH_TIMEOUT(a.received.size() == 1 && b.received.size() == 1, kWaitMs);
-    const auto fileOf = [](const QSignalSpy &spy) {
-        return spy.at(0).at(0).value<QMap<QString, QByteArray>>().value(QStringLiteral("cfg.vmc"));
-    };
-    QCOMPARE(fileOf(a.received), bytesA + QByteArray(2, '\0'));
-    QCOMPARE(fileOf(b.received).left(size), bytesB);
+    QTRY_VERIFY_WITH_TIMEOUT(a.rec.received.size() == 1 && b.rec.received.size() == 1, kWaitMs);
+    QCOMPARE(a.rec.receivedFiles.at(0).value(QStringLiteral("cfg.vmc")), bytesA + QByteArray(2, '\0'));
+    QCOMPARE(b.rec.receivedFiles.at(0).value(QStringLiteral("cfg.vmc")).left(size), bytesB);
     // Each link keeps the form of its own board.
-    QTRY_VERIFY_WITH_TIMEOUT(a.bigForms.size() >= 2 && b.bigForms.size() >= 2, kWaitMs);
-    QCOMPARE(a.bigForms.last(), !first.isEmpty());
-    QCOMPARE(b.bigForms.last(), !second.isEmpty());
-    QVERIFY(a.errors.isEmpty() && b.errors.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(a.rec.tables.size() >= 2 && b.rec.tables.size() >= 2, kWaitMs);
+    QCOMPARE(a.rec.tables.last().big, !first.isEmpty());
+    QCOMPARE(b.rec.tables.last().big, !second.isEmpty());
+    QVERIFY(a.rec.errors.isEmpty() && b.rec.errors.isEmpty());
 }
 
 void TestLinkTwoBoards::oneBoardLostTheOtherGoesOn()
@@ -118,19 +109,19 @@ void TestLinkTwoBoards::oneBoardLostTheOtherGoesOn()
     QVERIFY2(a.sim.isRunning() && b.sim.isRunning(), qPrintable(a.sim.errorString() + b.sim.errorString()));
     a.link.connectToPcb();
     b.link.connectToPcb();
-    QTRY_VERIFY_WITH_TIMEOUT(!a.bigForms.isEmpty() && !b.bigForms.isEmpty(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!a.rec.tables.isEmpty() && !b.rec.tables.isEmpty(), kWaitMs);
 
     a.sim.kill();
-    QTRY_COMPARE_WITH_TIMEOUT(a.states.size(), 2, kWaitMs);
-    QCOMPARE(a.states.at(1).at(0).toInt(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(a.rec.states.size(), 2, kWaitMs);
+    QCOMPARE(a.rec.states.at(1), 0);
     QVERIFY(!a.link.isConnected());
 
     b.link.getFiles({{QStringLiteral("keep.bin"), 40}});
-    QTRY_COMPARE_WITH_TIMEOUT(b.received.size(), 1, kWaitMs);
-    QCOMPARE(b.received.at(0).at(1).toString(), QStringLiteral("Ok"));
+    QTRY_COMPARE_WITH_TIMEOUT(b.rec.received.size(), 1, kWaitMs);
+    QCOMPARE(b.rec.received, QStringList{"Ok"});
     QVERIFY(b.link.isConnected());
-    QCOMPARE(b.states.size(), 1);
-    QVERIFY(b.errors.isEmpty());
+    QCOMPARE(b.rec.states.size(), 1);
+    QVERIFY(b.rec.errors.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLinkTwoBoards)
