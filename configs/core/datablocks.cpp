@@ -332,6 +332,25 @@ const SectionInfo &sectionInfo(Section section)
     return sections()[std::size_t(section)];
 }
 
+int recordSize(Section section)
+{
+    switch (sectionInfo(section).format) {
+    case Blocks::BlockFormat::Gpio:
+        return kGpioBlockSize;
+    case Blocks::BlockFormat::RegPort:
+        return kRegPortRecordSize;
+    case Blocks::BlockFormat::AdcInput:
+        return kAdcInputRecordSize;
+    case Blocks::BlockFormat::PwmPort:
+        return kPwmPortRecordSize;
+    case Blocks::BlockFormat::DigitalLink:
+        return kDigitalLinkRecordSize;
+    case Blocks::BlockFormat::AnalogLink:
+        break;
+    }
+    return kAnalogLinkRecordSize;
+}
+
 namespace {
 template <typename Matches> const SectionInfo *findSection(Matches matches)
 {

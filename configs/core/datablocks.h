@@ -153,6 +153,8 @@ struct SectionInfo
 // The ten sections in order.
 const std::array<SectionInfo, kSectionCount> &sections();
 const SectionInfo &sectionInfo(Section section);
+// The size of one record of a section's block (the whole block for the pin section).
+int recordSize(Section section);
 // The section of this name, or none (names compare exactly).
 const SectionInfo *sectionNamed(const QString &name);
 // The section whose per-tab file has exactly this name (no directory), or none.

@@ -121,25 +121,6 @@ std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &by
     return config;
 }
 
-int recordSize(Section section)
-{
-    switch (Blocks::sectionInfo(section).format) {
-    case Blocks::BlockFormat::Gpio:
-        return Blocks::kGpioBlockSize;
-    case Blocks::BlockFormat::RegPort:
-        return Blocks::kRegPortRecordSize;
-    case Blocks::BlockFormat::AdcInput:
-        return Blocks::kAdcInputRecordSize;
-    case Blocks::BlockFormat::PwmPort:
-        return Blocks::kPwmPortRecordSize;
-    case Blocks::BlockFormat::DigitalLink:
-        return Blocks::kDigitalLinkRecordSize;
-    case Blocks::BlockFormat::AnalogLink:
-        break;
-    }
-    return Blocks::kAnalogLinkRecordSize;
-}
-
 QString functionText(Functions::Context context, int code)
 {
     return Functions::appearanceOf(context, code).toolTip;

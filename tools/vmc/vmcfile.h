@@ -86,9 +86,6 @@ struct BlockView
 
 BlockView viewOf(Blocks::Section section, const QByteArray &block);
 
-// The size of one record of a section's block (the whole block for the pin section).
-int recordSize(Blocks::Section section);
-
 // Where a pin sits, as an engineer names it: "X7-03 PK 4", or "No X PN 1" off the headers.
 QString pinPlace(quint32 pin);
 // The function text a context shows for a code.

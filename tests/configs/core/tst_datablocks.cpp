@@ -86,24 +86,6 @@ Decoded decode(Section section, const QByteArray &bytes)
     });
 }
 
-int recordSize(Blocks::BlockFormat format)
-{
-    switch (format) {
-    case Blocks::BlockFormat::Gpio:
-        return Blocks::kGpioBlockSize;
-    case Blocks::BlockFormat::RegPort:
-        return Blocks::kRegPortRecordSize;
-    case Blocks::BlockFormat::AdcInput:
-        return Blocks::kAdcInputRecordSize;
-    case Blocks::BlockFormat::PwmPort:
-        return Blocks::kPwmPortRecordSize;
-    case Blocks::BlockFormat::DigitalLink:
-        return Blocks::kDigitalLinkRecordSize;
-    case Blocks::BlockFormat::AnalogLink:
-        break;
-    }
-    return Blocks::kAnalogLinkRecordSize;
-}
 } // namespace
 
 class TestDataBlocks : public QObject
@@ -219,7 +201,7 @@ void TestDataBlocks::shortBlocksAreNoData_data()
         QVector<int> sizes = {0, 1, 295, 297, 592};
         if (info.format != Blocks::BlockFormat::Gpio) {
             sizes.clear();
-            for (int size = 0; size < recordSize(info.format); ++size)
+            for (int size = 0; size < Blocks::recordSize(info.section); ++size)
                 sizes << size;
         }
         for (int tooShort : sizes)
@@ -233,7 +215,7 @@ void TestDataBlocks::shortBlocksAreNoData()
     QFETCH(int, size);
     QVERIFY(!decode(section, QByteArray(size, '\x01')).readable);
     // One record more is data.
-    const int whole = recordSize(Blocks::sectionInfo(section).format);
+    const int whole = Blocks::recordSize(section);
     QVERIFY(decode(section, QByteArray(whole, '\0')).readable);
 }
 
