@@ -124,9 +124,7 @@ void ConfigsCreator::saveToModelIdFile()
     const QString path = folder + QLatin1Char('/') + fileName;
     if (!mayWrite(this, path, fileName))
         return;
-    ModelIdFile::SectionBlocks blocks;
-    for (const TabRow &row : tabs)
-        blocks[std::size_t(row.section)] = row.tab->serialize();
+    const ModelIdFile::SectionBlocks blocks = this->blocks();
     const std::optional<QByteArray> file = ModelIdFile::encode(blocks);
     if (!file) {
         // Only rows loaded from files made elsewhere can get here; a file whose header cannot

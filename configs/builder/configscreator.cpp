@@ -2,6 +2,7 @@
 
 #include "adctitab.h"
 #include "datablocks.h"
+#include "editwatcher.h"
 #include "functioncatalogue.h"
 #include "gpiotab.h"
 #include "linktabs.h"
@@ -32,6 +33,9 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     buildPinMaps();
     buildFunctionCatalogue();
     buildTabs();
+    edits = new EditWatcher(this);
+    for (QTreeWidget *tree : findChildren<QTreeWidget *>())
+        edits->watch(tree);
     for (const TabRow &row : tabs) {
         QAbstractButton *button = row.tab->button();
         if (!button)
@@ -104,6 +108,14 @@ void ConfigsCreator::buildTabs()
 Tab &ConfigsCreator::tab(Section section) const
 {
     return *tabs[std::size_t(section)].tab;
+}
+
+ModelIdFile::SectionBlocks ConfigsCreator::blocks() const
+{
+    ModelIdFile::SectionBlocks blocks;
+    for (const TabRow &row : tabs)
+        blocks[std::size_t(row.section)] = row.tab->serialize();
+    return blocks;
 }
 
 void ConfigsCreator::fillAllTabs()
@@ -413,4 +425,5 @@ void ConfigsCreator::changeEvent(QEvent *event)
 void ConfigsCreator::modelIdChanged(int value)
 {
     modelId = quint8(value & 0xFF);
+    edits->note();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datablocks.h"
+#include "modelidfile.h"
 #include "pinmap.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 class QAction;
 class QCloseEvent;
 class QEvent;
+class EditWatcher;
 class Tab;
 
 namespace Ui {
@@ -60,6 +62,11 @@ public:
     QByteArray serializeDiLinksTab() const;
     QByteArray serializeAiLinksTab() const;
     QByteArray serializeAoLinksTab() const;
+
+    // Every tab's block, in section order: what a model-id file of the window would hold.
+    ModelIdFile::SectionBlocks blocks() const;
+    // Tells of every edit of the configuration: rows, their texts, the model id.
+    EditWatcher &editWatcher() const { return *edits; }
 
     // The first action of the list whose what's-this string is this code, or none.
     static QAction *findFunction(const QList<QAction *> &list, int code);
@@ -127,4 +134,5 @@ private:
     QList<QAction *> diRegFunctions;
     quint8 modelId = 0;
     std::vector<TabRow> tabs; // in section order
+    EditWatcher *edits = nullptr;
 };
