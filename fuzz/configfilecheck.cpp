@@ -48,7 +48,7 @@ bool checkConfigFile(const uint8_t *data, size_t size)
     if (!config)
         return false;
     for (const Vmc::Finding &finding : Vmc::check(*config)) {
-        if (finding.place.isEmpty() || finding.text.isEmpty())
+        if (Checks::placeText(finding.place).isEmpty() || finding.text.isEmpty())
             return false;
     }
     if (Vmc::dumpText(*config).isEmpty() || Vmc::dumpJson(*config).isEmpty())

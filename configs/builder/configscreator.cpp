@@ -64,8 +64,6 @@ T &ConfigsCreator::addTab(Section section, QWidget *page, void (ConfigsCreator::
 
 void ConfigsCreator::buildTabs()
 {
-    using Derivations::LinkKind;
-    using Functions::Context;
     using Widgets = ListTab::Widgets;
     Ui::ConfigsCreatorForm &f = *ui;
     // One row per tab, in section order: its section, its page, the slot of its button, and its
@@ -75,11 +73,11 @@ void ConfigsCreator::buildTabs()
     const RegisterTab &doRegisters =
         addTab<RegPortTab>(Section::RegDo, f.doRegConfig, &ConfigsCreator::changeNumRegisters,
                            Widgets{f.portsDoReg, f.NumDigOutputs, f.AcceptNumDoRegisters}, f.NumDoRegisters,
-                           Context::DoRegister, QStringLiteral("doReg"));
+                           *Functions::contextOf(Section::RegDo), QStringLiteral("doReg"));
     const RegisterTab &diRegisters =
         addTab<RegPortTab>(Section::RegDi, f.diRegConfig, &ConfigsCreator::changeNumRegisters,
                            Widgets{f.portsDiReg, f.NumDigInputs, f.AcceptNumDiRegisters}, f.NumDiRegisters,
-                           Context::DiRegister, QStringLiteral("diReg"));
+                           *Functions::contextOf(Section::RegDi), QStringLiteral("diReg"));
     const RegisterTab &adcRegisters =
         addTab<AdcRegTab>(Section::RegAdc, f.adcRegConfig, &ConfigsCreator::changeNumRegisters,
                           Widgets{f.portsAdcReg, f.NumAdcInputs, f.AcceptNumAdcRegisters}, f.NumAdcRegisters);
@@ -87,18 +85,34 @@ void ConfigsCreator::buildTabs()
                      Widgets{f.portsAdcTi, f.NumAdcTiInputs, f.AcceptNumAdcTiInputs}, pins);
     addTab<PwmTab>(Section::PwmPorts, f.pwmConfig, &ConfigsCreator::createPwmPortsFromGpioSettings,
                    Widgets{f.portsPwm, f.NumPwmOutputs, f.AcceptNumPwmOutputs}, pins);
-    addTab<LinkTab>(Section::DoLinks, f.doLinksConfigs, &ConfigsCreator::createDoLinksFromGpioAndRegs,
-                    Widgets{f.linksDo, f.NumLinksDo, f.AcceptLinksDo}, LinkKind::Do, QStringLiteral("DoLink"),
-                    pins, &doRegisters);
-    addTab<LinkTab>(Section::DiLinks, f.diLinksConfigs, &ConfigsCreator::createDiLinksFromGpioAndRegs,
-                    Widgets{f.linksDi, f.NumLinksDi, f.AcceptLinksDi}, LinkKind::Di, QStringLiteral("DiLink"),
-                    pins, &diRegisters);
-    addTab<LinkTab>(Section::AiLinks, f.aiLinksConfigs, &ConfigsCreator::createAiLinksFromGpioAndRegs,
-                    Widgets{f.linksAi, f.NumLinksAi, f.AcceptLinksAi}, LinkKind::Ai, QStringLiteral("AiLink"),
-                    pins, &adcRegisters);
-    addTab<LinkTab>(Section::AoLinks, f.aoLinksConfigs, &ConfigsCreator::createAoLinksFromGpioAndRegs,
-                    Widgets{f.linksAo, f.NumLinksAo, f.AcceptLinksAo}, LinkKind::Ao, QStringLiteral("AoLink"),
-                    pins, nullptr);
+
+    // The link tabs, in the order of their sections; each is made from the pins and from the
+    // register tab its section follows.
+    const QHash<int, const RegisterTab *> registerTabs = {{int(Section::RegDo), &doRegisters},
+                                                          {int(Section::RegDi), &diRegisters},
+                                                          {int(Section::RegAdc), &adcRegisters}};
+    const struct
+    {
+        QWidget *page;
+        void (ConfigsCreator::*buttonSlot)();
+        Widgets widgets;
+        QString editorName;
+    } linkPages[] = {
+        {f.doLinksConfigs, &ConfigsCreator::createDoLinksFromGpioAndRegs,
+         Widgets{f.linksDo, f.NumLinksDo, f.AcceptLinksDo}, QStringLiteral("DoLink")},
+        {f.diLinksConfigs, &ConfigsCreator::createDiLinksFromGpioAndRegs,
+         Widgets{f.linksDi, f.NumLinksDi, f.AcceptLinksDi}, QStringLiteral("DiLink")},
+        {f.aiLinksConfigs, &ConfigsCreator::createAiLinksFromGpioAndRegs,
+         Widgets{f.linksAi, f.NumLinksAi, f.AcceptLinksAi}, QStringLiteral("AiLink")},
+        {f.aoLinksConfigs, &ConfigsCreator::createAoLinksFromGpioAndRegs,
+         Widgets{f.linksAo, f.NumLinksAo, f.AcceptLinksAo}, QStringLiteral("AoLink")},
+    };
+    std::size_t link = 0;
+    for (const Derivations::LinkSource &source : Derivations::linkSources()) {
+        const auto &page = linkPages[link++];
+        addTab<LinkTab>(source.links, page.page, page.buttonSlot, page.widgets, source.kind, page.editorName,
+                        pins, source.registers ? registerTabs.value(int(*source.registers)) : nullptr);
+    }
 
     Q_ASSERT(tabs.size() == std::size_t(Blocks::kSectionCount));
     for (std::size_t row = 0; row < tabs.size(); ++row)

@@ -93,4 +93,16 @@ int linkCount(LinkKind kind, const QVector<PinSetting> &pins, const QVector<int>
     return int(fromPins + fromRegisters);
 }
 
+const std::array<LinkSource, 4> &linkSources()
+{
+    using Blocks::Section;
+    static const std::array<LinkSource, 4> sources = {{
+        {Section::DoLinks, LinkKind::Do, Section::RegDo},
+        {Section::DiLinks, LinkKind::Di, Section::RegDi},
+        {Section::AiLinks, LinkKind::Ai, Section::RegAdc},
+        {Section::AoLinks, LinkKind::Ao, std::nullopt},
+    }};
+    return sources;
+}
+
 } // namespace Derivations

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
+#include <array>
+#include <optional>
 
 // One pin as the pin tab lists it: its number, its name, the code its row keeps and its index
 // text (the row's texts are the data, so the index stays text until a writer reads it).
@@ -52,5 +54,17 @@ bool registerMakesLink(LinkKind kind, int code);
 // How many link rows a derivation makes: one per pin that makes a link, then one per register
 // row that does. registerCodes holds one entry per register row (any value for ADC rows).
 int linkCount(LinkKind kind, const QVector<PinSetting> &pins, const QVector<int> &registerCodes);
+
+// A link section, the kind of its links and the register section whose rows make links beside
+// the pins (none: AO links come from pins alone).
+struct LinkSource
+{
+    Blocks::Section links;
+    LinkKind kind;
+    std::optional<Blocks::Section> registers;
+};
+
+// The four link sections in section order.
+const std::array<LinkSource, 4> &linkSources();
 
 } // namespace Derivations

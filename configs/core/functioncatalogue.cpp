@@ -171,4 +171,18 @@ Appearance appearanceOf(Context context, int code)
     return appearance;
 }
 
+std::optional<Context> contextOf(Blocks::Section section)
+{
+    switch (section) {
+    case Blocks::Section::Gpio:
+        return Context::GpioPin;
+    case Blocks::Section::RegDo:
+        return Context::DoRegister;
+    case Blocks::Section::RegDi:
+        return Context::DiRegister;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace Functions

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "datablocks.h"
+
 #include <QString>
 #include <QVector>
 #include <array>
+#include <optional>
 
 // The pin and register-channel functions: their codes, icons and texts, and the lists that
 // group them into menus. Plain data, so the writers and tools can use it without widgets.
@@ -74,5 +77,9 @@ struct Appearance
 };
 
 Appearance appearanceOf(Context context, int code);
+
+// The menu whose codes a section's rows keep: the pins' and the two register chains'. Other
+// sections keep no function codes.
+std::optional<Context> contextOf(Blocks::Section section);
 
 } // namespace Functions

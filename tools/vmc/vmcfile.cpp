@@ -1,19 +1,13 @@
 #include "vmcfile.h"
 
-#include "pinmap.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <algorithm>
-#include <functional>
 
 namespace Vmc {
 
 namespace {
-using Blocks::Section;
-
 bool readWhole(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
@@ -23,23 +17,6 @@ bool readWhole(const QString &path, QByteArray *bytes, QString *error)
     }
     *bytes = file.readAll();
     return true;
-}
-
-template <typename Record>
-void addRecords(BlockView &view, const std::optional<QVector<Record>> &records,
-                const std::function<Vmc::Record(const Record &)> &fields)
-{
-    if (!records)
-        return;
-    for (const Record &record : *records)
-        view.records.append(fields(record));
-}
-
-Record pinRecord(const Record &fields, quint32 pin)
-{
-    Record record = fields;
-    record.append({QStringLiteral("name"), Pins::pinName(pin)});
-    return record;
 }
 } // namespace
 
@@ -83,143 +60,6 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
     std::optional<ConfigFile> contents = configOf(config.name, bytes);
     contents->path = path;
     return contents;
-}
-
-bool isConfigFileName(const QString &fileName)
-{
-    return Blocks::sectionOfFile(fileName) || ModelIdFile::isModelIdFileName(fileName);
-}
-
-std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &bytes)
-{
-    ConfigFile config;
-    config.path = fileName;
-    config.name = fileName;
-    config.bytes = bytes;
-    if (const Blocks::SectionInfo *section = Blocks::sectionOfFile(fileName)) {
-        config.kind = FileKind::PerTab;
-        config.blocks[std::size_t(section->section)] = bytes;
-        config.present[std::size_t(section->section)] = true;
-        return config;
-    }
-    if (!ModelIdFile::isModelIdFileName(fileName))
-        return std::nullopt;
-    config.kind = FileKind::ModelId;
-    config.modelId = ModelIdFile::modelIdOf(fileName);
-    config.entries = ModelIdFile::readEntries(bytes);
-    config.sectionsEnd = std::min(int(bytes.size()), ModelIdFile::kHeaderSize);
-    for (const ModelIdFile::SectionEntry &entry : config.entries) {
-        const int end = ModelIdFile::kHeaderSize + entry.offset + entry.size;
-        if (end <= bytes.size())
-            config.sectionsEnd = std::max(config.sectionsEnd, end);
-    }
-    // A file long enough for its header replaces every tab; a shorter one changes none.
-    if (const auto blocks = ModelIdFile::decode(bytes)) {
-        config.blocks = *blocks;
-        config.present.fill(true);
-    }
-    return config;
-}
-
-QString functionText(Functions::Context context, int code)
-{
-    return Functions::appearanceOf(context, code).toolTip;
-}
-
-QString pinPlace(quint32 pin)
-{
-    // "PK 4 (X7-03)" is named by its header position first.
-    static const QRegularExpression header(QStringLiteral("^(.*) \\((X\\d-\\d\\d)\\)$"));
-    const QString name = Pins::pinName(pin);
-    const QRegularExpressionMatch match = header.match(name);
-    if (match.hasMatch())
-        return match.captured(2) + QLatin1Char(' ') + match.captured(1);
-    return QStringLiteral("No X %1 %2").arg(pin).arg(name);
-}
-
-BlockView viewOf(Section section, const QByteArray &block)
-{
-    BlockView view;
-    view.section = section;
-    view.size = block.size();
-    const int size = recordSize(section);
-    if (section == Section::Gpio) {
-        const std::optional<GpioBlock> pins = Blocks::decodeGpioBlock(block);
-        view.ignored = !pins;
-        if (!pins)
-            return view;
-        const GpioBlock shown = Blocks::withUnavailablePinsMarked(*pins);
-        for (PinGroup group : Pins::kConnectorOrder) {
-            const PinMap map = Pins::buildPinMap(group);
-            for (auto it = map.cbegin(); it != map.cend(); ++it) {
-                const quint32 pin = it.key().number;
-                view.records.append(
-                    {{QStringLiteral("pin"), pin},
-                     {QStringLiteral("name"), it.value()},
-                     {QStringLiteral("code"), pins->code[pin]},
-                     {QStringLiteral("function"), functionText(Functions::Context::GpioPin, shown.code[pin])},
-                     {QStringLiteral("index"), pins->index[pin]}});
-            }
-        }
-        return view;
-    }
-
-    view.ignored = block.size() < size;
-    view.trailingBytes = block.size() % size;
-    switch (Blocks::sectionInfo(section).format) {
-    case Blocks::BlockFormat::RegPort: {
-        const auto context =
-            section == Section::RegDo ? Functions::Context::DoRegister : Functions::Context::DiRegister;
-        addRecords<RegPortRecord>(
-            view, Blocks::decodeRegPortRecords(block), [context](const RegPortRecord &r) {
-                return Record{{QStringLiteral("index"), r.index},
-                              {QStringLiteral("code"), r.code},
-                              {QStringLiteral("function"), functionText(context, r.code)}};
-            });
-        break;
-    }
-    case Blocks::BlockFormat::AdcInput: {
-        const bool onChip = section == Section::TiAdc;
-        addRecords<AdcInputRecord>(
-            view, Blocks::decodeAdcInputRecords(block), [onChip](const AdcInputRecord &r) {
-                const Record fields = {{QStringLiteral("gain"), double(r.gain)},
-                                       {QStringLiteral("offset"), double(r.offset)},
-                                       {QStringLiteral("index"), r.index},
-                                       {onChip ? QStringLiteral("pin") : QStringLiteral("port"), r.port}};
-                return onChip ? pinRecord(fields, r.port) : fields;
-            });
-        break;
-    }
-    case Blocks::BlockFormat::PwmPort:
-        addRecords<PwmPortRecord>(view, Blocks::decodePwmPortRecords(block), [](const PwmPortRecord &r) {
-            return pinRecord({{QStringLiteral("index"), r.index},
-                              {QStringLiteral("pin"), r.pin},
-                              {QStringLiteral("frequency"), r.frequency}},
-                             r.pin);
-        });
-        break;
-    case Blocks::BlockFormat::DigitalLink:
-        addRecords<DigitalLinkRecord>(
-            view, Blocks::decodeDigitalLinkRecords(block), [](const DigitalLinkRecord &r) {
-                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
-            });
-        break;
-    case Blocks::BlockFormat::AnalogLink:
-        addRecords<AnalogLinkRecord>(
-            view, Blocks::decodeAnalogLinkRecords(block), [](const AnalogLinkRecord &r) {
-                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
-            });
-        break;
-    case Blocks::BlockFormat::Gpio:
-        break;
-    }
-    // Records stop early only at an end mark.
-    const int whole = block.size() / size;
-    if (!view.ignored && view.records.size() < whole) {
-        view.endMarker = view.records.size();
-        view.recordsAfterMarker = whole - view.records.size() - 1;
-    }
-    return view;
 }
 
 } // namespace Vmc
