@@ -1,6 +1,7 @@
 #include "configscreator.h"
 
 #include "adctitab.h"
+#include "checkpanel.h"
 #include "datablocks.h"
 #include "editwatcher.h"
 #include "functioncatalogue.h"
@@ -36,6 +37,9 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     edits = new EditWatcher(this);
     for (QTreeWidget *tree : findChildren<QTreeWidget *>())
         edits->watch(tree);
+    checks = new CheckPanel(
+        this, *edits, [this] { return blocks(); },
+        [this](const QVector<Checks::Place> &places) { return locate(places); });
     for (const TabRow &row : tabs) {
         QAbstractButton *button = row.tab->button();
         if (!button)
@@ -122,6 +126,35 @@ void ConfigsCreator::buildTabs()
 Tab &ConfigsCreator::tab(Section section) const
 {
     return *tabs[std::size_t(section)].tab;
+}
+
+QVector<FindingTarget> ConfigsCreator::locate(const QVector<Checks::Place> &places) const
+{
+    using Kind = Checks::Place::Kind;
+    // A tab's record rows are found once for all its findings.
+    QHash<int, QVector<QTreeWidgetItem *>> recordRows;
+    QVector<FindingTarget> targets;
+    targets.reserve(places.size());
+    for (const Checks::Place &place : places) {
+        FindingTarget target;
+        if (place.kind == Kind::File || place.kind == Kind::Header || place.kind == Kind::HeaderEntry) {
+            targets.append(target); // a window has no file header
+            continue;
+        }
+        const TabRow &row = tabs[std::size_t(place.kind == Kind::Pin ? Section::Gpio : place.section)];
+        target.page = row.page;
+        if (place.kind == Kind::Pin) {
+            target.row = row.tab->pinRow(quint32(place.index));
+        } else if (place.kind == Kind::Record) {
+            auto rows = recordRows.find(int(place.section));
+            if (rows == recordRows.end())
+                rows = recordRows.insert(int(place.section), row.tab->recordRows());
+            target.row = rows->value(place.index);
+        }
+        target.tree = target.row ? target.row->treeWidget() : row.tab->tree();
+        targets.append(target);
+    }
+    return targets;
 }
 
 ModelIdFile::SectionBlocks ConfigsCreator::blocks() const
@@ -431,8 +464,11 @@ void ConfigsCreator::closeEvent(QCloseEvent *event)
 
 void ConfigsCreator::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        if (checks)
+            checks->retranslate();
+    }
     QMainWindow::changeEvent(event);
 }
 

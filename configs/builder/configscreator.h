@@ -14,8 +14,13 @@
 class QAction;
 class QCloseEvent;
 class QEvent;
+class CheckPanel;
 class EditWatcher;
 class Tab;
+struct FindingTarget;
+namespace Checks {
+struct Place;
+}
 
 namespace Ui {
 class ConfigsCreatorForm;
@@ -67,6 +72,8 @@ public:
     ModelIdFile::SectionBlocks blocks() const;
     // Tells of every edit of the configuration: rows, their texts, the model id.
     EditWatcher &editWatcher() const { return *edits; }
+    // The window's check of its own tabs.
+    CheckPanel &checkPanel() const { return *checks; }
 
     // The first action of the list whose what's-this string is this code, or none.
     static QAction *findFunction(const QList<QAction *> &list, int code);
@@ -115,6 +122,8 @@ private:
     T &addTab(Blocks::Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(), Args &&...args);
     Tab &tab(Blocks::Section section) const;
     const PinMap &pinMap(PinGroup group) const;
+    // Where each place of a finding lies among the tabs.
+    QVector<FindingTarget> locate(const QVector<Checks::Place> &places) const;
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
@@ -135,4 +144,5 @@ private:
     quint8 modelId = 0;
     std::vector<TabRow> tabs; // in section order
     EditWatcher *edits = nullptr;
+    CheckPanel *checks = nullptr;
 };

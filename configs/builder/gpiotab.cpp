@@ -140,6 +140,19 @@ std::optional<FunctionColumn> GpioTab::functionColumn(const QTreeWidget *tree) c
     return FunctionColumn{kCodeColumn, Functions::Context::GpioPin};
 }
 
+QTreeWidgetItem *GpioTab::pinRow(quint32 pin) const
+{
+    const QString number = QString::number(pin);
+    for (const PageTree &pageTree : pageTrees(boosterPacks)) {
+        for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
+            if (item->text(kNumberColumn) == number)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
 QVector<PinSetting> GpioTab::pins() const
 {
     return scan(boosterPacks);

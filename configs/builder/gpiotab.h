@@ -50,6 +50,7 @@ public:
     QByteArray serialize() const override;
     void clear() override;
     std::optional<FunctionColumn> functionColumn(const QTreeWidget *tree) const override;
+    QTreeWidgetItem *pinRow(quint32 pin) const override;
 
     QVector<PinSetting> pins() const;
 

@@ -18,6 +18,21 @@ std::optional<FunctionColumn> Tab::functionColumn(const QTreeWidget *) const
     return std::nullopt;
 }
 
+QVector<QTreeWidgetItem *> Tab::recordRows() const
+{
+    return {};
+}
+
+QTreeWidgetItem *Tab::pinRow(quint32) const
+{
+    return nullptr;
+}
+
+QTreeWidget *Tab::tree() const
+{
+    return nullptr;
+}
+
 ListTab::ListTab(QObject *receiver, const Widgets &widgets) : widgets(widgets), receiver(receiver) {}
 
 void ListTab::clear()
@@ -29,6 +44,17 @@ void ListTab::clear()
 QAbstractButton *ListTab::button() const
 {
     return widgets.button;
+}
+
+QVector<QTreeWidgetItem *> ListTab::recordRows() const
+{
+    // The writers put the records in this order.
+    return TreeRows::rowsByRowNumber(widgets.tree);
+}
+
+QTreeWidget *ListTab::tree() const
+{
+    return widgets.tree;
 }
 
 void ListTab::replaceRows(const std::function<void(TreeRows::RowBuilder &)> &appendRows)

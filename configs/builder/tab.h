@@ -50,6 +50,12 @@ public:
     // The function column of this tree's rows, when the tree is the tab's and its rows have
     // function buttons.
     virtual std::optional<FunctionColumn> functionColumn(const QTreeWidget *tree) const;
+
+    // What a finding about the tab names: the rows that make its block's records, in record
+    // order; the row of a pin (the pin tab's); the tree a finding about the whole tab shows.
+    virtual QVector<QTreeWidgetItem *> recordRows() const;
+    virtual QTreeWidgetItem *pinRow(quint32 pin) const;
+    virtual QTreeWidget *tree() const;
 };
 
 // A tab of one tree with a count label and a button below it: every tab but the pin tab.
@@ -68,6 +74,8 @@ public:
 
     void clear() override;
     QAbstractButton *button() const override;
+    QVector<QTreeWidgetItem *> recordRows() const override;
+    QTreeWidget *tree() const override;
 
 protected:
     // Replaces every row by the rows appendRows adds, then shows the count.

@@ -95,6 +95,12 @@ void EditorTree::updateEditorGeometries()
     shown = inView;
 }
 
+void EditorTree::revealRow(QTreeWidgetItem *item)
+{
+    scrollToItem(item);
+    updateEditorGeometries();
+}
+
 void EditorTree::scrollContentsBy(int dx, int dy)
 {
     QTreeWidget::scrollContentsBy(dx, dy);
@@ -339,6 +345,16 @@ float floatValue(const QString &text)
 float floatValue(const QTreeWidgetItem *item, int column)
 {
     return floatValue(item->text(column));
+}
+
+QVector<QTreeWidgetItem *> rowsByRowNumber(const QTreeWidget *tree)
+{
+    QMap<quint32, QTreeWidgetItem *> rows;
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = tree->topLevelItem(row);
+        rows.insert(fieldValue<quint32>(item, 0), item);
+    }
+    return rows.values().toVector();
 }
 
 } // namespace TreeRows

@@ -74,6 +74,12 @@ public:
     EditorTree(const EditorTree &) = delete;
     EditorTree &operator=(const EditorTree &) = delete;
 
+    // Scrolls a row into view and places the editors in view now, so that one of them can take
+    // the focus at once.
+    void revealRow(QTreeWidgetItem *item);
+    // The model index of a row's cell, for marks that must survive other rows coming and going.
+    QModelIndex indexOfItem(QTreeWidgetItem *item, int column = 0) const { return indexFromItem(item, column); }
+
 protected:
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
@@ -192,17 +198,20 @@ int clampedValue(const QTreeWidgetItem *item, const EditorSpec &spec);
 float floatValue(const QString &text);
 float floatValue(const QTreeWidgetItem *item, int column);
 
-// A tab's records in ascending order of their rows' column 0 numbers (taken as unsigned); a later
-// row with the same number replaces an earlier one.
+// The rows that make a tab's records, in ascending order of their column 0 numbers (taken as
+// unsigned); a later row with the same number replaces an earlier one.
+QVector<QTreeWidgetItem *> rowsByRowNumber(const QTreeWidget *tree);
+
+// A tab's records in the order of rowsByRowNumber.
 template <typename Record, typename MakeRecord>
 QVector<Record> recordsByRowNumber(const QTreeWidget *tree, MakeRecord makeRecord)
 {
-    QMap<quint32, Record> records;
-    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem *item = tree->topLevelItem(row);
-        records.insert(fieldValue<quint32>(item, 0), makeRecord(item));
-    }
-    return records.values().toVector();
+    const QVector<QTreeWidgetItem *> rows = rowsByRowNumber(tree);
+    QVector<Record> records;
+    records.reserve(rows.size());
+    for (const QTreeWidgetItem *item : rows)
+        records.append(makeRecord(item));
+    return records;
 }
 
 } // namespace TreeRows

@@ -3,7 +3,11 @@
 #include "configscreator.h"
 #include "datablocks.h"
 #include "gpiotab.h"
+#include "modalseam.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -97,6 +101,36 @@ void applyRegisters(ConfigsCreator &window, const QString &tab, int registers)
 {
     child<QSpinBox>(window, QStringLiteral("Num%1Registers").arg(tab))->setValue(registers);
     press(window, QStringLiteral("AcceptNum%1Registers").arg(tab));
+}
+
+namespace {
+QAction *actionNamed(QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->actions()) {
+        QAction *found = action->menu() ? actionNamed(action->menu(), text) : nullptr;
+        if (found || (!action->menu() && action->text() == text))
+            return found ? found : action;
+    }
+    return nullptr;
+}
+} // namespace
+
+void chooseFunction(ConfigsCreator &window, int pin, const QString &function)
+{
+    QTreeWidget *tree = nullptr;
+    QTreeWidgetItem *row = pinRow(window, pin, &tree);
+    auto *button = row ? qobject_cast<QToolButton *>(tree->itemWidget(row, GpioTab::kCodeColumn)) : nullptr;
+    if (!button) {
+        qWarning() << "no function button for pin" << pin;
+        return;
+    }
+    ModalSeam::setHandler([&function](const ModalSeam::Request &request) {
+        ModalSeam::Answer answer;
+        answer.action = request.menu ? actionNamed(request.menu, function) : nullptr;
+        return answer;
+    });
+    button->click();
+    ModalSeam::setHandler({});
 }
 
 } // namespace BuilderKit

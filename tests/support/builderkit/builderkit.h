@@ -43,6 +43,8 @@ void showTab(ConfigsCreator &window, const QString &page);
 void press(ConfigsCreator &window, const QString &button);
 // Sets a register-count spin box and presses its "Применить".
 void applyRegisters(ConfigsCreator &window, const QString &tab, int registers);
+// Gives a pin a function from its button's menu, by the function's text.
+void chooseFunction(ConfigsCreator &window, int pin, const QString &function);
 
 } // namespace BuilderKit
 
