@@ -4,6 +4,8 @@
 // operation runs on a shown window with its tab on top and is timed up to the end of the events it
 // leaves behind, so layout, painting and the deletion of dropped editors count.
 #include "builderkit.h"
+#include "checker.h"
+#include "checkpanel.h"
 #include "configscreator.h"
 #include "datablocks.h"
 #include "gpiotab.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -526,6 +529,70 @@ void benchSaveAndLoad()
                 reloadMs < 1000.0 ? "met" : "NOT MET");
 }
 
+// --- The window's own check while it is edited ---
+
+constexpr double kCheckGoalMs = 20.0;
+constexpr double kCurrentGoalMs = 500.0;
+constexpr int kCheckRuns = 15;
+
+// From an edit to the status bar saying what the edit brought, on a shown window: the pause the
+// check waits for, the check, and the label's update.
+double msUntilSummaryChanges(ConfigsCreator &window, const std::function<void()> &edit)
+{
+    const auto *summary = BuilderKit::child<QLabel>(window, QStringLiteral("checkSummary"));
+    const QString before = summary->text();
+    QElapsedTimer timer;
+    timer.start();
+    edit();
+    while (summary->text() == before && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    if (summary->text() == before)
+        warn(QStringLiteral("the summary still says \"%1\"").arg(before));
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void benchCheck()
+{
+    ConfigsCreator window;
+    openFilled(window);
+    buildLargestConfiguration(window);
+    settle();
+    const int rows = rowsOfAllTabs(window);
+    CheckPanel &panel = window.checkPanel();
+
+    std::vector<double> blocks;
+    std::vector<double> rules;
+    std::vector<double> whole;
+    for (int run = 0; run < kCheckRuns; ++run) {
+        ModelIdFile::SectionBlocks tabs;
+        blocks.push_back(timedMs([&window, &tabs] { tabs = window.blocks(); }));
+        rules.push_back(timedMs([&tabs] { Checks::check(Configuration::configOfBlocks(tabs)); }));
+        whole.push_back(timedMs([&panel] { panel.checkNow(); }));
+    }
+    const int findings = panel.findings().size();
+
+    // A pin given the function it has, then another: each edit changes what the check says.
+    QTreeWidgetItem *pin = BuilderKit::pinRow(window, 48);
+    std::vector<double> current;
+    for (int run = 0; run < 5; ++run) {
+        current.push_back(msUntilSummaryChanges(window, [pin] { pin->setText(GpioTab::kCodeColumn, "0"); }));
+        current.push_back(msUntilSummaryChanges(window, [pin] { pin->setText(GpioTab::kCodeColumn, "7"); }));
+    }
+
+    std::printf("The window's own check: the largest configuration, %d rows, %d findings (median of %d runs)\n",
+                rows, findings, kCheckRuns);
+    std::printf("  the tabs' blocks                     %8.2f ms\n", median(blocks));
+    std::printf("  the checker on them                  %8.2f ms\n", median(rules));
+    std::printf("  check, list and marks                %8.2f ms   goal: under %.0f ms -> %s\n", median(whole),
+                kCheckGoalMs, median(whole) < kCheckGoalMs ? "met" : "NOT MET");
+    const double slowest = *std::max_element(current.begin(), current.end());
+    std::printf("  edit to a current status bar         %8.1f ms   (slowest of %zu: %.1f ms; the check waits %d ms "
+                "for the edits to pause)\n",
+                median(current), current.size(), slowest, CheckPanel::kQuietMs);
+    std::printf("  goal: current within %.0f ms -> %s\n\n", kCurrentGoalMs,
+                slowest < kCurrentGoalMs ? "met" : "NOT MET");
+}
+
 // --- A large per-tab file: its rows loaded, replaced and dropped with the window ---
 
 // The most link records a per-tab file may hold.
@@ -661,5 +728,7 @@ int main(int argc, char *argv[])
         benchSaveAndLoad();
     if (wanted("large"))
         benchLargeFile();
+    if (wanted("check"))
+        benchCheck();
     return 0;
 }

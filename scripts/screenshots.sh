@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/screenshots/: the main window connected to the board simulator and
-# listing its files, and the connection settings dialog. Everything stays on 127.0.0.1: the
+# listing its files, the connection settings dialog, and the configuration builder with a file
+# loaded and with its check's findings open. Everything stays on 127.0.0.1: the
 # simulator listens on a free loopback port and the program's settings file names 127.0.0.1.
 # Runs the real window under Xvfb through a small driver (the program itself takes no options).
 #   BUILD_DIR=<dir> scripts/screenshots.sh     (default build dir: build/screenshots)

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -46,6 +47,17 @@ void raisePagesOf(QWidget *widget)
         if (auto *tabs = qobject_cast<QTabWidget *>(stack ? stack->parentWidget() : nullptr))
             tabs->setCurrentWidget(child);
     }
+}
+
+// The width a marked first cell needs: its icon beside its text, as the tree's delegate lays it out.
+int markedCellWidth(QTreeWidget *tree, const QModelIndex &cell)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.font = cell.data(Qt::FontRole).value<QFont>();
+    option.decorationSize = tree->iconSize();
+    option.showDecorationSelected = true;
+    return tree->itemDelegate()->sizeHint(option, cell).width();
 }
 
 QModelIndex firstCellOf(QTreeWidget *tree, QTreeWidgetItem *row)
@@ -185,6 +197,12 @@ void CheckPanel::unmarkRows()
         model->setData(cell, QVariant(), Qt::ToolTipRole);
     }
     marked.clear();
+    // A width the tree has set anew since, for rows of its own, stays.
+    for (const Widened &column : qAsConst(widened)) {
+        if (column.tree && column.tree->columnWidth(0) == column.after)
+            column.tree->setColumnWidth(0, column.before);
+    }
+    widened.clear();
 }
 
 void CheckPanel::markRows()
@@ -223,6 +241,20 @@ void CheckPanel::markRows()
         row->setIcon(0, severityIcon(mark.tree, mark.severity));
         row->setToolTip(0, mark.texts.join(QLatin1Char('\n')));
         marked.append(firstCellOf(mark.tree, row));
+    }
+    // The icon must not hide the row's first text: the column grows to hold both.
+    QHash<QTreeWidget *, int> widths;
+    for (QTreeWidgetItem *row : qAsConst(order)) {
+        QTreeWidget *tree = marks[row].tree;
+        const int width = markedCellWidth(tree, firstCellOf(tree, row));
+        widths[tree] = qMax(widths.value(tree), width);
+    }
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
+        const int before = it.key()->columnWidth(0);
+        if (it.value() <= before)
+            continue;
+        it.key()->setColumnWidth(0, it.value());
+        widened.append({it.key(), before, it.value()});
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QVector>
 #include <functional>
 
@@ -79,4 +80,12 @@ private:
     QVector<Checks::Finding> current;
     bool checked = false;
     QVector<QPersistentModelIndex> marked;
+    // Trees whose first column was widened for the marks: the width it had and the one it got.
+    struct Widened
+    {
+        QPointer<QTreeWidget> tree;
+        int before;
+        int after;
+    };
+    QVector<Widened> widened;
 };

@@ -1,9 +1,11 @@
 // Screenshot driver: builds the real main window in the current working directory (its settings
 // file must point the link at 127.0.0.1), connects it to a board on the given loopback port, waits
 // for the file list and saves pictures of the window and of the connection settings dialog; then
-// opens the configuration builder from the window's menu and loads a model-id file into it.
+// opens the configuration builder from the window's menu, loads a model-id file into it, and shows
+// what its check finds once two pins are set back to unused.
 //
 //   velmora-shotdriver --port <n> --out <folder>
+#include "checkpanel.h"
 #include "configscreator.h"
 #include "connectionsettings.h"
 #include "datablocks.h"
@@ -13,6 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QToolButton>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,6 +77,35 @@ void makeDemoConfiguration(ConfigsCreator &builder)
     for (const char *button : {"AcceptNumAdcTiInputs", "AcceptNumPwmOutputs", "AcceptLinksDo", "AcceptLinksDi",
                                "AcceptLinksAi", "AcceptLinksAo"})
         builder.findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+// Gives a pin a function through its button's menu, as a user would.
+bool choosePinFunction(ConfigsCreator &builder, int pin, const QString &function)
+{
+    for (QTreeWidget *tree : builder.findChildren<QTreeWidget *>()) {
+        if (!tree->objectName().startsWith(QLatin1String("ports")) || !tree->objectName().contains("Gpio"))
+            continue;
+        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = tree->topLevelItem(row);
+            auto *button = qobject_cast<QToolButton *>(tree->itemWidget(item, 2));
+            if (item->text(0) != QString::number(pin) || !button)
+                continue;
+            ModalSeam::setHandler([&function](const ModalSeam::Request &request) {
+                ModalSeam::Answer answer;
+                for (QAction *action : request.menu->actions()) {
+                    const QList<QAction *> choices = action->menu() ? action->menu()->actions() : QList<QAction *>{action};
+                    for (QAction *choice : choices) {
+                        if (choice->text() == function)
+                            answer.action = choice;
+                    }
+                }
+                return answer;
+            });
+            button->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 ConfigsCreator *openBuilder(MainWindow &window)
@@ -178,8 +211,21 @@ int main(int argc, char *argv[])
     settle();
     if (!builder->grab().save(QDir(out).filePath(QStringLiteral("builder-loaded.png"))))
         return fail(QStringLiteral("cannot write builder-loaded.png"));
-    builder->close();
+
+    // An analogue input and the DO chain's clock set back to unused, a discrete input made an
+    // analogue one: the rows made from them no longer agree, and the check says so.
+    const QString unused = QStringLiteral("Порт не используется");
+    if (!choosePinFunction(*builder, 43, unused) || !choosePinFunction(*builder, 64, unused) ||
+        !choosePinFunction(*builder, 47, QStringLiteral("Аналоговый вход")))
+        return fail(QStringLiteral("no pin rows in the builder"));
     ModalSeam::setHandler({});
+    builder->resize(860, 640);
+    builder->checkPanel().checkNow();
+    builder->checkPanel().showFindings();
+    settle();
+    if (!builder->grab().save(QDir(out).filePath(QStringLiteral("builder-findings.png"))))
+        return fail(QStringLiteral("cannot write builder-findings.png"));
+    builder->close();
     settle();
     return 0;
 }
