@@ -151,6 +151,7 @@ void ConfigsCreator::on_loadConfigs_clicked()
                                     QStringLiteral("*.vmc"), nullptr, QFileDialog::DontResolveSymlinks);
 
     ModelIdFile::SectionBlocks pending;
+    QString modelIdName;
     QByteArray modelIdContents;
     for (const QString &path : paths) {
         const QFileInfo info(path);
@@ -164,9 +165,8 @@ void ConfigsCreator::on_loadConfigs_clicked()
         if (ModelIdFile::isModelIdFileName(name)) {
             // The whole configuration: files chosen before it are dropped, files after it are
             // not even opened. Bytes beyond what its header can name are not read.
+            modelIdName = name;
             modelIdContents = file.read(ModelIdFile::kMaxReadableSize);
-            pending = ModelIdFile::SectionBlocks();
-            modelId = ModelIdFile::modelIdOf(name);
             break;
         }
         const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
@@ -188,15 +188,30 @@ void ConfigsCreator::on_loadConfigs_clicked()
         pending[std::size_t(section->section)] = block;
     }
 
-    if (const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(modelIdContents)) {
-        // The whole configuration is replaced: a tab whose section is missing stays empty.
-        for (const TabRow &row : tabs)
-            row.tab->clear();
-        pending = *sections;
+    if (!modelIdName.isEmpty()) {
+        loadModelIdFile(modelIdName, modelIdContents);
+        return;
     }
     for (const TabRow &row : tabs) {
         const QByteArray &block = pending[std::size_t(row.section)];
         if (!block.isEmpty())
             row.tab->fill(block);
     }
+}
+
+bool ConfigsCreator::loadModelIdFile(const QString &name, const QByteArray &bytes)
+{
+    modelId = ModelIdFile::modelIdOf(name);
+    const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(bytes);
+    if (!sections)
+        return false;
+    // The whole configuration is replaced: a tab whose section is missing stays empty.
+    for (const TabRow &row : tabs)
+        row.tab->clear();
+    for (const TabRow &row : tabs) {
+        const QByteArray &block = (*sections)[std::size_t(row.section)];
+        if (!block.isEmpty())
+            row.tab->fill(block);
+    }
+    return true;
 }

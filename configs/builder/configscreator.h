@@ -115,6 +115,9 @@ private:
     T &addTab(Blocks::Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(), Args &&...args);
     Tab &tab(Blocks::Section section) const;
     const PinMap &pinMap(PinGroup group) const;
+    // Replaces the whole configuration by a model-id file's and takes the model id its name gives;
+    // false, with no tab changed, for a file too short to hold a header.
+    bool loadModelIdFile(const QString &name, const QByteArray &bytes);
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
