@@ -353,4 +353,5 @@ void MainWindow::on_configCreate_triggered()
     connect(creator, &ConfigsCreator::finished, creator, &QObject::deleteLater);
     creator->fillAllTabs();
     creator->show();
+    creator->startRecovery();
 }

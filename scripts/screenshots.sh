@@ -55,6 +55,7 @@ fi
 
 printf 'IP_ADDRESS=127.0.0.1\n' >"$workdir/pcbSettings.ini"
 mkdir -p "$out"
-(cd "$workdir" && xvfb-run -a -s "-screen 0 1280x800x24" \
+# The builder it opens keeps its recovery lock in the data location: a scratch one, not the user's.
+(cd "$workdir" && XDG_DATA_HOME="$workdir/data" xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/tools/shotdriver/velmora-shotdriver" --port "$port" --out "$out")
 echo "Screenshots written to $out"

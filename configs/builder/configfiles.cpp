@@ -55,13 +55,17 @@ QByteArray readUpTo(QFile &file, qint64 limit)
     return file.size() > limit ? QByteArray() : file.read(limit + 1);
 }
 
-void writeFile(QWidget *window, const QString &path, const QString &fileName, const QByteArray &bytes)
+// False, with the system's error shown, when the file could not be written.
+bool writeFile(QWidget *window, const QString &path, const QByteArray &bytes)
 {
     const QString error = writeWholeFile(path, bytes);
-    if (!error.isEmpty()) {
+    if (!error.isEmpty())
         showError(window, error);
-        return;
-    }
+    return error.isEmpty();
+}
+
+void reportWritten(QWidget *window, const QString &fileName)
+{
     ModalSeam::information(window, ConfigsCreator::tr("Ok!"),
                            ConfigsCreator::tr(" Файл %1 успешно создан ").arg(fileName));
 }
@@ -111,8 +115,11 @@ void ConfigsCreator::saveCurrentTabConfigs()
     }
     const QString fileName = Blocks::sectionInfo(row->section).fileName;
     const QString path = folder + QLatin1Char('/') + fileName;
-    if (mayWrite(this, path, fileName))
-        writeFile(this, path, fileName, row->tab->serialize());
+    if (!mayWrite(this, path, fileName) || !writeFile(this, path, row->tab->serialize()))
+        return;
+    // Before the box, which runs events: the section is saved work from now on.
+    markStored({row->section});
+    reportWritten(this, fileName);
 }
 
 void ConfigsCreator::saveToModelIdFile()
@@ -139,7 +146,13 @@ void ConfigsCreator::saveToModelIdFile()
                       .arg(ModelIdFile::kMaxBodySize));
         return;
     }
-    writeFile(this, path, fileName, *file);
+    if (!writeFile(this, path, *file))
+        return;
+    QVector<Blocks::Section> all;
+    for (const TabRow &row : tabs)
+        all << row.section;
+    markStored(all);
+    reportWritten(this, fileName);
 }
 
 void ConfigsCreator::on_loadConfigs_clicked()
@@ -151,6 +164,7 @@ void ConfigsCreator::on_loadConfigs_clicked()
                                     QStringLiteral("*.vmc"), nullptr, QFileDialog::DontResolveSymlinks);
 
     ModelIdFile::SectionBlocks pending;
+    QString modelIdName;
     QByteArray modelIdContents;
     for (const QString &path : paths) {
         const QFileInfo info(path);
@@ -164,9 +178,8 @@ void ConfigsCreator::on_loadConfigs_clicked()
         if (ModelIdFile::isModelIdFileName(name)) {
             // The whole configuration: files chosen before it are dropped, files after it are
             // not even opened. Bytes beyond what its header can name are not read.
+            modelIdName = name;
             modelIdContents = file.read(ModelIdFile::kMaxReadableSize);
-            pending = ModelIdFile::SectionBlocks();
-            modelId = ModelIdFile::modelIdOf(name);
             break;
         }
         const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
@@ -188,15 +201,38 @@ void ConfigsCreator::on_loadConfigs_clicked()
         pending[std::size_t(section->section)] = block;
     }
 
-    if (const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(modelIdContents)) {
-        // The whole configuration is replaced: a tab whose section is missing stays empty.
-        for (const TabRow &row : tabs)
-            row.tab->clear();
-        pending = *sections;
+    QVector<Blocks::Section> loaded;
+    if (!modelIdName.isEmpty()) {
+        if (loadModelIdFile(modelIdName, modelIdContents)) {
+            for (const TabRow &row : tabs)
+                loaded << row.section;
+        }
+    } else {
+        for (const TabRow &row : tabs) {
+            const QByteArray &block = pending[std::size_t(row.section)];
+            if (block.isEmpty())
+                continue;
+            row.tab->fill(block);
+            if (Blocks::isReadable(row.section, block))
+                loaded << row.section;
+        }
     }
+    markStored(loaded);
+}
+
+bool ConfigsCreator::loadModelIdFile(const QString &name, const QByteArray &bytes)
+{
+    modelId = ModelIdFile::modelIdOf(name);
+    const std::optional<ModelIdFile::SectionBlocks> sections = ModelIdFile::decode(bytes);
+    if (!sections)
+        return false;
+    // The whole configuration is replaced: a tab whose section is missing stays empty.
+    for (const TabRow &row : tabs)
+        row.tab->clear();
     for (const TabRow &row : tabs) {
-        const QByteArray &block = pending[std::size_t(row.section)];
+        const QByteArray &block = (*sections)[std::size_t(row.section)];
         if (!block.isEmpty())
             row.tab->fill(block);
     }
+    return true;
 }

@@ -9,6 +9,7 @@
 #include "linktabs.h"
 #include "modalseam.h"
 #include "pwmtab.h"
+#include "recoverystore.h"
 #include "registertabs.h"
 #include "treerows.h"
 #include "ui_configscreator.h"
@@ -458,6 +459,7 @@ void ConfigsCreator::indexValueChanged(const QString &NewValue)
 
 void ConfigsCreator::closeEvent(QCloseEvent *event)
 {
+    endRecovery();
     emit finished();
     QMainWindow::closeEvent(event);
 }

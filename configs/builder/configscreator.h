@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <QVector>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,8 @@ class QCloseEvent;
 class QEvent;
 class CheckPanel;
 class EditWatcher;
+class RecoveryStore;
+class SettleTimer;
 class Tab;
 struct FindingTarget;
 namespace Checks {
@@ -75,6 +78,12 @@ public:
     // The window's check of its own tabs.
     CheckPanel &checkPanel() const { return *checks; }
 
+    // Keeps the window's unsaved work in a file of the user's data location, written once edits
+    // settle, so that a crash does not lose it; first offers the work that a window of a program
+    // which ended without closing it left there. For windows the main window opens; windows that
+    // tests and benchmarks build never touch the data location.
+    void startRecovery();
+
     // The first action of the list whose what's-this string is this code, or none.
     static QAction *findFunction(const QList<QAction *> &list, int code);
     // The pin's name, or empty text when no connector group holds the number.
@@ -125,6 +134,19 @@ private:
     // Where each place of a finding lies among the tabs.
     QVector<FindingTarget> locate(const QVector<Checks::Place> &places) const;
 
+    // Replaces the whole configuration by a model-id file's and takes the model id its name gives;
+    // false, with no tab changed, for a file too short to hold a header.
+    bool loadModelIdFile(const QString &name, const QByteArray &bytes);
+
+    // The window's side of its recovery file (configrecovery.cpp). Sections just saved or loaded, as
+    // the tabs now hold them, are no longer unsaved work.
+    void markStored(const QVector<Blocks::Section> &sections);
+    // Writes the unsaved work now, or removes the file when there is none; false when the disk does
+    // not hold the window's work.
+    bool keepUnsavedWork();
+    void offerOrphanedWork();
+    void endRecovery();
+
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
     PinMap pinsX6;
@@ -145,4 +167,6 @@ private:
     std::vector<TabRow> tabs; // in section order
     EditWatcher *edits = nullptr;
     CheckPanel *checks = nullptr;
+    std::unique_ptr<RecoveryStore> recovery; // only once startRecovery() has run
+    SettleTimer *recoverySettle = nullptr;
 };

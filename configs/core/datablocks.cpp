@@ -351,6 +351,13 @@ int recordSize(Section section)
     return kAnalogLinkRecordSize;
 }
 
+bool isReadable(Section section, const QByteArray &block)
+{
+    if (section == Section::Gpio)
+        return block.size() == kGpioBlockSize;
+    return block.size() >= recordSize(section);
+}
+
 namespace {
 template <typename Matches> const SectionInfo *findSection(Matches matches)
 {

@@ -155,6 +155,9 @@ const std::array<SectionInfo, kSectionCount> &sections();
 const SectionInfo &sectionInfo(Section section);
 // The size of one record of a section's block (the whole block for the pin section).
 int recordSize(Section section);
+// Whether a tab fills from this block, as its decoder reads it: a pin block of exactly its size,
+// a record block of at least one record. A tab leaves its rows as they were for any other block.
+bool isReadable(Section section, const QByteArray &block);
 // The section of this name, or none (names compare exactly).
 const SectionInfo *sectionNamed(const QString &name);
 // The section whose per-tab file has exactly this name (no directory), or none.

@@ -35,6 +35,8 @@ QMessageBox::StandardButton ModalSeam::staticBox(QMessageBox::Icon icon, QWidget
         return QMessageBox::question(parent, title, text, buttons, defaultButton);
     if (icon == QMessageBox::Information)
         return QMessageBox::information(parent, title, text, buttons, defaultButton);
+    if (icon == QMessageBox::Warning)
+        return QMessageBox::warning(parent, title, text, buttons, defaultButton);
     return QMessageBox::critical(parent, title, text, buttons, defaultButton);
 }
 
@@ -43,6 +45,13 @@ QMessageBox::StandardButton ModalSeam::critical(QWidget *parent, const QString &
                                                 QMessageBox::StandardButton defaultButton)
 {
     return staticBox(QMessageBox::Critical, parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton ModalSeam::warning(QWidget *parent, const QString &title, const QString &text,
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton)
+{
+    return staticBox(QMessageBox::Warning, parent, title, text, buttons, defaultButton);
 }
 
 QMessageBox::StandardButton ModalSeam::information(QWidget *parent, const QString &title, const QString &text,

@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <set>
 
 using Blocks::Section;
 
@@ -97,6 +98,8 @@ private slots:
     void blocks();
     void shortBlocksAreNoData_data();
     void shortBlocksAreNoData();
+    void readableBlocksAreWhatTheDecodersRead_data();
+    void readableBlocksAreWhatTheDecodersRead();
     void unavailablePinsAreMarked();
     void roundTrips();
 };
@@ -217,6 +220,28 @@ void TestDataBlocks::shortBlocksAreNoData()
     // One record more is data.
     const int whole = Blocks::recordSize(section);
     QVERIFY(decode(section, QByteArray(whole, '\0')).readable);
+}
+
+void TestDataBlocks::readableBlocksAreWhatTheDecodersRead_data()
+{
+    QTest::addColumn<Section>("section");
+    QTest::addColumn<int>("size");
+
+    // Around one record, around the pin block and beyond both.
+    for (const Blocks::SectionInfo &info : Blocks::sections()) {
+        const int record = Blocks::recordSize(info.section);
+        const std::set<int> sizes = {0, 1, record - 1, record, record + 1, 2 * record, 295, 296, 297, 1000};
+        for (int size : sizes)
+            QTest::addRow("%s: %d bytes", qPrintable(info.name), size) << info.section << size;
+    }
+}
+
+void TestDataBlocks::readableBlocksAreWhatTheDecodersRead()
+{
+    QFETCH(Section, section);
+    QFETCH(int, size);
+    const QByteArray block(size, '\x02');
+    QCOMPARE(Blocks::isReadable(section, block), decode(section, block).readable);
 }
 
 void TestDataBlocks::unavailablePinsAreMarked()
