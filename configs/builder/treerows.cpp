@@ -52,8 +52,10 @@ EditorTree::~EditorTree()
 
 void EditorTree::updateEditorGeometries()
 {
-    // Finding the rows in view runs a pending layout, which calls back here.
-    if (placing)
+    // Finding the rows in view runs a pending layout, which calls back here. A hidden tree places
+    // nothing: every layout of a tab not on top would place editors no one sees, and showing the
+    // tree places those of the rows then in view.
+    if (placing || !isVisible())
         return;
     const QScopedValueRollback<bool> guard(placing, true);
     executeDelayedItemsLayout();
