@@ -14,6 +14,34 @@
 namespace TreeRows {
 
 namespace {
+// setItemWidget shows the widget it embeds, which polishes it and fits it to its size hint at once:
+// on a tree of hundreds of rows most of what an editor costs, for editors an editor tree would hide
+// again right away. Such editors come embedded hidden and let that show pass; the tree shows them
+// as their rows come into view.
+template <typename Widget> class RowEditor final : public Widget
+{
+public:
+    void setVisible(bool visible) override
+    {
+        if (!visible || !embedding)
+            Widget::setVisible(visible);
+    }
+
+    bool embedding = false;
+};
+
+template <typename Widget>
+void embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Widget> *editor)
+{
+    if (qobject_cast<EditorTree *>(tree)) {
+        // Hidden by hand, or showing the tree would show it along with it.
+        editor->hide();
+        editor->embedding = true;
+    }
+    tree->setItemWidget(item, column, editor);
+    editor->embedding = false;
+}
+
 QMetaMethod slotOf(const QObject *receiver, const char *signature)
 {
     const QMetaObject *meta = receiver->metaObject();
@@ -148,41 +176,40 @@ QTreeWidgetItem *RowBuilder::appendEditedRow(const QStringList &texts, const QVe
 QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, const Cell &cell,
                                             bool editable)
 {
+    item->setText(spec.column, cell.text);
+    if (spec.decimals > 0) {
+        auto *spin = new RowEditor<QDoubleSpinBox>;
+        setUpSpinEditor<QDoubleSpinBox>(spin, spec, cell, editable);
+        embed(tree, item, spec.column, spin);
+        return spin;
+    }
+    auto *spin = new RowEditor<QSpinBox>;
+    setUpSpinEditor<QSpinBox>(spin, spec, cell, editable);
+    embed(tree, item, spec.column, spin);
+    return spin;
+}
+
+template <typename Spin>
+void RowBuilder::setUpSpinEditor(Spin *spin, const EditorSpec &spec, const Cell &cell, bool editable)
+{
     // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside the
     // range is held inside it here: the editor could not show it, and an integer editor given a
     // 32-bit frequency must not see it wrap.
-    const double value = spec.clamp(cell.value);
-    QAbstractSpinBox *editor = nullptr;
-    QMetaMethod textChanged;
-    if (spec.decimals > 0) {
-        auto *spin = new QDoubleSpinBox;
+    using Value = decltype(spin->value());
+    if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
         spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
-        spin->setFont(font);
-        spin->setAccelerated(true);
-        spin->setRange(spec.minimum, spec.maximum);
-        spin->setAlignment(Qt::AlignHCenter);
-        spin->setValue(value);
-        textChanged = QMetaMethod::fromSignal(&QDoubleSpinBox::textChanged);
-        editor = spin;
-    } else {
-        auto *spin = new QSpinBox;
-        spin->setFont(font);
-        spin->setAccelerated(true);
-        spin->setRange(int(spec.minimum), int(spec.maximum));
-        spin->setAlignment(Qt::AlignHCenter);
-        spin->setValue(int(value));
-        textChanged = QMetaMethod::fromSignal(&QSpinBox::textChanged);
-        editor = spin;
-    }
-    editor->setObjectName(spec.objectName);
-    editor->setWhatsThis(QString::number(spec.column));
+    spin->setFont(font);
+    spin->setAccelerated(true);
+    spin->setRange(Value(spec.minimum), Value(spec.maximum));
+    spin->setAlignment(Qt::AlignHCenter);
+    spin->setValue(Value(spec.clamp(cell.value)));
+    spin->setObjectName(spec.objectName);
+    spin->setWhatsThis(QString::number(spec.column));
+    // After the value, so that setting it does not write into the row.
     if (editable)
-        QObject::connect(editor, textChanged, receiver, valueSlot);
+        QObject::connect(spin, QMetaMethod::fromSignal(&Spin::textChanged), receiver, valueSlot);
     else
-        editor->setEnabled(false);
-    item->setText(spec.column, cell.text);
-    embed(item, spec.column, editor);
-    return editor;
+        spin->setEnabled(false);
 }
 
 QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context,
@@ -194,7 +221,7 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Fu
 QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
                                            const Functions::Appearance &look)
 {
-    auto *button = new QToolButton; // parented by setItemWidget
+    auto *button = new RowEditor<QToolButton>; // parented by setItemWidget
     button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));
     button->setPopupMode(QToolButton::MenuButtonPopup);
     if (!look.iconPath.isEmpty())
@@ -205,16 +232,8 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
     else
         button->setEnabled(false);
     item->setText(column, QString::number(look.storedCode));
-    embed(item, column, button);
+    embed(tree, item, column, button);
     return button;
-}
-
-void RowBuilder::embed(QTreeWidgetItem *item, int column, QWidget *editor)
-{
-    tree->setItemWidget(item, column, editor);
-    // An editor tree shows the editor when its row comes into view.
-    if (qobject_cast<EditorTree *>(tree))
-        editor->hide();
 }
 
 QIcon RowBuilder::icon(const QString &path)

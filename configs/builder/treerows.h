@@ -132,7 +132,9 @@ public:
 
 private:
     QIcon icon(const QString &path);
-    void embed(QTreeWidgetItem *item, int column, QWidget *editor);
+    // A spin box of either kind as addSpinEditor describes it, not yet embedded.
+    template <typename Spin>
+    void setUpSpinEditor(Spin *spin, const EditorSpec &spec, const Cell &cell, bool editable);
 
     QTreeWidget *tree;
     QObject *receiver;
