@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QHash>
+#include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QToolButton>
@@ -10,6 +14,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <type_traits>
+#include <utility>
 
 namespace TreeRows {
 
@@ -31,7 +38,7 @@ public:
 };
 
 template <typename Widget>
-void embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Widget> *editor)
+Widget *embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Widget> *editor)
 {
     if (qobject_cast<EditorTree *>(tree)) {
         // Hidden by hand, or showing the tree would show it along with it.
@@ -40,6 +47,7 @@ void embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Widge
     }
     tree->setItemWidget(item, column, editor);
     editor->embedding = false;
+    return editor;
 }
 
 QMetaMethod slotOf(const QObject *receiver, const char *signature)
@@ -49,6 +57,129 @@ QMetaMethod slotOf(const QObject *receiver, const char *signature)
     Q_ASSERT_X(index >= 0, "RowBuilder", signature);
     return index >= 0 ? meta->method(index) : QMetaMethod();
 }
+} // namespace
+
+// One editor of a row, as the row's builder describes it: a function button with its appearance,
+// or else a spin box for a column of a table with the value it starts with.
+struct EditorPlan
+{
+    int column = 0;
+    std::optional<Functions::Appearance> button;
+    EditorSpec spec;
+    double value = 0.0;
+    bool editable = true;
+};
+
+// Makes the editors a builder describes, connected to the receiver, and embeds them. Rows waiting
+// for their editors keep it for as long as they wait.
+class EditorMaker
+{
+public:
+    explicit EditorMaker(QObject *receiver)
+        : receiver(receiver), valueSlot(slotOf(receiver, "indexValueChanged(QString)")),
+          menuSlot(slotOf(receiver, "createTypeMenu(bool)")), font(rowFont())
+    {}
+
+    QWidget *embedEditor(QTreeWidget *tree, QTreeWidgetItem *item, const EditorPlan &plan) const
+    {
+        if (plan.button)
+            return embed(tree, item, plan.column, functionButton(*plan.button));
+        if (plan.spec.decimals > 0)
+            return embed(tree, item, plan.column, spinEditor<QDoubleSpinBox>(plan));
+        return embed(tree, item, plan.column, spinEditor<QSpinBox>(plan));
+    }
+
+private:
+    template <typename Spin> RowEditor<Spin> *spinEditor(const EditorPlan &plan) const
+    {
+        // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside
+        // the range is held inside it here: the editor could not show it, and an integer editor
+        // given a 32-bit frequency must not see it wrap.
+        using Value = decltype(std::declval<Spin>().value());
+        const EditorSpec &spec = plan.spec;
+        auto *spin = new RowEditor<Spin>;
+        if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
+            spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
+        spin->setFont(font);
+        spin->setAccelerated(true);
+        spin->setRange(Value(spec.minimum), Value(spec.maximum));
+        spin->setAlignment(Qt::AlignHCenter);
+        spin->setValue(Value(spec.clamp(plan.value)));
+        spin->setObjectName(spec.objectName);
+        spin->setWhatsThis(QString::number(spec.column));
+        // After the value, so that setting it does not write into the row.
+        if (plan.editable)
+            QObject::connect(spin, QMetaMethod::fromSignal(&Spin::textChanged), receiver, valueSlot);
+        else
+            spin->setEnabled(false);
+        return spin;
+    }
+
+    RowEditor<QToolButton> *functionButton(const Functions::Appearance &look) const
+    {
+        auto *button = new RowEditor<QToolButton>; // parented by setItemWidget
+        button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        if (!look.iconPath.isEmpty())
+            button->setIcon(functionIcon(look.iconPath));
+        button->setToolTip(look.toolTip);
+        if (look.available)
+            QObject::connect(button, QMetaMethod::fromSignal(&QToolButton::clicked), receiver, menuSlot);
+        else
+            button->setEnabled(false);
+        return button;
+    }
+
+    // Loading an icon reads its file; a fill shows a handful of icons on hundreds of rows.
+    QIcon functionIcon(const QString &path) const
+    {
+        auto it = icons.find(path);
+        if (it == icons.end())
+            it = icons.insert(path, QIcon(path));
+        return it.value();
+    }
+
+    QObject *const receiver;
+    const QMetaMethod valueSlot;
+    const QMetaMethod menuSlot;
+    const QFont font;
+    mutable QHash<QString, QIcon> icons;
+};
+
+namespace {
+// A row past those whose editors are made at once: it keeps their plans until it first comes into
+// view, and gets any editor added after that at once.
+class WaitingRow final : public QTreeWidgetItem
+{
+public:
+    WaitingRow(const QStringList &texts, std::shared_ptr<const EditorMaker> maker)
+        : QTreeWidgetItem(texts), maker(std::move(maker))
+    {}
+
+    // The editor, when the row has already come into view; none while it waits.
+    QWidget *add(const EditorPlan &plan)
+    {
+        if (madeEditors)
+            return maker->embedEditor(treeWidget(), this, plan);
+        plans.append(plan);
+        return nullptr;
+    }
+
+    void makeEditors()
+    {
+        if (madeEditors)
+            return;
+        madeEditors = true;
+        for (const EditorPlan &plan : qAsConst(plans))
+            maker->embedEditor(treeWidget(), this, plan);
+        plans.clear();
+    }
+
+private:
+    std::shared_ptr<const EditorMaker> maker;
+    QVector<EditorPlan> plans;
+    bool madeEditors = false;
+};
 } // namespace
 
 QFont rowFont()
@@ -99,6 +230,12 @@ void EditorTree::updateEditorGeometries()
         QStyleOptionViewItem option;
         initViewItemOption(&option);
 #endif
+        // Rows coming into view for the first time get their editors before any editor is placed:
+        // each embed asks for a layout, which placing then runs once for all of them.
+        for (int row = top.row(); row <= last; ++row) {
+            if (auto *waiting = dynamic_cast<WaitingRow *>(topLevelItem(row)))
+                waiting->makeEditors();
+        }
         for (int row = top.row(); row <= last; ++row) {
             QTreeWidgetItem *item = topLevelItem(row);
             for (int column = 0; column < columnCount(); ++column) {
@@ -123,6 +260,12 @@ void EditorTree::updateEditorGeometries()
             editor->hide();
     }
     shown = inView;
+}
+
+int EditorTree::rowsWithEditorsAtOnce() const
+{
+    const int measured = header()->resizeContentsPrecision();
+    return measured < 0 ? std::numeric_limits<int>::max() : measured;
 }
 
 void EditorTree::scrollContentsBy(int dx, int dy)
@@ -150,14 +293,19 @@ FillGuard::~FillGuard()
 }
 
 RowBuilder::RowBuilder(QTreeWidget *tree, QObject *receiver)
-    : tree(tree), receiver(receiver), valueSlot(slotOf(receiver, "indexValueChanged(QString)")),
-      menuSlot(slotOf(receiver, "createTypeMenu(bool)")), font(rowFont())
-{}
+    : tree(tree), rowsAtOnce(std::numeric_limits<int>::max()), maker(std::make_shared<EditorMaker>(receiver))
+{
+    if (const auto *editorTree = qobject_cast<const EditorTree *>(tree))
+        rowsAtOnce = editorTree->rowsWithEditorsAtOnce();
+}
+
+RowBuilder::~RowBuilder() = default;
 
 QTreeWidgetItem *RowBuilder::appendRow(const QStringList &texts)
 {
     // The tree takes ownership when the item is added.
-    auto *item = new QTreeWidgetItem(texts);
+    QTreeWidgetItem *item =
+        tree->topLevelItemCount() < rowsAtOnce ? new QTreeWidgetItem(texts) : new WaitingRow(texts, maker);
     tree->addTopLevelItem(item);
     return item;
 }
@@ -177,39 +325,8 @@ QAbstractSpinBox *RowBuilder::addSpinEditor(QTreeWidgetItem *item, const EditorS
                                             bool editable)
 {
     item->setText(spec.column, cell.text);
-    if (spec.decimals > 0) {
-        auto *spin = new RowEditor<QDoubleSpinBox>;
-        setUpSpinEditor<QDoubleSpinBox>(spin, spec, cell, editable);
-        embed(tree, item, spec.column, spin);
-        return spin;
-    }
-    auto *spin = new RowEditor<QSpinBox>;
-    setUpSpinEditor<QSpinBox>(spin, spec, cell, editable);
-    embed(tree, item, spec.column, spin);
-    return spin;
-}
-
-template <typename Spin>
-void RowBuilder::setUpSpinEditor(Spin *spin, const EditorSpec &spec, const Cell &cell, bool editable)
-{
-    // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside the
-    // range is held inside it here: the editor could not show it, and an integer editor given a
-    // 32-bit frequency must not see it wrap.
-    using Value = decltype(spin->value());
-    if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
-        spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
-    spin->setFont(font);
-    spin->setAccelerated(true);
-    spin->setRange(Value(spec.minimum), Value(spec.maximum));
-    spin->setAlignment(Qt::AlignHCenter);
-    spin->setValue(Value(spec.clamp(cell.value)));
-    spin->setObjectName(spec.objectName);
-    spin->setWhatsThis(QString::number(spec.column));
-    // After the value, so that setting it does not write into the row.
-    if (editable)
-        QObject::connect(spin, QMetaMethod::fromSignal(&Spin::textChanged), receiver, valueSlot);
-    else
-        spin->setEnabled(false);
+    return static_cast<QAbstractSpinBox *>(
+        add(item, EditorPlan{spec.column, std::nullopt, spec, cell.value, editable}));
 }
 
 QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context,
@@ -221,28 +338,15 @@ QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column, Fu
 QToolButton *RowBuilder::addFunctionButton(QTreeWidgetItem *item, int column,
                                            const Functions::Appearance &look)
 {
-    auto *button = new RowEditor<QToolButton>; // parented by setItemWidget
-    button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));
-    button->setPopupMode(QToolButton::MenuButtonPopup);
-    if (!look.iconPath.isEmpty())
-        button->setIcon(icon(look.iconPath));
-    button->setToolTip(look.toolTip);
-    if (look.available)
-        QObject::connect(button, QMetaMethod::fromSignal(&QToolButton::clicked), receiver, menuSlot);
-    else
-        button->setEnabled(false);
     item->setText(column, QString::number(look.storedCode));
-    embed(tree, item, column, button);
-    return button;
+    return static_cast<QToolButton *>(add(item, EditorPlan{column, look, EditorSpec(), 0.0, true}));
 }
 
-QIcon RowBuilder::icon(const QString &path)
+QWidget *RowBuilder::add(QTreeWidgetItem *item, const EditorPlan &plan)
 {
-    // Loading an icon reads its file; a fill shows a handful of icons on hundreds of rows.
-    auto it = icons.find(path);
-    if (it == icons.end())
-        it = icons.insert(path, QIcon(path));
-    return it.value();
+    if (auto *waiting = dynamic_cast<WaitingRow *>(item))
+        return waiting->add(plan);
+    return maker->embedEditor(tree, item, plan);
 }
 
 void RowBuilder::finishRow(QTreeWidgetItem *item)

@@ -3,10 +3,7 @@
 #include "functioncatalogue.h"
 
 #include <QFont>
-#include <QHash>
-#include <QIcon>
 #include <QMap>
-#include <QMetaMethod>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -14,6 +11,7 @@
 #include <QVector>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <type_traits>
 
 class QAbstractSpinBox;
@@ -64,6 +62,11 @@ struct Cell
 // tab of thousands of rows took minutes. Editors embedded by RowBuilder start hidden; the tree
 // shows them as their rows come into view and hides them again as they leave, unless they hold the
 // focus. Rows and editors are the same as in any tree; only what is on screen differs.
+//
+// Making an editor costs far more than a row (its line edit alone connects a dozen signals by
+// name), so a long tree gets the editors of its first rows as they are appended and those of later
+// rows when each row first comes into view (itemWidget has none for them before); the texts, which
+// are the data, are there from the start either way.
 class EditorTree : public QTreeWidget
 {
     Q_OBJECT
@@ -73,6 +76,12 @@ public:
     ~EditorTree() override;
     EditorTree(const EditorTree &) = delete;
     EditorTree &operator=(const EditorTree &) = delete;
+
+    // How many rows from the top get their editors at once: as many as the header measures to fit
+    // a column to its contents (1000 unless set otherwise), so that the rows a fit measures after a
+    // fill have their editors and the widths are what they would be if every row had one. No tab
+    // makes that many rows by itself; only a file made elsewhere holds more.
+    int rowsWithEditorsAtOnce() const;
 
 protected:
     void updateEditorGeometries() override;
@@ -99,12 +108,18 @@ private:
     bool wasVisible;
 };
 
+class EditorMaker;
+struct EditorPlan;
+
 class RowBuilder
 {
 public:
     // The receiver gets the editors' signals: it must have the slots indexValueChanged(QString)
     // and createTypeMenu(bool).
     RowBuilder(QTreeWidget *tree, QObject *receiver);
+    ~RowBuilder();
+    RowBuilder(const RowBuilder &) = delete;
+    RowBuilder &operator=(const RowBuilder &) = delete;
 
     // Appends a top-level item with these leading column texts.
     QTreeWidgetItem *appendRow(const QStringList &texts);
@@ -114,15 +129,17 @@ public:
     QTreeWidgetItem *appendEditedRow(const QStringList &texts, const QVector<EditorSpec> &editors,
                                      const QVector<Cell> &cells);
 
-    // Creates the editor (font, acceleration, range, alignment, the value held in range, object
-    // name, what's-this), connects it to the receiver when the row is editable (after the value,
-    // so setting it does not write into the row), sets the column text and embeds the editor.
-    // A read-only row gets a disabled editor.
+    // Sets the column text and embeds a spin box: font, acceleration, range, alignment, the value
+    // held in range, object name, what's-this, connected to the receiver when the row is editable
+    // (after the value, so setting it does not write into the row). A read-only row gets a
+    // disabled editor. A row of an editor tree past its rows with editors at once gets the editor
+    // when it first comes into view: then there is none yet to return.
     QAbstractSpinBox *addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, const Cell &cell,
                                     bool editable = true);
 
     // Embeds a function button that shows a stored code as its context shows it and keeps the
     // code as the column text. A button of a pin that cannot be used is disabled and opens no menu.
+    // Made when the row first comes into view, as a spin box is.
     QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context, int code);
     // The same for a shown appearance: the row is editable when the appearance is available.
     QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, const Functions::Appearance &look);
@@ -131,17 +148,12 @@ public:
     static void finishRow(QTreeWidgetItem *item);
 
 private:
-    QIcon icon(const QString &path);
-    // A spin box of either kind as addSpinEditor describes it, not yet embedded.
-    template <typename Spin>
-    void setUpSpinEditor(Spin *spin, const EditorSpec &spec, const Cell &cell, bool editable);
+    // The editor made, or none for a row that waits for its editors.
+    QWidget *add(QTreeWidgetItem *item, const EditorPlan &plan);
 
     QTreeWidget *tree;
-    QObject *receiver;
-    QMetaMethod valueSlot;
-    QMetaMethod menuSlot;
-    QFont font;
-    QHash<QString, QIcon> icons;
+    int rowsAtOnce; // rows from the top whose editors are made as they are added
+    std::shared_ptr<EditorMaker> maker;
 };
 
 // Removes the rows from the given one to the end, with their editors. The editors are deleted here,

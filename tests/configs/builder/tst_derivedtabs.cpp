@@ -83,6 +83,8 @@ private slots:
     void fills();
     void editorsMirrorTheirCells();
     void editorsShownForRowsInView();
+    void laterRowsGetEditorsInView_data();
+    void laterRowsGetEditorsInView();
 };
 
 void TestDerivedTabs::derivations_data()
@@ -265,6 +267,53 @@ void TestDerivedTabs::editorsShownForRowsInView()
     QTRY_VERIFY(inItsCell(499));
     QVERIFY(!type(250)->isVisible());
     QVERIFY(type(0)->isVisible());
+}
+
+void TestDerivedTabs::laterRowsGetEditorsInView_data()
+{
+    // The header measures 1000 rows to fit a column; those rows get their editors at once.
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("first row") << 0 << true;
+    QTest::newRow("last row with editors at once") << 999 << true;
+    QTest::newRow("first later row") << 1000 << false;
+    QTest::newRow("last row") << 1199 << false;
+}
+
+void TestDerivedTabs::laterRowsGetEditorsInView()
+{
+    // A later row has its texts from the start and gets its editors when it first comes into
+    // view: in their cells, the same as any other row's, and writing into the row.
+    QFETCH(int, row);
+    QFETCH(bool, atOnce);
+    ConfigsCreator window;
+    window.fillAllTabs();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showTab(window, "diLinksConfigs");
+    QVector<DigitalLinkRecord> links;
+    for (int link = 0; link < 1200; ++link)
+        links.append({quint16(link + 1), quint8(link % 200), 0});
+    fill(window, "DI", records<DigitalLinkRecord>(links));
+    QTreeWidget *tree = BuilderKit::tree(window, "linksDi");
+    QTreeWidgetItem *item = tree->topLevelItem(row);
+    const QString type = QString::number(row % 200);
+    QCOMPARE(rowTexts(item), (QStringList{QString::number(row + 1), type, QString::number(row + 1)}));
+    const auto editor = [tree, item](int column) {
+        return qobject_cast<QSpinBox *>(tree->itemWidget(item, column));
+    };
+    QCOMPARE(editor(1) != nullptr, atOnce);
+
+    tree->scrollToItem(item);
+    QTRY_VERIFY(editor(1) && editor(1)->isVisible() &&
+                tree->visualItemRect(item).contains(editor(1)->geometry().center()));
+    QCOMPARE(editor(1)->value(), row % 200);
+    QCOMPARE(editor(1)->maximum(), 255);
+    QCOMPARE(editor(2)->value(), row + 1);
+    QCOMPARE(editor(2)->maximum(), 65535);
+    QCOMPARE(editor(2)->objectName(), QStringLiteral("DiLink"));
+    editor(2)->setValue(7);
+    QCOMPARE(rowTexts(item), (QStringList{QString::number(row + 1), type, "7"}));
 }
 
 QTEST_MAIN(TestDerivedTabs)
