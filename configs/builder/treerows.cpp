@@ -1,6 +1,7 @@
 #include "treerows.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QHash>
 #include <QHeaderView>
@@ -130,12 +131,22 @@ private:
         return button;
     }
 
-    // Loading an icon reads its file; a fill shows a handful of icons on hundreds of rows.
-    QIcon functionIcon(const QString &path) const
+    // Loading an icon reads and decodes its file; the rows of every tree and every window show the
+    // same handful, so they share them for as long as the application runs.
+    static QIcon functionIcon(const QString &path)
     {
-        auto it = icons.find(path);
-        if (it == icons.end())
-            it = icons.insert(path, QIcon(path));
+        static QHash<QString, QIcon> *icons = nullptr;
+        if (!icons) {
+            icons = new QHash<QString, QIcon>;
+            // Freed as the application closes, while it can still free pixmaps.
+            qAddPostRoutine([] {
+                delete icons;
+                icons = nullptr;
+            });
+        }
+        auto it = icons->find(path);
+        if (it == icons->end())
+            it = icons->insert(path, QIcon(path));
         return it.value();
     }
 
@@ -143,7 +154,6 @@ private:
     const QMetaMethod valueSlot;
     const QMetaMethod menuSlot;
     const QFont font;
-    mutable QHash<QString, QIcon> icons;
 };
 
 namespace {
