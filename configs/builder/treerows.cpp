@@ -10,12 +10,14 @@
 #include <QMetaMethod>
 #include <QScopedValueRollback>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -26,7 +28,7 @@ namespace {
 // on a tree of hundreds of rows most of what an editor costs, for editors an editor tree would hide
 // again right away. Such editors come embedded hidden and let that show pass; the tree shows them
 // as their rows come into view.
-template <typename Widget> class RowEditor final : public Widget
+template <typename Widget> class RowEditor : public Widget
 {
 public:
     void setVisible(bool visible) override
@@ -36,6 +38,50 @@ public:
     }
 
     bool embedding = false;
+};
+
+// A spin box's size hint lays out the texts of its whole range, and fitting a column asks every
+// row's editor for it. The editors made from one column of a table differ only in their values,
+// so the first one measures and the others take its hint, for as long as they keep the range
+// and decimals it was measured with and no change of font, style or locale makes the spin box
+// measure again.
+template <typename Spin> class SpinEditor final : public RowEditor<Spin>
+{
+public:
+    void shareSizeHint(const QSize &hint)
+    {
+        shared = hint;
+        sharedRange = range();
+    }
+
+    QSize sizeHint() const override
+    {
+        if (shared.isValid() && range() == sharedRange)
+            return shared;
+        return Spin::sizeHint();
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::FontChange || type == QEvent::StyleChange || type == QEvent::LocaleChange)
+            shared = QSize();
+        Spin::changeEvent(event);
+    }
+
+private:
+    // Minimum, maximum and decimals.
+    std::tuple<double, double, int> range() const
+    {
+        if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
+            return {this->minimum(), this->maximum(), this->decimals()};
+        else
+            return {this->minimum(), this->maximum(), 0};
+    }
+
+    QSize shared;
+    std::tuple<double, double, int> sharedRange;
 };
 
 template <typename Widget>
@@ -86,19 +132,51 @@ public:
         if (plan.button)
             return embed(tree, item, plan.column, functionButton(*plan.button));
         if (plan.spec.decimals > 0)
-            return embed(tree, item, plan.column, spinEditor<QDoubleSpinBox>(plan));
-        return embed(tree, item, plan.column, spinEditor<QSpinBox>(plan));
+            return embedSpinEditor<QDoubleSpinBox>(tree, item, plan);
+        return embedSpinEditor<QSpinBox>(tree, item, plan);
     }
 
 private:
-    template <typename Spin> RowEditor<Spin> *spinEditor(const EditorPlan &plan) const
+    // A size hint measured on the first editor of a column, in its tree.
+    struct MeasuredEditor
+    {
+        double minimum;
+        double maximum;
+        int decimals;
+        bool enabled;
+        QFont font;
+        const QStyle *style;
+        QSize sizeHint;
+    };
+
+    template <typename Spin>
+    Spin *embedSpinEditor(QTreeWidget *tree, QTreeWidgetItem *item, const EditorPlan &plan) const
+    {
+        SpinEditor<Spin> *spin = spinEditor<Spin>(plan);
+        embed(tree, item, plan.column, spin);
+        // Measured where setItemWidget would have shown it, sized it and so measured it.
+        const EditorSpec &spec = plan.spec;
+        for (const MeasuredEditor &measured : qAsConst(measuredEditors)) {
+            if (measured.minimum == spec.minimum && measured.maximum == spec.maximum &&
+                measured.decimals == spec.decimals && measured.enabled == plan.editable &&
+                measured.style == spin->style() && measured.font == spin->font()) {
+                spin->shareSizeHint(measured.sizeHint);
+                return spin;
+            }
+        }
+        measuredEditors.append({spec.minimum, spec.maximum, spec.decimals, plan.editable, spin->font(),
+                                spin->style(), spin->sizeHint()});
+        return spin;
+    }
+
+    template <typename Spin> SpinEditor<Spin> *spinEditor(const EditorPlan &plan) const
     {
         // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside
         // the range is held inside it here: the editor could not show it, and an integer editor
         // given a 32-bit frequency must not see it wrap.
         using Value = decltype(std::declval<Spin>().value());
         const EditorSpec &spec = plan.spec;
-        auto *spin = new RowEditor<Spin>;
+        auto *spin = new SpinEditor<Spin>;
         if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
             spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
         spin->setFont(font);
@@ -154,6 +232,7 @@ private:
     const QMetaMethod valueSlot;
     const QMetaMethod menuSlot;
     const QFont font;
+    mutable QVector<MeasuredEditor> measuredEditors;
 };
 
 namespace {
