@@ -177,13 +177,19 @@ private:
         using Value = decltype(std::declval<Spin>().value());
         const EditorSpec &spec = plan.spec;
         auto *spin = new SpinEditor<Spin>;
+        spin->setFont(font); // while it has no text yet to lay out again
         if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
             spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
-        spin->setFont(font);
         spin->setAccelerated(true);
-        spin->setRange(Value(spec.minimum), Value(spec.maximum));
         spin->setAlignment(Qt::AlignHCenter);
+        // Each change of the text lays it out again. The value goes in within a range that also
+        // holds the 0 a spin box starts at, which no range then clamps to a text of its own, and
+        // only then does the range narrow to the table's.
+        const Value minimum = Value(spec.minimum);
+        const Value maximum = Value(spec.maximum);
+        spin->setRange(std::min(minimum, Value(0)), std::max(maximum, Value(0)));
         spin->setValue(Value(spec.clamp(plan.value)));
+        spin->setRange(minimum, maximum);
         spin->setObjectName(spec.objectName);
         spin->setWhatsThis(QString::number(spec.column));
         // After the value, so that setting it does not write into the row.
