@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
@@ -275,6 +276,55 @@ private:
     QVector<EditorPlan> plans;
     bool madeEditors = false;
 };
+
+// Fitting a column asks the delegate for the size of every row's cell, and each answer lays the
+// cell's text out anew, though the cells of an editor column share a handful of texts. A fit
+// measures all its rows with one view option, so while it runs a cell of nothing but a text in a
+// font measured already gets the same answer.
+class RowDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // Answers are kept from here to the end of the fit.
+    void beginFit() { fitting = true; }
+    void endFit()
+    {
+        fitting = false;
+        measured.clear();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (!fitting)
+            return QStyledItemDelegate::sizeHint(option, index);
+        const QVariant text = index.data(Qt::DisplayRole);
+        const QVariant font = index.data(Qt::FontRole);
+        const bool textAndFontOnly =
+            text.userType() == QMetaType::QString && font.userType() == QMetaType::QFont &&
+            !index.data(Qt::SizeHintRole).isValid() && !index.data(Qt::TextAlignmentRole).isValid() &&
+            !index.data(Qt::CheckStateRole).isValid() && !index.data(Qt::DecorationRole).isValid();
+        if (!textAndFontOnly)
+            return QStyledItemDelegate::sizeHint(option, index);
+        const auto it = measured.constFind(text.toString());
+        if (it != measured.constEnd() && it->font == font.value<QFont>())
+            return it->size;
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (it == measured.constEnd())
+            measured.insert(text.toString(), {font.value<QFont>(), size});
+        return size;
+    }
+
+private:
+    struct Measured
+    {
+        QFont font;
+        QSize size;
+    };
+
+    bool fitting = false;
+    mutable QHash<QString, Measured> measured;
+};
 } // namespace
 
 QFont rowFont()
@@ -296,7 +346,10 @@ int EditorSpec::valueOf(const QString &text) const
     return int(clamp(double(integerValue(text))));
 }
 
-EditorTree::EditorTree(QWidget *parent) : QTreeWidget(parent) {}
+EditorTree::EditorTree(QWidget *parent) : QTreeWidget(parent)
+{
+    setItemDelegate(new RowDelegate(this));
+}
 
 EditorTree::~EditorTree()
 {
@@ -355,6 +408,17 @@ void EditorTree::updateEditorGeometries()
             editor->hide();
     }
     shown = inView;
+}
+
+int EditorTree::sizeHintForColumn(int column) const
+{
+    auto *rows = dynamic_cast<RowDelegate *>(itemDelegate());
+    if (!rows)
+        return QTreeWidget::sizeHintForColumn(column);
+    rows->beginFit();
+    const int hint = QTreeWidget::sizeHintForColumn(column);
+    rows->endFit();
+    return hint;
 }
 
 int EditorTree::rowsWithEditorsAtOnce() const

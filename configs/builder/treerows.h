@@ -84,6 +84,7 @@ public:
     int rowsWithEditorsAtOnce() const;
 
 protected:
+    int sizeHintForColumn(int column) const override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent *event) override;

@@ -3,8 +3,10 @@
 #include "datablocks.h"
 #include "derivations.h"
 #include "gpiotab.h"
+#include "treerows.h"
 
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QSpinBox>
@@ -85,6 +87,8 @@ private slots:
     void editorsShownForRowsInView();
     void laterRowsGetEditorsInView_data();
     void laterRowsGetEditorsInView();
+    void fittedColumnsAreAsQtFitsThem_data();
+    void fittedColumnsAreAsQtFitsThem();
 };
 
 void TestDerivedTabs::derivations_data()
@@ -314,6 +318,50 @@ void TestDerivedTabs::laterRowsGetEditorsInView()
     QCOMPARE(editor(2)->objectName(), QStringLiteral("DiLink"));
     editor(2)->setValue(7);
     QCOMPARE(rowTexts(item), (QStringList{QString::number(row + 1), type, "7"}));
+}
+
+void TestDerivedTabs::fittedColumnsAreAsQtFitsThem_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<int>("boldRow"); // whose second column is bold; -1: none
+
+    const QString wide = QStringLiteral("WWWWWWWWWWWW");
+    const auto rows = [](int count, const QString &text, int odd = -1, const QString &oddText = QString()) {
+        Rows list;
+        for (int row = 0; row < count; ++row)
+            list << QStringList{QString::number(row + 1), row == odd ? oddText : text};
+        return list;
+    };
+    QTest::newRow("alike") << rows(300, "WWWWWW") << -1;
+    QTest::newRow("one wide text late") << rows(800, "0", 700, wide) << -1;
+    QTest::newRow("the same text bold late") << rows(800, "WWWWWW") << 700;
+    QTest::newRow("wide text past the measured rows") << rows(1200, "0", 1100, wide) << -1;
+}
+
+void TestDerivedTabs::fittedColumnsAreAsQtFitsThem()
+{
+    // An editor tree fits its columns as a plain tree with the same rows does.
+    QFETCH(Rows, rows);
+    QFETCH(int, boldRow);
+    ConfigsCreator window; // gets the signals of the rows' editors, of which there are none
+    TreeRows::EditorTree editorTree;
+    QTreeWidget plain;
+    for (QTreeWidget *tree : {static_cast<QTreeWidget *>(&editorTree), &plain}) {
+        tree->setHeaderLabels({"№", "Тип"});
+        tree->setRootIsDecorated(false);
+        tree->header()->setStretchLastSection(false);
+        TreeRows::RowBuilder builder(tree, &window);
+        for (const QStringList &texts : qAsConst(rows))
+            TreeRows::RowBuilder::finishRow(builder.appendRow(texts));
+        if (boldRow >= 0) {
+            QFont bold = TreeRows::rowFont();
+            bold.setBold(true);
+            tree->topLevelItem(boldRow)->setFont(1, bold);
+        }
+        TreeRows::resizeColumnsToContents(tree);
+    }
+    for (int column = 0; column < plain.columnCount(); ++column)
+        QCOMPARE(editorTree.columnWidth(column), plain.columnWidth(column));
 }
 
 QTEST_MAIN(TestDerivedTabs)
