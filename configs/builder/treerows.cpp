@@ -25,10 +25,9 @@
 namespace TreeRows {
 
 namespace {
-// setItemWidget shows the widget it embeds, which polishes it and fits it to its size hint at once:
-// on a tree of hundreds of rows most of what an editor costs, for editors an editor tree would hide
-// again right away. Such editors come embedded hidden and let that show pass; the tree shows them
-// as their rows come into view.
+// setItemWidget shows the widget it embeds, which polishes it and fits it to its size hint at once,
+// a quarter of what an editor costs, and an editor tree hid it again right away. Its editors come
+// embedded hidden and let that show pass; the tree shows them as their rows come into view.
 template <typename Widget> class RowEditor : public Widget
 {
 public:
