@@ -28,13 +28,42 @@ namespace {
 // setItemWidget shows the widget it embeds, which polishes it and fits it to its size hint at once,
 // a quarter of what an editor costs, and an editor tree hid it again right away. Its editors come
 // embedded hidden and let that show pass; the tree shows them as their rows come into view.
-template <typename Widget> class RowEditor : public Widget
+//
+// A tree keeps the editors of the rows a fill replaces for the new rows, as making an editor costs
+// several times what setting one up again does, and deleting one costs as much again.
+class RowEditorBase
+{
+public:
+    RowEditorBase() = default;
+    virtual ~RowEditorBase() = default;
+    RowEditorBase(const RowEditorBase &) = delete;
+    RowEditorBase &operator=(const RowEditorBase &) = delete;
+
+    // Unhooks the editor from its row as the row goes: from the receiver of its signal and from
+    // the focus, which a deleted editor would also give up.
+    virtual void release() = 0;
+
+    bool released = false; // kept by its tree, in no row
+};
+
+template <typename Widget> class RowEditor : public Widget, public RowEditorBase
 {
 public:
     void setVisible(bool visible) override
     {
         if (!visible || !embedding)
             Widget::setVisible(visible);
+    }
+
+    void release() override
+    {
+        if constexpr (std::is_base_of<QAbstractSpinBox, Widget>::value)
+            QObject::disconnect(this, QMetaMethod::fromSignal(&Widget::textChanged), nullptr, QMetaMethod());
+        else
+            QObject::disconnect(this, QMetaMethod::fromSignal(&QAbstractButton::clicked), nullptr,
+                                QMetaMethod());
+        this->clearFocus();
+        released = true;
     }
 
     bool embedding = false;
@@ -52,6 +81,15 @@ public:
     {
         shared = hint;
         sharedRange = range();
+    }
+
+    // Back to a spin box just made, as far as the rows can tell: enabled, with no text, undo
+    // history or size hint of its own left over from its last row.
+    void reset()
+    {
+        this->setEnabled(true);
+        this->clear();
+        shared = QSize();
     }
 
     QSize sizeHint() const override
@@ -130,7 +168,7 @@ public:
     QWidget *embedEditor(QTreeWidget *tree, QTreeWidgetItem *item, const EditorPlan &plan) const
     {
         if (plan.button)
-            return embed(tree, item, plan.column, functionButton(*plan.button));
+            return embed(tree, item, plan.column, functionButton(tree, *plan.button));
         if (plan.spec.decimals > 0)
             return embedSpinEditor<QDoubleSpinBox>(tree, item, plan);
         return embedSpinEditor<QSpinBox>(tree, item, plan);
@@ -152,31 +190,44 @@ private:
     template <typename Spin>
     Spin *embedSpinEditor(QTreeWidget *tree, QTreeWidgetItem *item, const EditorPlan &plan) const
     {
-        SpinEditor<Spin> *spin = spinEditor<Spin>(plan);
-        embed(tree, item, plan.column, spin);
-        // Measured where setItemWidget would have shown it, sized it and so measured it.
+        // The first editor of a column is made anew and measured where setItemWidget would have
+        // shown it, sized it and so measured it; the others take its hint, made anew or kept.
         const EditorSpec &spec = plan.spec;
-        for (const MeasuredEditor &measured : qAsConst(measuredEditors)) {
-            if (measured.minimum == spec.minimum && measured.maximum == spec.maximum &&
-                measured.decimals == spec.decimals && measured.enabled == plan.editable &&
-                measured.style == spin->style() && measured.font == spin->font()) {
-                spin->shareSizeHint(measured.sizeHint);
-                return spin;
-            }
-        }
-        measuredEditors.append({spec.minimum, spec.maximum, spec.decimals, plan.editable, spin->font(),
-                                spin->style(), spin->sizeHint()});
+        const auto measured = std::find_if(
+            measuredEditors.cbegin(), measuredEditors.cend(), [&spec, &plan](const MeasuredEditor &editor) {
+                return editor.minimum == spec.minimum && editor.maximum == spec.maximum &&
+                       editor.decimals == spec.decimals && editor.enabled == plan.editable;
+            });
+        auto *kept = measured == measuredEditors.cend() ? nullptr : keptEditor<SpinEditor<Spin>>(tree);
+        if (kept)
+            kept->reset();
+        SpinEditor<Spin> *spin = setUpSpinEditor<Spin>(kept ? kept : new SpinEditor<Spin>, plan);
+        embed(tree, item, plan.column, spin);
+        if (measured != measuredEditors.cend() && measured->style == spin->style() &&
+            measured->font == spin->font())
+            spin->shareSizeHint(measured->sizeHint);
+        else if (measured == measuredEditors.cend())
+            measuredEditors.append({spec.minimum, spec.maximum, spec.decimals, plan.editable, spin->font(),
+                                    spin->style(), spin->sizeHint()});
         return spin;
     }
 
-    template <typename Spin> SpinEditor<Spin> *spinEditor(const EditorPlan &plan) const
+    // An editor of this class the tree kept from a removed row, or none.
+    template <typename Editor> static Editor *keptEditor(QTreeWidget *tree)
     {
-        // Parentless until setItemWidget hands it to the tree's viewport. A stored value outside
-        // the range is held inside it here: the editor could not show it, and an integer editor
-        // given a 32-bit frequency must not see it wrap.
+        auto *editorTree = qobject_cast<EditorTree *>(tree);
+        return editorTree ? dynamic_cast<Editor *>(editorTree->takeKeptEditor(&Editor::staticMetaObject))
+                          : nullptr;
+    }
+
+    template <typename Spin>
+    SpinEditor<Spin> *setUpSpinEditor(SpinEditor<Spin> *spin, const EditorPlan &plan) const
+    {
+        // Parentless until setItemWidget hands it to the tree's viewport, unless kept there. A
+        // stored value outside the range is held inside it here: the editor could not show it,
+        // and an integer editor given a 32-bit frequency must not see it wrap.
         using Value = decltype(std::declval<Spin>().value());
         const EditorSpec &spec = plan.spec;
-        auto *spin = new SpinEditor<Spin>;
         spin->setFont(font); // while it has no text yet to lay out again
         if constexpr (std::is_same<Spin, QDoubleSpinBox>::value)
             spin->setDecimals(spec.decimals); // before the range, which it would round otherwise
@@ -200,13 +251,20 @@ private:
         return spin;
     }
 
-    RowEditor<QToolButton> *functionButton(const Functions::Appearance &look) const
+    RowEditor<QToolButton> *functionButton(QTreeWidget *tree, const Functions::Appearance &look) const
     {
-        auto *button = new RowEditor<QToolButton>; // parented by setItemWidget
+        auto *button = keptEditor<RowEditor<QToolButton>>(tree);
+        const bool kept = button != nullptr;
+        if (kept)
+            button->setEnabled(true);
+        else
+            button = new RowEditor<QToolButton>; // parented by setItemWidget
         button->setIconSize(QSize(kFunctionIconSize, kFunctionIconSize));
         button->setPopupMode(QToolButton::MenuButtonPopup);
         if (!look.iconPath.isEmpty())
             button->setIcon(functionIcon(look.iconPath));
+        else if (kept)
+            button->setIcon(QIcon());
         button->setToolTip(look.toolTip);
         if (look.available)
             QObject::connect(button, QMetaMethod::fromSignal(&QToolButton::clicked), receiver, menuSlot);
@@ -293,6 +351,14 @@ public:
         measured.clear();
     }
 
+    // Qt lets go of the editors of removed rows here; those the tree keeps stay.
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override
+    {
+        const auto *rowEditor = dynamic_cast<const RowEditorBase *>(editor);
+        if (!rowEditor || !rowEditor->released)
+            QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         if (!fitting)
@@ -352,8 +418,47 @@ EditorTree::EditorTree(QWidget *parent) : QTreeWidget(parent)
 
 EditorTree::~EditorTree()
 {
-    // The window's close deletes its trees: the editors go the same way as on any removal.
+    // The window's close deletes its trees: the editors go the same way as on any removal, and
+    // none is kept.
+    closing = true;
     removeRows(this);
+    deleteKeptEditors();
+}
+
+void EditorTree::keepEditor(QWidget *editor)
+{
+    kept[editor->metaObject()].push_back(editor);
+    if (!dropPosted) {
+        // Those no fill takes before control returns to the event loop go then.
+        dropPosted = true;
+        QMetaObject::invokeMethod(
+            this, [this] { deleteKeptEditors(); }, Qt::QueuedConnection);
+    }
+}
+
+QWidget *EditorTree::takeKeptEditor(const QMetaObject *kind)
+{
+    const auto queue = kept.find(kind);
+    while (queue != kept.end() && !queue->empty()) {
+        const QPointer<QWidget> editor = queue->front();
+        queue->pop_front();
+        if (auto *rowEditor = dynamic_cast<RowEditorBase *>(editor.data())) {
+            rowEditor->released = false;
+            return editor;
+        }
+    }
+    return nullptr;
+}
+
+void EditorTree::deleteKeptEditors()
+{
+    dropPosted = false;
+    // Front to back, as they were kept, for the same reason as removeRows.
+    for (auto &queue : kept) {
+        for (const QPointer<QWidget> &editor : queue)
+            delete editor.data();
+    }
+    kept.clear();
 }
 
 void EditorTree::updateEditorGeometries()
@@ -457,7 +562,12 @@ RowBuilder::RowBuilder(QTreeWidget *tree, QObject *receiver)
         rowsAtOnce = editorTree->rowsWithEditorsAtOnce();
 }
 
-RowBuilder::~RowBuilder() = default;
+RowBuilder::~RowBuilder()
+{
+    // The editors of the rows this fill replaced that it did not take.
+    if (auto *editorTree = qobject_cast<EditorTree *>(tree))
+        editorTree->deleteKeptEditors();
+}
 
 QTreeWidgetItem *RowBuilder::appendRow(const QStringList &texts)
 {
@@ -519,12 +629,26 @@ void removeRows(QTreeWidget *tree, int first)
     const int rows = tree->topLevelItemCount();
     if (first >= rows)
         return;
+    // A tree emptied is about to be filled again, as a whole tab is; a cut tail is not, nor is a
+    // tree being deleted. Only the tree's own delegate lets it keep the editors of removed rows.
+    auto *editorTree = first == 0 ? qobject_cast<EditorTree *>(tree) : nullptr;
+    if (editorTree && (editorTree->closing || !dynamic_cast<RowDelegate *>(editorTree->itemDelegate())))
+        editorTree = nullptr;
     // Front to back, as they were added: each editor then finds itself near the front of the
     // viewport's children.
     for (int row = first; row < rows; ++row) {
         QTreeWidgetItem *item = tree->topLevelItem(row);
-        for (int column = 0; column < tree->columnCount(); ++column)
-            delete tree->itemWidget(item, column);
+        for (int column = 0; column < tree->columnCount(); ++column) {
+            QWidget *editor = tree->itemWidget(item, column);
+            const bool ownDelegate = !tree->itemDelegateForColumn(column) && !tree->itemDelegateForRow(row);
+            auto *rowEditor = editorTree && ownDelegate ? dynamic_cast<RowEditorBase *>(editor) : nullptr;
+            if (rowEditor) {
+                rowEditor->release();
+                editorTree->keepEditor(editor);
+            } else {
+                delete editor;
+            }
+        }
     }
     if (first == 0)
         tree->clear();

@@ -3,12 +3,14 @@
 #include "functioncatalogue.h"
 
 #include <QFont>
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVector>
+#include <deque>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -25,6 +27,8 @@ class QWidget;
 // embeds editors that mirror them; this is the one place that creates and wires those editors.
 // A tab is one file with its column table (EditorSpecs) and one function that appends a row.
 namespace TreeRows {
+
+class EditorMaker;
 
 constexpr int kRowPointSize = 11;
 constexpr int kFunctionIconSize = 24;
@@ -90,8 +94,20 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    friend class EditorMaker;
+    friend class RowBuilder;
+    friend void removeRows(QTreeWidget *tree, int first);
+
+    // The editors of removed rows, kept for the rows of the fill that replaces them.
+    void keepEditor(QWidget *editor);
+    QWidget *takeKeptEditor(const QMetaObject *kind);
+    void deleteKeptEditors();
+
     QVector<QPointer<QWidget>> shown; // the editors the last placing showed
     bool placing = false;
+    QHash<const QMetaObject *, std::deque<QPointer<QWidget>>> kept; // by class, as removed
+    bool dropPosted = false;
+    bool closing = false;
 };
 
 // Hides a visible tree while rows are added or removed, so that embedding widgets costs the same
@@ -109,7 +125,6 @@ private:
     bool wasVisible;
 };
 
-class EditorMaker;
 struct EditorPlan;
 
 class RowBuilder

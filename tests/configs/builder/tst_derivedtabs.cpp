@@ -2,15 +2,18 @@
 #include "configscreator.h"
 #include "datablocks.h"
 #include "derivations.h"
+#include "functioncatalogue.h"
 #include "gpiotab.h"
 #include "treerows.h"
 
 #include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -89,6 +92,9 @@ private slots:
     void laterRowsGetEditorsInView();
     void fittedColumnsAreAsQtFitsThem_data();
     void fittedColumnsAreAsQtFitsThem();
+    void refilledRowsGetEditorsAsNew_data();
+    void refilledRowsGetEditorsAsNew();
+    void editorsNoRowTakesAreDeleted();
 };
 
 void TestDerivedTabs::derivations_data()
@@ -362,6 +368,102 @@ void TestDerivedTabs::fittedColumnsAreAsQtFitsThem()
     }
     for (int column = 0; column < plain.columnCount(); ++column)
         QCOMPARE(editorTree.columnWidth(column), plain.columnWidth(column));
+}
+
+void TestDerivedTabs::refilledRowsGetEditorsAsNew_data()
+{
+    QTest::addColumn<bool>("editableBefore");
+    QTest::addColumn<bool>("editableAfter");
+    QTest::newRow("editable, then editable") << true << true;
+    QTest::newRow("read-only, then editable") << false << true;
+    QTest::newRow("editable, then read-only") << true << false;
+}
+
+void TestDerivedTabs::refilledRowsGetEditorsAsNew()
+{
+    // A fill's rows get editors set up as if just made, whatever the editors of the rows it
+    // replaced went through: a user's typing, the focus, a disabled state, an icon.
+    QFETCH(bool, editableBefore);
+    QFETCH(bool, editableAfter);
+    ConfigsCreator window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    showTab(window, "pwmConfig");
+    QTreeWidget *tree = BuilderKit::tree(window, "portsPwm");
+    const TreeRows::EditorSpec spec{2, 1, 65535, 0, "pwm"};
+    const auto fill = [&](bool editable, int index) {
+        const Functions::Appearance look =
+            editable ? Functions::appearanceOf(Functions::Context::GpioPin, 1)
+                     : Functions::appearanceOf(Functions::Context::GpioPin, Functions::kNotAvailableCode);
+        TreeRows::replaceRows(tree, &window, [&](TreeRows::RowBuilder &rows) {
+            for (int row = 0; row < 3; ++row) {
+                QTreeWidgetItem *item = rows.appendRow({QString::number(row)});
+                rows.addFunctionButton(item, 1, look);
+                rows.addSpinEditor(item, spec, {double(index), QString::number(index)}, editable);
+            }
+        });
+    };
+    const auto spin = [tree](int row) {
+        return qobject_cast<QSpinBox *>(tree->itemWidget(tree->topLevelItem(row), 2));
+    };
+    const auto button = [tree](int row) {
+        return qobject_cast<QToolButton *>(tree->itemWidget(tree->topLevelItem(row), 1));
+    };
+
+    fill(editableBefore, 5);
+    QTRY_VERIFY(spin(0)->isVisible());
+    if (editableBefore) {
+        spin(0)->setFocus();
+        QTest::keyClicks(spin(0), "7");
+        spin(0)->findChild<QLineEdit *>()->setSelection(0, 1);
+    }
+    fill(editableAfter, 9);
+
+    const QString code = editableAfter ? QStringLiteral("1") : QStringLiteral("240");
+    const QString toolTip = editableAfter ? Functions::appearanceOf(Functions::Context::GpioPin, 1).toolTip
+                                          : Functions::notAvailableToolTip();
+    for (int row = 0; row < 3; ++row) {
+        QLineEdit *line = spin(row)->findChild<QLineEdit *>();
+        QCOMPARE(spin(row)->value(), 9);
+        QCOMPARE(spin(row)->text(), QStringLiteral("9"));
+        QCOMPARE(spin(row)->minimum(), 1);
+        QCOMPARE(spin(row)->maximum(), 65535);
+        QCOMPARE(spin(row)->objectName(), QStringLiteral("pwm"));
+        QCOMPARE(spin(row)->whatsThis(), QStringLiteral("2"));
+        QCOMPARE(spin(row)->isEnabled(), editableAfter);
+        QVERIFY(!spin(row)->hasFocus());
+        QVERIFY(!line->isUndoAvailable());
+        QVERIFY(!line->isModified());
+        QVERIFY(!line->hasSelectedText());
+        QCOMPARE(line->cursorPosition(), 0);
+        QCOMPARE(button(row)->isEnabled(), editableAfter);
+        QCOMPARE(button(row)->toolTip(), toolTip);
+        QCOMPARE(button(row)->icon().isNull(), !editableAfter);
+
+        // It writes into its own row only, and only when the row is editable.
+        emit spin(row)->textChanged(QStringLiteral("11"));
+        QCOMPARE(rowTexts(tree->topLevelItem(row)),
+                 (QStringList{QString::number(row), code, editableAfter ? "11" : "9"}));
+        tree->topLevelItem(row)->setText(2, QStringLiteral("9"));
+    }
+}
+
+void TestDerivedTabs::editorsNoRowTakesAreDeleted()
+{
+    // Emptying a tab keeps its editors for a fill to come; those no fill takes go once control
+    // returns to the event loop, and a shorter fill leaves none over.
+    ConfigsCreator window;
+    QTreeWidget *tree = BuilderKit::tree(window, "linksDo");
+    const auto spinBoxes = [tree] {
+        return tree->viewport()->findChildren<QSpinBox *>(QString(), Qt::FindDirectChildrenOnly).size();
+    };
+    fill(window, "DO", records<DigitalLinkRecord>(QVector<DigitalLinkRecord>(5, {1, 1, 0})));
+    QCOMPARE(spinBoxes(), 10);
+    fill(window, "DO", records<DigitalLinkRecord>(QVector<DigitalLinkRecord>(2, {1, 1, 0})));
+    QCOMPARE(spinBoxes(), 4);
+    TreeRows::removeRows(tree);
+    QTRY_COMPARE(spinBoxes(), 0);
 }
 
 QTEST_MAIN(TestDerivedTabs)
