@@ -174,7 +174,9 @@ private:
 
 // Removes the rows from the given one to the end, with their editors. The editors are deleted here,
 // in the order they were embedded: Qt would leave each to deferred deletion in no particular order,
-// and a widget leaving its parent searches the parent's children for itself.
+// and a widget leaving its parent searches the parent's children for itself. An editor tree emptied
+// keeps them instead, hidden and unhooked, for the fill that follows; it deletes those the fill does
+// not take, and all of them once control returns to the event loop without a fill.
 void removeRows(QTreeWidget *tree, int first = 0);
 
 // Replaces all rows of a tree by the rows the function appends, the tree hidden meanwhile.
