@@ -4,16 +4,16 @@
 
 #include <QFont>
 #include <QHash>
-#include <QIcon>
 #include <QMap>
-#include <QMetaMethod>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVector>
+#include <deque>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <type_traits>
 
 class QAbstractSpinBox;
@@ -27,6 +27,8 @@ class QWidget;
 // embeds editors that mirror them; this is the one place that creates and wires those editors.
 // A tab is one file with its column table (EditorSpecs) and one function that appends a row.
 namespace TreeRows {
+
+class EditorMaker;
 
 constexpr int kRowPointSize = 11;
 constexpr int kFunctionIconSize = 24;
@@ -64,6 +66,11 @@ struct Cell
 // tab of thousands of rows took minutes. Editors embedded by RowBuilder start hidden; the tree
 // shows them as their rows come into view and hides them again as they leave, unless they hold the
 // focus. Rows and editors are the same as in any tree; only what is on screen differs.
+//
+// Making an editor costs far more than a row (its line edit alone connects a dozen signals by
+// name), so a long tree gets the editors of its first rows as they are appended and those of later
+// rows when each row first comes into view (itemWidget has none for them before); the texts, which
+// are the data, are there from the start either way.
 class EditorTree : public QTreeWidget
 {
     Q_OBJECT
@@ -79,15 +86,33 @@ public:
     void revealRow(QTreeWidgetItem *item);
     // The model index of a row's cell, for marks that must survive other rows coming and going.
     QModelIndex indexOfItem(QTreeWidgetItem *item, int column = 0) const { return indexFromItem(item, column); }
+    // How many rows from the top get their editors at once: as many as the header measures to fit
+    // a column to its contents (1000 unless set otherwise), so that the rows a fit measures after a
+    // fill have their editors and the widths are what they would be if every row had one. No tab
+    // makes that many rows by itself; only a file made elsewhere holds more.
+    int rowsWithEditorsAtOnce() const;
 
 protected:
+    int sizeHintForColumn(int column) const override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    friend class EditorMaker;
+    friend class RowBuilder;
+    friend void removeRows(QTreeWidget *tree, int first);
+
+    // The editors of removed rows, kept for the rows of the fill that replaces them.
+    void keepEditor(QWidget *editor);
+    QWidget *takeKeptEditor(const QMetaObject *kind);
+    void deleteKeptEditors();
+
     QVector<QPointer<QWidget>> shown; // the editors the last placing showed
     bool placing = false;
+    QHash<const QMetaObject *, std::deque<QPointer<QWidget>>> kept; // by class, as removed
+    bool dropPosted = false;
+    bool closing = false;
 };
 
 // Hides a visible tree while rows are added or removed, so that embedding widgets costs the same
@@ -105,12 +130,17 @@ private:
     bool wasVisible;
 };
 
+struct EditorPlan;
+
 class RowBuilder
 {
 public:
     // The receiver gets the editors' signals: it must have the slots indexValueChanged(QString)
     // and createTypeMenu(bool).
     RowBuilder(QTreeWidget *tree, QObject *receiver);
+    ~RowBuilder();
+    RowBuilder(const RowBuilder &) = delete;
+    RowBuilder &operator=(const RowBuilder &) = delete;
 
     // Appends a top-level item with these leading column texts.
     QTreeWidgetItem *appendRow(const QStringList &texts);
@@ -120,15 +150,17 @@ public:
     QTreeWidgetItem *appendEditedRow(const QStringList &texts, const QVector<EditorSpec> &editors,
                                      const QVector<Cell> &cells);
 
-    // Creates the editor (font, acceleration, range, alignment, the value held in range, object
-    // name, what's-this), connects it to the receiver when the row is editable (after the value,
-    // so setting it does not write into the row), sets the column text and embeds the editor.
-    // A read-only row gets a disabled editor.
+    // Sets the column text and embeds a spin box: font, acceleration, range, alignment, the value
+    // held in range, object name, what's-this, connected to the receiver when the row is editable
+    // (after the value, so setting it does not write into the row). A read-only row gets a
+    // disabled editor. A row of an editor tree past its rows with editors at once gets the editor
+    // when it first comes into view: then there is none yet to return.
     QAbstractSpinBox *addSpinEditor(QTreeWidgetItem *item, const EditorSpec &spec, const Cell &cell,
                                     bool editable = true);
 
     // Embeds a function button that shows a stored code as its context shows it and keeps the
     // code as the column text. A button of a pin that cannot be used is disabled and opens no menu.
+    // Made when the row first comes into view, as a spin box is.
     QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, Functions::Context context, int code);
     // The same for a shown appearance: the row is editable when the appearance is available.
     QToolButton *addFunctionButton(QTreeWidgetItem *item, int column, const Functions::Appearance &look);
@@ -137,20 +169,19 @@ public:
     static void finishRow(QTreeWidgetItem *item);
 
 private:
-    QIcon icon(const QString &path);
-    void embed(QTreeWidgetItem *item, int column, QWidget *editor);
+    // The editor made, or none for a row that waits for its editors.
+    QWidget *add(QTreeWidgetItem *item, const EditorPlan &plan);
 
     QTreeWidget *tree;
-    QObject *receiver;
-    QMetaMethod valueSlot;
-    QMetaMethod menuSlot;
-    QFont font;
-    QHash<QString, QIcon> icons;
+    int rowsAtOnce; // rows from the top whose editors are made as they are added
+    std::shared_ptr<EditorMaker> maker;
 };
 
 // Removes the rows from the given one to the end, with their editors. The editors are deleted here,
 // in the order they were embedded: Qt would leave each to deferred deletion in no particular order,
-// and a widget leaving its parent searches the parent's children for itself.
+// and a widget leaving its parent searches the parent's children for itself. An editor tree emptied
+// keeps them instead, hidden and unhooked, for the fill that follows; it deletes those the fill does
+// not take, and all of them once control returns to the event loop without a fill.
 void removeRows(QTreeWidget *tree, int first = 0);
 
 // Replaces all rows of a tree by the rows the function appends, the tree hidden meanwhile.

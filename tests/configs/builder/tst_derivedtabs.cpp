@@ -2,13 +2,18 @@
 #include "configscreator.h"
 #include "datablocks.h"
 #include "derivations.h"
+#include "functioncatalogue.h"
 #include "gpiotab.h"
+#include "treerows.h"
 
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -83,6 +88,13 @@ private slots:
     void fills();
     void editorsMirrorTheirCells();
     void editorsShownForRowsInView();
+    void laterRowsGetEditorsInView_data();
+    void laterRowsGetEditorsInView();
+    void fittedColumnsAreAsQtFitsThem_data();
+    void fittedColumnsAreAsQtFitsThem();
+    void refilledRowsGetEditorsAsNew_data();
+    void refilledRowsGetEditorsAsNew();
+    void editorsNoRowTakesAreDeleted();
 };
 
 void TestDerivedTabs::derivations_data()
@@ -265,6 +277,193 @@ void TestDerivedTabs::editorsShownForRowsInView()
     QTRY_VERIFY(inItsCell(499));
     QVERIFY(!type(250)->isVisible());
     QVERIFY(type(0)->isVisible());
+}
+
+void TestDerivedTabs::laterRowsGetEditorsInView_data()
+{
+    // The header measures 1000 rows to fit a column; those rows get their editors at once.
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("first row") << 0 << true;
+    QTest::newRow("last row with editors at once") << 999 << true;
+    QTest::newRow("first later row") << 1000 << false;
+    QTest::newRow("last row") << 1199 << false;
+}
+
+void TestDerivedTabs::laterRowsGetEditorsInView()
+{
+    // A later row has its texts from the start and gets its editors when it first comes into
+    // view: in their cells, the same as any other row's, and writing into the row.
+    QFETCH(int, row);
+    QFETCH(bool, atOnce);
+    ConfigsCreator window;
+    window.fillAllTabs();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showTab(window, "diLinksConfigs");
+    QVector<DigitalLinkRecord> links;
+    for (int link = 0; link < 1200; ++link)
+        links.append({quint16(link + 1), quint8(link % 200), 0});
+    fill(window, "DI", records<DigitalLinkRecord>(links));
+    QTreeWidget *tree = BuilderKit::tree(window, "linksDi");
+    QTreeWidgetItem *item = tree->topLevelItem(row);
+    const QString type = QString::number(row % 200);
+    QCOMPARE(rowTexts(item), (QStringList{QString::number(row + 1), type, QString::number(row + 1)}));
+    const auto editor = [tree, item](int column) {
+        return qobject_cast<QSpinBox *>(tree->itemWidget(item, column));
+    };
+    QCOMPARE(editor(1) != nullptr, atOnce);
+
+    tree->scrollToItem(item);
+    QTRY_VERIFY(editor(1) && editor(1)->isVisible() &&
+                tree->visualItemRect(item).contains(editor(1)->geometry().center()));
+    QCOMPARE(editor(1)->value(), row % 200);
+    QCOMPARE(editor(1)->maximum(), 255);
+    QCOMPARE(editor(2)->value(), row + 1);
+    QCOMPARE(editor(2)->maximum(), 65535);
+    QCOMPARE(editor(2)->objectName(), QStringLiteral("DiLink"));
+    editor(2)->setValue(7);
+    QCOMPARE(rowTexts(item), (QStringList{QString::number(row + 1), type, "7"}));
+}
+
+void TestDerivedTabs::fittedColumnsAreAsQtFitsThem_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<int>("boldRow"); // whose second column is bold; -1: none
+
+    const QString wide = QStringLiteral("WWWWWWWWWWWW");
+    const auto rows = [](int count, const QString &text, int odd = -1, const QString &oddText = QString()) {
+        Rows list;
+        for (int row = 0; row < count; ++row)
+            list << QStringList{QString::number(row + 1), row == odd ? oddText : text};
+        return list;
+    };
+    QTest::newRow("alike") << rows(300, "WWWWWW") << -1;
+    QTest::newRow("one wide text late") << rows(800, "0", 700, wide) << -1;
+    QTest::newRow("the same text bold late") << rows(800, "WWWWWW") << 700;
+    QTest::newRow("wide text past the measured rows") << rows(1200, "0", 1100, wide) << -1;
+}
+
+void TestDerivedTabs::fittedColumnsAreAsQtFitsThem()
+{
+    // An editor tree fits its columns as a plain tree with the same rows does.
+    QFETCH(Rows, rows);
+    QFETCH(int, boldRow);
+    ConfigsCreator window; // gets the signals of the rows' editors, of which there are none
+    TreeRows::EditorTree editorTree;
+    QTreeWidget plain;
+    for (QTreeWidget *tree : {static_cast<QTreeWidget *>(&editorTree), &plain}) {
+        tree->setHeaderLabels({"№", "Тип"});
+        tree->setRootIsDecorated(false);
+        tree->header()->setStretchLastSection(false);
+        TreeRows::RowBuilder builder(tree, &window);
+        for (const QStringList &texts : qAsConst(rows))
+            TreeRows::RowBuilder::finishRow(builder.appendRow(texts));
+        if (boldRow >= 0) {
+            QFont bold = TreeRows::rowFont();
+            bold.setBold(true);
+            tree->topLevelItem(boldRow)->setFont(1, bold);
+        }
+        TreeRows::resizeColumnsToContents(tree);
+    }
+    for (int column = 0; column < plain.columnCount(); ++column)
+        QCOMPARE(editorTree.columnWidth(column), plain.columnWidth(column));
+}
+
+void TestDerivedTabs::refilledRowsGetEditorsAsNew_data()
+{
+    QTest::addColumn<bool>("editableBefore");
+    QTest::addColumn<bool>("editableAfter");
+    QTest::newRow("editable, then editable") << true << true;
+    QTest::newRow("read-only, then editable") << false << true;
+    QTest::newRow("editable, then read-only") << true << false;
+}
+
+void TestDerivedTabs::refilledRowsGetEditorsAsNew()
+{
+    // A fill's rows get editors set up as if just made, whatever the editors of the rows it
+    // replaced went through: a user's typing, the focus, a disabled state, an icon.
+    QFETCH(bool, editableBefore);
+    QFETCH(bool, editableAfter);
+    ConfigsCreator window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    showTab(window, "pwmConfig");
+    QTreeWidget *tree = BuilderKit::tree(window, "portsPwm");
+    const TreeRows::EditorSpec spec{2, 1, 65535, 0, "pwm"};
+    const auto fill = [&](bool editable, int index) {
+        const Functions::Appearance look =
+            editable ? Functions::appearanceOf(Functions::Context::GpioPin, 1)
+                     : Functions::appearanceOf(Functions::Context::GpioPin, Functions::kNotAvailableCode);
+        TreeRows::replaceRows(tree, &window, [&](TreeRows::RowBuilder &rows) {
+            for (int row = 0; row < 3; ++row) {
+                QTreeWidgetItem *item = rows.appendRow({QString::number(row)});
+                rows.addFunctionButton(item, 1, look);
+                rows.addSpinEditor(item, spec, {double(index), QString::number(index)}, editable);
+            }
+        });
+    };
+    const auto spin = [tree](int row) {
+        return qobject_cast<QSpinBox *>(tree->itemWidget(tree->topLevelItem(row), 2));
+    };
+    const auto button = [tree](int row) {
+        return qobject_cast<QToolButton *>(tree->itemWidget(tree->topLevelItem(row), 1));
+    };
+
+    fill(editableBefore, 5);
+    QTRY_VERIFY(spin(0)->isVisible());
+    if (editableBefore) {
+        spin(0)->setFocus();
+        QTest::keyClicks(spin(0), "7");
+        spin(0)->findChild<QLineEdit *>()->setSelection(0, 1);
+    }
+    fill(editableAfter, 9);
+
+    const QString code = editableAfter ? QStringLiteral("1") : QStringLiteral("240");
+    const QString toolTip = editableAfter ? Functions::appearanceOf(Functions::Context::GpioPin, 1).toolTip
+                                          : Functions::notAvailableToolTip();
+    for (int row = 0; row < 3; ++row) {
+        QLineEdit *line = spin(row)->findChild<QLineEdit *>();
+        QCOMPARE(spin(row)->value(), 9);
+        QCOMPARE(spin(row)->text(), QStringLiteral("9"));
+        QCOMPARE(spin(row)->minimum(), 1);
+        QCOMPARE(spin(row)->maximum(), 65535);
+        QCOMPARE(spin(row)->objectName(), QStringLiteral("pwm"));
+        QCOMPARE(spin(row)->whatsThis(), QStringLiteral("2"));
+        QCOMPARE(spin(row)->isEnabled(), editableAfter);
+        QVERIFY(!spin(row)->hasFocus());
+        QVERIFY(!line->isUndoAvailable());
+        QVERIFY(!line->isModified());
+        QVERIFY(!line->hasSelectedText());
+        QCOMPARE(line->cursorPosition(), 0);
+        QCOMPARE(button(row)->isEnabled(), editableAfter);
+        QCOMPARE(button(row)->toolTip(), toolTip);
+        QCOMPARE(button(row)->icon().isNull(), !editableAfter);
+
+        // It writes into its own row only, and only when the row is editable.
+        emit spin(row)->textChanged(QStringLiteral("11"));
+        QCOMPARE(rowTexts(tree->topLevelItem(row)),
+                 (QStringList{QString::number(row), code, editableAfter ? "11" : "9"}));
+        tree->topLevelItem(row)->setText(2, QStringLiteral("9"));
+    }
+}
+
+void TestDerivedTabs::editorsNoRowTakesAreDeleted()
+{
+    // Emptying a tab keeps its editors for a fill to come; those no fill takes go once control
+    // returns to the event loop, and a shorter fill leaves none over.
+    ConfigsCreator window;
+    QTreeWidget *tree = BuilderKit::tree(window, "linksDo");
+    const auto spinBoxes = [tree] {
+        return tree->viewport()->findChildren<QSpinBox *>(QString(), Qt::FindDirectChildrenOnly).size();
+    };
+    fill(window, "DO", records<DigitalLinkRecord>(QVector<DigitalLinkRecord>(5, {1, 1, 0})));
+    QCOMPARE(spinBoxes(), 10);
+    fill(window, "DO", records<DigitalLinkRecord>(QVector<DigitalLinkRecord>(2, {1, 1, 0})));
+    QCOMPARE(spinBoxes(), 4);
+    TreeRows::removeRows(tree);
+    QTRY_COMPARE(spinBoxes(), 0);
 }
 
 QTEST_MAIN(TestDerivedTabs)

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
+#include <memory>
 
 using namespace BuilderKit;
 
@@ -64,6 +65,8 @@ private slots:
     void fills();
     void rowsShowTheirRecords();
     void applyGrowsAndCutsAtTheEnd();
+    void editorsMeasureAsTheirOwn_data();
+    void editorsMeasureAsTheirOwn();
 };
 
 void TestRegisterTabs::fills_data()
@@ -191,6 +194,57 @@ void TestRegisterTabs::applyGrowsAndCutsAtTheEnd()
     QCOMPARE(rows(diTree).last(), (QStringList{"792", "1", "792"}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(diTree->viewport()->findChildren<QSpinBox *>(QString(), Qt::FindDirectChildrenOnly).size(), 792);
+}
+
+void TestRegisterTabs::editorsMeasureAsTheirOwn_data()
+{
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<double>("maximum"); // given to the editor before it is measured; 0: as made
+
+    QTest::newRow("DO index, first row") << "Do" << 2 << 0 << 0.0;
+    QTest::newRow("DO index, later row") << "Do" << 2 << 500 << 0.0;
+    QTest::newRow("DO index, later row, range changed") << "Do" << 2 << 500 << 9.0;
+    QTest::newRow("ADC gain, later row") << "Adc" << 2 << 500 << 0.0;
+    QTest::newRow("ADC gain, later row, range changed") << "Adc" << 2 << 500 << 1.5;
+    QTest::newRow("ADC offset, later row") << "Adc" << 3 << 500 << 0.0;
+}
+
+void TestRegisterTabs::editorsMeasureAsTheirOwn()
+{
+    // Fitting a column measures the editors of its rows: each measures as a spin box of its own
+    // with the same range, decimals and font would, even after its range has changed.
+    QFETCH(QString, tab);
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(double, maximum);
+    ConfigsCreator window;
+    fill(window, tab,
+         tab == QLatin1String("Adc") ? adcRecords(QVector<AdcInputRecord>(800, {1, 0, 1, 1}))
+                                     : regRecords(800));
+    QTreeWidget *tree = BuilderKit::tree(window, registerTab(tab).tree);
+    auto *editor = qobject_cast<QAbstractSpinBox *>(tree->itemWidget(tree->topLevelItem(row), column));
+    QVERIFY(editor);
+
+    std::unique_ptr<QAbstractSpinBox> own;
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(editor)) {
+        if (maximum > 0)
+            decimal->setMaximum(maximum);
+        auto *spin = new QDoubleSpinBox(tree->viewport());
+        spin->setDecimals(decimal->decimals());
+        spin->setRange(decimal->minimum(), decimal->maximum());
+        own.reset(spin);
+    } else {
+        auto *integer = qobject_cast<QSpinBox *>(editor);
+        if (maximum > 0)
+            integer->setMaximum(int(maximum));
+        auto *spin = new QSpinBox(tree->viewport());
+        spin->setRange(integer->minimum(), integer->maximum());
+        own.reset(spin);
+    }
+    own->setFont(editor->font());
+    QCOMPARE(editor->sizeHint(), own->sizeHint());
 }
 
 QTEST_MAIN(TestRegisterTabs)
