@@ -15,9 +15,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -583,16 +583,18 @@ void benchCheck()
         current.push_back(msUntilSummaryChanges(window, [pin] { pin->setText(GpioTab::kCodeColumn, "7"); }));
     }
 
-    std::printf("The window's own check: the largest configuration, %d rows, %d findings (median of %d runs)\n",
-                rows, findings, kCheckRuns);
+    std::printf(
+        "The window's own check: the largest configuration, %d rows, %d findings (median of %d runs)\n", rows,
+        findings, kCheckRuns);
     std::printf("  the tabs' blocks                     %8.2f ms\n", median(blocks));
     std::printf("  the checker on them                  %8.2f ms\n", median(rules));
-    std::printf("  check, list and marks                %8.2f ms   goal: under %.0f ms -> %s\n", median(whole),
-                kCheckGoalMs, median(whole) < kCheckGoalMs ? "met" : "NOT MET");
+    std::printf("  check, list and marks                %8.2f ms   goal: under %.0f ms -> %s\n",
+                median(whole), kCheckGoalMs, median(whole) < kCheckGoalMs ? "met" : "NOT MET");
     const double slowest = *std::max_element(current.begin(), current.end());
-    std::printf("  edit to a current status bar         %8.1f ms   (slowest of %zu: %.1f ms; the check waits %d ms "
-                "for the edits to pause)\n",
-                median(current), current.size(), slowest, CheckPanel::kQuietMs);
+    std::printf(
+        "  edit to a current status bar         %8.1f ms   (slowest of %zu: %.1f ms; the check waits %d ms "
+        "for the edits to pause)\n",
+        median(current), current.size(), slowest, CheckPanel::kQuietMs);
     std::printf("  goal: current within %.0f ms -> %s\n\n", kCurrentGoalMs,
                 slowest < kCurrentGoalMs ? "met" : "NOT MET");
 }

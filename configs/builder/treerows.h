@@ -85,7 +85,10 @@ public:
     // the focus at once.
     void revealRow(QTreeWidgetItem *item);
     // The model index of a row's cell, for marks that must survive other rows coming and going.
-    QModelIndex indexOfItem(QTreeWidgetItem *item, int column = 0) const { return indexFromItem(item, column); }
+    QModelIndex indexOfItem(QTreeWidgetItem *item, int column = 0) const
+    {
+        return indexFromItem(item, column);
+    }
     // How many rows from the top get their editors at once: as many as the header measures to fit
     // a column to its contents (1000 unless set otherwise), so that the rows a fit measures after a
     // fill have their editors and the widths are what they would be if every row had one. No tab

@@ -12,9 +12,9 @@ namespace Checks {
 using Blocks::Section;
 using Configuration::BlockView;
 using Configuration::ConfigFile;
-using Configuration::Record;
 using Configuration::fieldOf;
 using Configuration::pinPlace;
+using Configuration::Record;
 
 bool operator==(const Place &a, const Place &b)
 {
@@ -36,7 +36,8 @@ QString placeText(const Place &place)
     case Place::Kind::Record:
         return QStringLiteral("%1, запись %2").arg(section).arg(place.index + 1);
     case Place::Kind::Pin:
-        return Blocks::sectionInfo(Section::Gpio).name + QStringLiteral(", ") + pinPlace(quint32(place.index));
+        return Blocks::sectionInfo(Section::Gpio).name + QStringLiteral(", ") +
+               pinPlace(quint32(place.index));
     case Place::Kind::Chain:
         break;
     }
@@ -130,15 +131,17 @@ private:
                                .arg(entry.size));
         }
         if (config.sectionsEnd < size)
-            add(Place::file(), QStringLiteral("%1 байт после последней секции (смещение %2): окно их не прочтёт")
-                                   .arg(size - config.sectionsEnd)
-                                   .arg(config.sectionsEnd));
+            add(Place::file(),
+                QStringLiteral("%1 байт после последней секции (смещение %2): окно их не прочтёт")
+                    .arg(size - config.sectionsEnd)
+                    .arg(config.sectionsEnd));
         if (config.entries.size() < Blocks::kSectionCount)
             add(Place::headerEntry(config.entries.size()),
                 QStringLiteral("пустое имя: дальше окно заголовок не читает"));
         for (const Blocks::SectionInfo &section : Blocks::sections()) {
             if (!seen.contains(section.name))
-                add(Place::header(), QStringLiteral("нет секции %1: вкладка останется пустой").arg(section.name));
+                add(Place::header(),
+                    QStringLiteral("нет секции %1: вкладка останется пустой").arg(section.name));
         }
     }
 
@@ -190,7 +193,8 @@ private:
         for (int r = 0; r < block.records.size(); ++r) {
             const uint pin = fieldOf(block.records.at(r), QStringLiteral("pin")).toUInt();
             if (Pins::pinName(pin).isEmpty())
-                add(Place::record(block.section, r), QStringLiteral("вывода %1 нет: окно пропустит запись").arg(pin));
+                add(Place::record(block.section, r),
+                    QStringLiteral("вывода %1 нет: окно пропустит запись").arg(pin));
             else if (seen.contains(pin))
                 add(Place::record(block.section, r),
                     QStringLiteral("вывод %1 уже был в записи %2: при сохранении останется одна")
@@ -263,8 +267,9 @@ private:
             for (const Record &record : view(Section::RegDo).records)
                 chipSelect = chipSelect || fieldOf(record, QStringLiteral("code")).toInt() == 21;
             if (!chipSelect)
-                warn(Place::chain(Section::RegAdc), QStringLiteral("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
-                                                        .arg(Functions::findFunction(21)->text));
+                warn(Place::chain(Section::RegAdc),
+                     QStringLiteral("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
+                         .arg(Functions::findFunction(21)->text));
         }
     }
 
@@ -281,7 +286,8 @@ private:
             const uint pin = fieldOf(records.at(r), QStringLiteral("pin")).toUInt();
             rows.insert(pin);
             if (!Pins::pinName(pin).isEmpty() && !wanted.contains(pin))
-                warn(Place::record(section, r), QStringLiteral("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
+                warn(Place::record(section, r),
+                     QStringLiteral("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
         }
         for (const PinSetting &pin : expected) {
             if (!rows.contains(pin.pin))
@@ -292,7 +298,8 @@ private:
     void checkPinTabs()
     {
         checkPinTab(Section::TiAdc, Derivations::adcTiInputs(pins), QStringLiteral("аналоговый вход"));
-        checkPinTab(Section::PwmPorts, Derivations::pwmOutputs(pins), QStringLiteral("аналоговый (PWM) выход"));
+        checkPinTab(Section::PwmPorts, Derivations::pwmOutputs(pins),
+                    QStringLiteral("аналоговый (PWM) выход"));
     }
 
     void checkLinks()
@@ -309,8 +316,9 @@ private:
             const int expected = Derivations::linkCount(source.kind, pins, codes);
             const int rows = view(source.links).records.size();
             if (rows != expected)
-                warn(Place::block(source.links),
-                     QStringLiteral("привязок %1, а из настроек окно получило бы %2").arg(rows).arg(expected));
+                warn(
+                    Place::block(source.links),
+                    QStringLiteral("привязок %1, а из настроек окно получило бы %2").arg(rows).arg(expected));
         }
     }
 

@@ -3,6 +3,7 @@
 // is the test's own folder.
 #include "configscreator.h"
 #include "modelidfile.h"
+#include "testfiles.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -14,12 +15,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // One run of the program, in a working folder of its own, answering the builder's question as
 // told. Its lines on stdout: ASKED, FILE and READY (see recoverydriver.cpp).
@@ -77,7 +72,7 @@ public:
     }
     QString recoveryFile() const { return value(QStringLiteral("FILE")); }
     int modelId() const { return value(QStringLiteral("READY")).toInt(); }
-    QByteArray blocks() const { return readFile(blocksPath); }
+    QByteArray blocks() const { return readAll(blocksPath); }
 
     // A crash: nothing of the program runs any more.
     void kill()
@@ -201,7 +196,7 @@ void TestCrashRecovery::offeredAfterACrash()
     if (restored) {
         QVERIFY(files.first() != left);
         QCOMPARE(QFileInfo(files.first()).fileName(), QFileInfo(left).fileName());
-        QCOMPARE(readFile(files.first()), crashed.blocks());
+        QCOMPARE(readAll(files.first()), crashed.blocks());
     }
     QVERIFY(again.close());
 }
@@ -237,7 +232,7 @@ void TestCrashRecovery::runningProgramsFileIsNotOffered()
     QCOMPARE(another.asked(), QStringList());
     QCOMPARE(another.blocks(), fresh);
     QCOMPARE(recoveryFiles(), QStringList{running.recoveryFile()});
-    QCOMPARE(readFile(running.recoveryFile()), running.blocks());
+    QCOMPARE(readAll(running.recoveryFile()), running.blocks());
     QVERIFY(another.close());
     QVERIFY(running.close());
 }

@@ -15,17 +15,17 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
-#include <QToolButton>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <functional>
 
@@ -63,8 +63,8 @@ void makeDemoConfiguration(ConfigsCreator &builder)
         int pin;
         int code;
         int index;
-    } functions[] = {{42, 7, 1}, {43, 7, 2}, {44, 8, 1},  {45, 4, 1},  {46, 25, 2}, {47, 1, 1},
-                     {48, 2, 2}, {49, 22, 1}, {63, 9, 1}, {64, 10, 1}, {65, 12, 1}, {66, 21, 1},
+    } functions[] = {{42, 7, 1},  {43, 7, 2},  {44, 8, 1}, {45, 4, 1},  {46, 25, 2}, {47, 1, 1},
+                     {48, 2, 2},  {49, 22, 1}, {63, 9, 1}, {64, 10, 1}, {65, 12, 1}, {66, 21, 1},
                      {67, 28, 1}, {68, 23, 1}, {69, 5, 3}, {70, 3, 3}};
     for (const auto &function : functions) {
         pins.code[function.pin] = quint8(function.code);
@@ -74,8 +74,8 @@ void makeDemoConfiguration(ConfigsCreator &builder)
     builder.fillGpioTab(Blocks::encodeGpioBlock(pins));
     builder.fillDoRegTab(Blocks::encodeRecords(
         QVector<RegPortRecord>{{1, 4}, {2, 4}, {3, 5}, {4, 25}, {5, 24}, {6, 0}, {7, 0}, {8, 0}}));
-    for (const char *button : {"AcceptNumAdcTiInputs", "AcceptNumPwmOutputs", "AcceptLinksDo", "AcceptLinksDi",
-                               "AcceptLinksAi", "AcceptLinksAo"})
+    for (const char *button : {"AcceptNumAdcTiInputs", "AcceptNumPwmOutputs", "AcceptLinksDo",
+                               "AcceptLinksDi", "AcceptLinksAi", "AcceptLinksAo"})
         builder.findChild<QPushButton *>(QLatin1String(button))->click();
 }
 
@@ -93,7 +93,8 @@ bool choosePinFunction(ConfigsCreator &builder, int pin, const QString &function
             ModalSeam::setHandler([&function](const ModalSeam::Request &request) {
                 ModalSeam::Answer answer;
                 for (QAction *action : request.menu->actions()) {
-                    const QList<QAction *> choices = action->menu() ? action->menu()->actions() : QList<QAction *>{action};
+                    const QList<QAction *> choices =
+                        action->menu() ? action->menu()->actions() : QList<QAction *>{action};
                     for (QAction *choice : choices) {
                         if (choice->text() == function)
                             answer.action = choice;

@@ -6,7 +6,8 @@ QString findingLine(const QString &file, const Finding &finding)
 {
     return QStringLiteral("%1: %2: %3: %4")
         .arg(file, Checks::placeText(finding.place),
-             finding.severity == Severity::Error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение"),
+             finding.severity == Severity::Error ? QStringLiteral("ошибка")
+                                                 : QStringLiteral("предупреждение"),
              finding.text);
 }
 

@@ -67,7 +67,8 @@ void TestCheckPanel::summaryFollowsEdits_data()
     QTest::newRow("opened") << edits({}) << sound;
     // No row on the TI ADC tab, and no AI link.
     QTest::newRow("analogue input") << choose(48, kAnalogueInput) << "Ошибок: 0, предупреждений: 2";
-    QTest::newRow("analogue input undone") << edits({choose(48, kAnalogueInput), choose(48, kUnused)}) << sound;
+    QTest::newRow("analogue input undone")
+        << edits({choose(48, kAnalogueInput), choose(48, kUnused)}) << sound;
     QTest::newRow("analogue input derived")
         << edits({choose(48, kAnalogueInput), pressing("AcceptNumAdcTiInputs"), pressing("AcceptLinksAi")})
         << sound;
@@ -77,14 +78,12 @@ void TestCheckPanel::summaryFollowsEdits_data()
     QTest::newRow("DO pin after the links")
         << edits({choose(48, kOutput), pressing("AcceptLinksDo"), choose(49, kOutput)})
         << "Ошибок: 0, предупреждений: 1";
-    QTest::newRow("DO links derived again")
-        << edits({choose(48, kOutput), pressing("AcceptLinksDo"), choose(49, kOutput), pressing("AcceptLinksDo")})
-        << sound;
-    QTest::newRow("links loaded from a file")
-        << Edit([](ConfigsCreator &window) {
-               window.fillDiLinksTab(Blocks::encodeRecords(QVector<DigitalLinkRecord>{{1, 1, 0}}));
-           })
-        << "Ошибок: 0, предупреждений: 1";
+    QTest::newRow("DO links derived again") << edits({choose(48, kOutput), pressing("AcceptLinksDo"),
+                                                      choose(49, kOutput), pressing("AcceptLinksDo")})
+                                            << sound;
+    QTest::newRow("links loaded from a file") << Edit([](ConfigsCreator &window) {
+        window.fillDiLinksTab(Blocks::encodeRecords(QVector<DigitalLinkRecord>{{1, 1, 0}}));
+    }) << "Ошибок: 0, предупреждений: 1";
 }
 
 void TestCheckPanel::summaryFollowsEdits()
@@ -118,7 +117,7 @@ void TestCheckPanel::rowsCarryTheirFindings()
 void TestCheckPanel::findingLeadsToItsRow_data()
 {
     QTest::addColumn<Edit>("edit");
-    QTest::addColumn<QString>("page");   // on top of the window's tabs
+    QTest::addColumn<QString>("page");    // on top of the window's tabs
     QTest::addColumn<QString>("tree");    // holding the current row (none: a pin's)
     QTest::addColumn<int>("row");         // the row made current: a pin, or a row of the tree
     QTest::addColumn<int>("editor");      // the column whose editor takes the focus
@@ -128,7 +127,8 @@ void TestCheckPanel::findingLeadsToItsRow_data()
     QTest::newRow("pin") << choose(79, kAnalogueInput) << "gpioConfig" << QString() << 79 << 2 << "gpioX7";
     QTest::newRow("record") << Edit([](ConfigsCreator &window) {
         window.fillPwmTab(Blocks::encodeRecords(QVector<PwmPortRecord>{{1, 79, 100}}));
-    }) << "pwmConfig" << "portsPwm" << 0 << 2 << QString();
+    }) << "pwmConfig"
+                            << "portsPwm" << 0 << 2 << QString();
 }
 
 void TestCheckPanel::findingLeadsToItsRow()
@@ -155,7 +155,8 @@ void TestCheckPanel::findingLeadsToItsRow()
     QVERIFY(list->currentItem());
     QTest::keyClick(list, Qt::Key_Return);
 
-    QCOMPARE(child<QTabWidget>(window, QStringLiteral("tabsConfuration"))->currentWidget()->objectName(), page);
+    QCOMPARE(child<QTabWidget>(window, QStringLiteral("tabsConfuration"))->currentWidget()->objectName(),
+             page);
     if (!pinPage.isEmpty())
         QCOMPARE(child<QTabWidget>(window, QStringLiteral("boosterPacks"))->currentWidget()->objectName(),
                  pinPage);

@@ -3,6 +3,7 @@
 #include "datablocks.h"
 #include "modalseam.h"
 #include "modelidfile.h"
+#include "testfiles.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -10,20 +11,7 @@
 
 using namespace BuilderKit;
 
-namespace {
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-} // namespace
+namespace {} // namespace
 
 // What a window with recovery counts as saved work: what it saved or loaded, section by section.
 class TestConfigRecovery : public QObject
@@ -104,12 +92,14 @@ void TestConfigRecovery::savedAndLoadedWorkIsNotKept()
     QFETCH(bool, kept);
 
     const QString files = temporary->filePath(QStringLiteral("files"));
-    writeFile(files + QStringLiteral("/ModelId_4.vmc"), *ModelIdFile::encode(ModelIdFile::SectionBlocks()));
-    writeFile(files + QStringLiteral("/pwmPortsSettings.vmc"),
-              Blocks::encodeRecords(QVector<PwmPortRecord>{{2, 35, 100}}));
-    writeFile(files + QStringLiteral("/doRegPortsSettings.vmc"),
-              Blocks::encodeRecords(QVector<RegPortRecord>{{1, 4}}));
-    writeFile(files + QStringLiteral("/GpioPortsSettings.vmc"), QByteArray(Blocks::kGpioBlockSize - 1, '\7'));
+    QVERIFY(writeFile(files + QStringLiteral("/ModelId_4.vmc"),
+                      *ModelIdFile::encode(ModelIdFile::SectionBlocks())));
+    QVERIFY(writeFile(files + QStringLiteral("/pwmPortsSettings.vmc"),
+                      Blocks::encodeRecords(QVector<PwmPortRecord>{{2, 35, 100}})));
+    QVERIFY(writeFile(files + QStringLiteral("/doRegPortsSettings.vmc"),
+                      Blocks::encodeRecords(QVector<RegPortRecord>{{1, 4}})));
+    QVERIFY(writeFile(files + QStringLiteral("/GpioPortsSettings.vmc"),
+                      QByteArray(Blocks::kGpioBlockSize - 1, '\7')));
 
     ConfigsCreator window;
     window.fillAllTabs();
@@ -138,7 +128,7 @@ void TestConfigRecovery::savedAndLoadedWorkIsNotKept()
     const QStringList left = recoveryFiles();
     QCOMPARE(left.size(), kept ? 1 : 0);
     if (kept)
-        QCOMPARE(readFile(left.first()), *ModelIdFile::encode(window.blocks()));
+        QCOMPARE(readAll(left.first()), *ModelIdFile::encode(window.blocks()));
     window.close();
 }
 

@@ -1,6 +1,7 @@
 #include "datablocks.h"
 #include "modelidfile.h"
 #include "recoverystore.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -46,19 +47,6 @@ QStringList filesUnder(const QString &folder, bool locks = true)
     return files;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
 // Work left by a window whose program ended without closing it: its file, no owner. The file's
 // time is this many seconds ago.
 QString leaveWork(const QString &folder, const QByteArray &pwmBlock, quint8 modelId, int ageSeconds = 0)
@@ -85,11 +73,11 @@ void plantDeadOwnersLock(const QString &path)
     {
         QLockFile scratch(path);
         QVERIFY(scratch.tryLock(0));
-        contents = readFile(path);
+        contents = readAll(path);
     }
     const int endOfPid = contents.indexOf('\n');
     QVERIFY(endOfPid > 0);
-    writeFile(path, "2147483647" + contents.mid(endOfPid));
+    QVERIFY(writeFile(path, "2147483647" + contents.mid(endOfPid)));
 }
 } // namespace
 
@@ -182,7 +170,7 @@ void TestRecoveryStore::keepsOnlyUnsavedWork()
     QCOMPARE(names, file.isEmpty() ? QStringList() : QStringList{file});
     QCOMPARE(QFileInfo(store.filePath()).fileName(), file);
     if (!file.isEmpty())
-        QCOMPARE(readFile(store.filePath()), *ModelIdFile::encode(configuration(holds)));
+        QCOMPARE(readAll(store.filePath()), *ModelIdFile::encode(configuration(holds)));
 }
 
 void TestRecoveryStore::endings_data()
@@ -313,7 +301,7 @@ void TestRecoveryStore::reading()
     if (folderInstead)
         QVERIFY(QDir().mkpath(path));
     else
-        writeFile(path, bytes);
+        QVERIFY(writeFile(path, bytes));
 
     RecoveryStore opening(folder);
     QVERIFY(opening.open());

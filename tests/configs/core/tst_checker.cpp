@@ -91,7 +91,8 @@ void TestChecker::findingsOfATabsState_data()
         << records(Section::TiAdc, QVector<AdcInputRecord>{{1, 0, 1, 48}})
         << QVector<Expected>{{Place::record(Section::TiAdc, 0), warning}};
     QTest::newRow("second PWM row of a pin")
-        << both(pinCode(48, 8), records(Section::PwmPorts, QVector<PwmPortRecord>{{1, 48, 100}, {1, 48, 100}}))
+        << both(pinCode(48, 8),
+                records(Section::PwmPorts, QVector<PwmPortRecord>{{1, 48, 100}, {1, 48, 100}}))
         << QVector<Expected>{{Place::record(Section::PwmPorts, 1), Severity::Error},
                              {Place::block(Section::AoLinks), warning}};
     QTest::newRow("register code no menu offers")

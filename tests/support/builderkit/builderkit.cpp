@@ -7,10 +7,10 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolButton>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace BuilderKit {
