@@ -49,19 +49,6 @@ int fail(const QString &message)
     return 1;
 }
 
-QAction *actionNamed(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->menu()) {
-            if (QAction *found = actionNamed(action->menu(), text))
-                return found;
-        } else if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 // The user: picks the menu entry asked for, answers questions as told and every other box with Ok.
 struct User
 {
@@ -72,7 +59,7 @@ struct User
     {
         ModalSeam::Answer answer;
         if (request.kind == ModalSeam::Kind::Menu) {
-            answer.action = actionNamed(request.menu, menuChoice);
+            answer.action = BuilderKit::actionNamed(request.menu, menuChoice);
             return answer;
         }
         if (request.kind == ModalSeam::Kind::MessageBox) {

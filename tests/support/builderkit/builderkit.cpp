@@ -103,7 +103,6 @@ void applyRegisters(ConfigsCreator &window, const QString &tab, int registers)
     press(window, QStringLiteral("AcceptNum%1Registers").arg(tab));
 }
 
-namespace {
 QAction *actionNamed(QMenu *menu, const QString &text)
 {
     for (QAction *action : menu->actions()) {
@@ -113,7 +112,6 @@ QAction *actionNamed(QMenu *menu, const QString &text)
     }
     return nullptr;
 }
-} // namespace
 
 void chooseFunction(ConfigsCreator &window, int pin, const QString &function)
 {

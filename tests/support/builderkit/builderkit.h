@@ -8,6 +8,8 @@
 #include <QStringList>
 
 class ConfigsCreator;
+class QAction;
+class QMenu;
 class QObject;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -43,6 +45,8 @@ void showTab(ConfigsCreator &window, const QString &page);
 void press(ConfigsCreator &window, const QString &button);
 // Sets a register-count spin box and presses its "Применить".
 void applyRegisters(ConfigsCreator &window, const QString &tab, int registers);
+// The action of a menu or of its submenus with this text, or none.
+QAction *actionNamed(QMenu *menu, const QString &text);
 // Gives a pin a function from its button's menu, by the function's text.
 void chooseFunction(ConfigsCreator &window, int pin, const QString &function);
 
