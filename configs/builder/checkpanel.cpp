@@ -4,9 +4,11 @@
 #include "treerows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -106,6 +108,9 @@ CheckPanel::CheckPanel(QMainWindow *window, EditWatcher &edits, TabBlocks blocks
     showAction->setObjectName(QStringLiteral("showFindings"));
     showAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(showAction, &QAction::triggered, this, &CheckPanel::showFindings);
+    // The row editors' line edits take Ctrl+E for the end of the line on X11 desktops; in this
+    // window it opens the findings wherever the focus is.
+    qApp->installEventFilter(this);
     retranslate();
 }
 
@@ -125,6 +130,15 @@ void CheckPanel::retranslate()
 
 bool CheckPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == window) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (showAction->shortcut().matches(QKeySequence(int(key->modifiers()) | key->key())) ==
+            QKeySequence::ExactMatch) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == count && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         showFindings();

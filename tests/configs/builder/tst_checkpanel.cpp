@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
@@ -40,6 +41,23 @@ Edit choose(int pin, const QString &function)
     return [pin, function](ConfigsCreator &window) { chooseFunction(window, pin, function); };
 }
 
+// Takes Ctrl+E as the end of the line, as line edits do under X11's key bindings.
+class EndOfLineKeys : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_E &&
+            key->modifiers() == Qt::ControlModifier)
+            event->accept();
+        return false;
+    }
+};
+
 Edit pressing(const char *button)
 {
     return [button](ConfigsCreator &window) { press(window, QLatin1String(button)); };
@@ -56,6 +74,7 @@ private slots:
     void rowsCarryTheirFindings();
     void findingLeadsToItsRow_data();
     void findingLeadsToItsRow();
+    void shortcutFromAnEditor();
 };
 
 void TestCheckPanel::summaryFollowsEdits_data()
@@ -171,6 +190,28 @@ void TestCheckPanel::findingLeadsToItsRow()
     QCOMPARE(rows->currentItem(), expected);
     QVERIFY(expected->isSelected());
     QTRY_COMPARE(QApplication::focusWidget(), rows->itemWidget(expected, editor));
+}
+
+// Typing in a row's editor, Ctrl+E still opens the findings.
+void TestCheckPanel::shortcutFromAnEditor()
+{
+    ConfigsCreator window;
+    window.fillAllTabs();
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTreeWidget *tree = nullptr;
+    QTreeWidgetItem *row = pinRow(window, 43, &tree);
+    auto *spin = qobject_cast<QSpinBox *>(tree->itemWidget(row, 3));
+    QVERIFY(spin);
+    auto *line = spin->findChild<QLineEdit *>();
+    EndOfLineKeys keys(line);
+    line->installEventFilter(&keys);
+    spin->setFocus();
+    QTRY_VERIFY(line->hasFocus());
+
+    QTest::keyClick(line, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(child<QDockWidget>(window, QStringLiteral("checkDock"))->isVisible());
 }
 
 QTEST_MAIN(TestCheckPanel)
