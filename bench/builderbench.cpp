@@ -2,7 +2,8 @@
 // "Применить" at growing register counts, the buttons that derive a tab from the pin and register
 // tabs, saving and loading the largest configuration, and the largest per-tab file. Every
 // operation runs on a shown window with its tab on top and is timed up to the end of the events it
-// leaves behind, so layout, painting and the deletion of dropped editors count.
+// leaves behind, so layout, painting and the deletion of dropped editors count. The configuration
+// report of the largest configuration is timed on the window's blocks alone.
 #include "builderkit.h"
 #include "checker.h"
 #include "checkpanel.h"
@@ -11,9 +12,11 @@
 #include "gpiotab.h"
 #include "modalseam.h"
 #include "pinmap.h"
+#include "report.h"
 #include "treerows.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -599,6 +602,63 @@ void benchCheck()
                 slowest < kCurrentGoalMs ? "met" : "NOT MET");
 }
 
+// --- The configuration report of the largest configuration ---
+
+constexpr double kReportGoalMs = 200.0;
+constexpr int kReportGoalBytes = 1000 * 1000;
+
+// A pure function of the blocks: timed without the event loop.
+double pureMs(const std::function<void()> &operation)
+{
+    QElapsedTimer timer;
+    timer.start();
+    operation();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void benchReport()
+{
+    ConfigsCreator window;
+    openFilled(window);
+    buildLargestConfiguration(window);
+    settle();
+    const int rows = rowsOfAllTabs(window);
+    // As the builder's own report takes the window's state.
+    const Configuration::ConfigFile config = Configuration::configOfBlocks(window.blocks());
+    Report::Meta meta;
+    meta.tool = QStringLiteral("velmora-builderbench");
+    meta.generated = QDateTime::currentDateTime();
+    meta.modelId = 0;
+
+    QByteArray html;
+    QByteArray csv;
+    std::vector<double> htmlTimes;
+    std::vector<double> csvTimes;
+    for (int run = 0; run < kCheckRuns; ++run) {
+        htmlTimes.push_back(pureMs([&] { html = Report::html(config, meta); }));
+        csvTimes.push_back(pureMs([&] { csv = Report::csv(config); }));
+    }
+    if (html.count("class=\"pin\"") != Pins::kPinCount)
+        warn(QStringLiteral("the report draws %1 pins").arg(html.count("class=\"pin\"")));
+    // Every row of the tabs but the pins' is a table row with an anchor; the pins' rows have none.
+    const int tableRows = html.count("<tr id=\"") + Pins::kPinCount;
+    if (tableRows != rows)
+        warn(QStringLiteral("the report's tables hold %1 rows, the window %2").arg(tableRows).arg(rows));
+    if (csv.count("\r\n") != Pins::kPinCount + 1)
+        warn(QStringLiteral("the CSV has %1 lines").arg(csv.count("\r\n")));
+
+    const double htmlMs = median(htmlTimes);
+    const double csvMs = median(csvTimes);
+    std::printf("The configuration report: the largest configuration's blocks, %d rows (median of %d runs)\n",
+                rows, kCheckRuns);
+    std::printf("  html()                               %8.2f ms  %8d bytes\n", htmlMs, int(html.size()));
+    std::printf("  csv()                                %8.2f ms  %8d bytes\n", csvMs, int(csv.size()));
+    const bool met = htmlMs < kReportGoalMs && html.size() < kReportGoalBytes && csvMs < kReportGoalMs &&
+                     csv.size() < kReportGoalBytes;
+    std::printf("  goal: each under %.0f ms and %d bytes -> %s\n\n", kReportGoalMs, kReportGoalBytes,
+                met ? "met" : "NOT MET");
+}
+
 // --- A large per-tab file: its rows loaded, replaced and dropped with the window ---
 
 // The most link records a per-tab file may hold.
@@ -741,5 +801,7 @@ int main(int argc, char *argv[])
         benchLargeFile();
     if (wanted("check"))
         benchCheck();
+    if (wanted("report"))
+        benchReport();
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "configfilecheck.h"
 
 #include "modelidfile.h"
+#include "pinmap.h"
+#include "report.h"
 #include "vmccheck.h"
 #include "vmcdiff.h"
 #include "vmcdump.h"
@@ -52,6 +54,10 @@ bool checkConfigFile(const uint8_t *data, size_t size)
             return false;
     }
     if (Vmc::dumpText(*config).isEmpty() || Vmc::dumpJson(*config).isEmpty())
+        return false;
+    // Whatever the file holds, its report draws every pin once and lists every pin in its CSV.
+    if (Report::html(*config, Report::Meta()).count("class=\"pin\"") != Pins::kPinCount ||
+        Report::csv(*config).count("\r\n") != Pins::kPinCount + 1)
         return false;
     // A configuration does not differ from itself.
     return Vmc::diff(*config, *config).isEmpty();

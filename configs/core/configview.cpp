@@ -2,7 +2,9 @@
 
 #include "pinmap.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QStringList>
 #include <algorithm>
 #include <functional>
 
@@ -82,6 +84,74 @@ QVariant fieldOf(const Record &record, const QString &name)
             return field.value;
     }
     return QVariant();
+}
+
+QString floatText(double value)
+{
+    // Six significant digits say most gains exactly; more only where the stored float needs them.
+    for (int digits = 6; digits < 9; ++digits) {
+        const QString text = QString::number(value, 'g', digits);
+        if (float(text.toDouble()) == float(value))
+            return text;
+    }
+    return QString::number(value, 'g', 9);
+}
+
+QString fieldLabel(const QString &name)
+{
+    static const QHash<QString, QString> labels = {
+        {QStringLiteral("index"), QStringLiteral("индекс")},
+        {QStringLiteral("code"), QStringLiteral("код")},
+        {QStringLiteral("gain"), QStringLiteral("усиление")},
+        {QStringLiteral("offset"), QStringLiteral("смещение")},
+        {QStringLiteral("port"), QStringLiteral("порт")},
+        {QStringLiteral("pin"), QStringLiteral("вывод")},
+        {QStringLiteral("frequency"), QStringLiteral("частота")},
+        {QStringLiteral("type"), QStringLiteral("тип")},
+    };
+    return labels.value(name, name);
+}
+
+QString valueText(const QVariant &value)
+{
+    return value.type() == QVariant::Double ? floatText(value.toDouble()) : value.toString();
+}
+
+QVector<FieldText> fieldTexts(const Record &record)
+{
+    const QString pinName = fieldOf(record, QStringLiteral("name")).toString();
+    QVector<FieldText> fields;
+    for (const Field &field : record) {
+        if (field.name == QLatin1String("name"))
+            continue;
+        // A function says what the code before it means.
+        if (field.name == QLatin1String("function")) {
+            if (!fields.isEmpty())
+                fields.last().text += QStringLiteral(" «%1»").arg(field.value.toString());
+            continue;
+        }
+        fields.append({fieldLabel(field.name), valueText(field.value)});
+        if (field.name == QLatin1String("pin") && !pinName.isEmpty())
+            fields.last().text += QLatin1Char(' ') + pinName;
+    }
+    return fields;
+}
+
+QString recordText(const Record &record)
+{
+    // A function or a name follows the field before it: a PWM row's name comes after its frequency.
+    QStringList parts;
+    for (const Field &field : record) {
+        if (field.name == QLatin1String("function") || field.name == QLatin1String("name")) {
+            const QString text = field.value.toString();
+            if (!parts.isEmpty())
+                parts.last() += field.name == QLatin1String("function") ? QStringLiteral(" «%1»").arg(text)
+                                                                        : QLatin1Char(' ') + text;
+            continue;
+        }
+        parts << fieldLabel(field.name) + QLatin1Char(' ') + valueText(field.value);
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 QString functionText(Functions::Context context, int code)

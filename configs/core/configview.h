@@ -62,6 +62,24 @@ using Record = QVector<Field>;
 // A record's field of this name, or an invalid value.
 QVariant fieldOf(const Record &record, const QString &name);
 
+// A float as written in the file: the shortest decimal that reads back to the same value.
+QString floatText(double value);
+// A field's name in words ("индекс").
+QString fieldLabel(const QString &name);
+// A field's value in words: a float as floatText() writes it.
+QString valueText(const QVariant &value);
+
+// A field of a record in words: its label and its value, a code with its function
+// ("код", "4 «Моностабильный выход»") and a pin with its name ("вывод", "42 PD 2 (X6-03)").
+struct FieldText
+{
+    QString label;
+    QString text;
+};
+QVector<FieldText> fieldTexts(const Record &record);
+// One record in words ("индекс 1, код 4 «Моностабильный выход»").
+QString recordText(const Record &record);
+
 // A block as the window reads it.
 struct BlockView
 {

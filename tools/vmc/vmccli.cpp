@@ -5,6 +5,7 @@
 #include "vmcdiff.h"
 #include "vmcdump.h"
 #include "vmcpack.h"
+#include "vmcreport.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -38,18 +39,20 @@ const char *const kOverview =
     "  diff A B                            различия двух конфигураций (файлов или папок)\n"
     "  pack ПАПКА -o ФАЙЛ [--model-id N]   собрать файлы вкладок папки в model id файл\n"
     "  unpack ФАЙЛ -o ПАПКА                разложить model id файл на файлы вкладок\n"
+    "  report ФАЙЛ -o ОТЧЁТ [--csv CSV]    отчёт о конфигурации для людей и печати: HTML, CSV\n"
     "\n"
-    "Файл читается по своему имени, как его читает окно. --type ИМЯ (dump, check, diff, unpack)\n"
-    "читает каждый файл команды под другим именем: как файл вкладки (GpioPortsSettings.vmc и\n"
-    "другие) или как model id файл (ModelId_N.vmc). С --type вместо файла можно указать -\n"
-    "(стандартный ввод).\n"
+    "Файл читается по своему имени, как его читает окно. --type ИМЯ (dump, check, diff, unpack,\n"
+    "report) читает каждый файл команды под другим именем: как файл вкладки\n"
+    "(GpioPortsSettings.vmc и другие) или как model id файл (ModelId_N.vmc). С --type вместо\n"
+    "файла можно указать - (стандартный ввод).\n"
     "\n"
     "Подробнее о команде: vmc КОМАНДА --help. Версия: vmc --version.\n"
     "\n"
     "Код выхода:\n"
     "  0  всё в порядке: ошибок нет (check), конфигурации равны (diff), файлы записаны\n"
-    "  1  найдены ошибки (check; с --strict и предупреждения), конфигурации различаются (diff),\n"
-    "     в записи отказано (pack: слишком большая конфигурация; unpack: файл повреждён)\n"
+    "  1  найдены ошибки (check; с --strict и предупреждения; report: отчёт записан),\n"
+    "     конфигурации различаются (diff), в записи отказано (pack: слишком большая\n"
+    "     конфигурация; unpack: файл повреждён)\n"
     "  2  ошибка в параметрах, файл не прочитан или не записан\n";
 
 const char *const kTypeHelp =
@@ -132,6 +135,17 @@ public:
         if (const std::optional<int> status = parse(command, arguments, {output}, &parser))
             return *status;
         return unpackFile(parser.positionalArguments().at(0), parser.value(output), command);
+    }
+
+    int reportCommand(const Command &command, const QStringList &arguments)
+    {
+        const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("path"));
+        const QCommandLineOption pins(QStringLiteral("csv"), QString(), QStringLiteral("path"));
+        QCommandLineParser parser;
+        if (const std::optional<int> status = parse(command, arguments, {output, pins}, &parser))
+            return *status;
+        return reportFile(parser.positionalArguments().at(0), parser.value(output), parser.value(pins),
+                          command);
     }
 
 private:
@@ -363,6 +377,64 @@ private:
         return kSuccess;
     }
 
+    // Refuses an output that would overwrite the source or the other output.
+    std::optional<int> checkTargets(const QString &source, const QStringList &targets, const Command &command)
+    {
+        const auto same = [](const QString &a, const QString &b) {
+            return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() ||
+                   (QFileInfo::exists(a) &&
+                    QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+        };
+        for (int t = 0; t < targets.size(); ++t) {
+            if (source != QLatin1String(kStandardInput) && same(targets.at(t), source))
+                return usage(QStringLiteral("%1 — источник отчёта: отчёт его не заменит").arg(targets.at(t)),
+                             command);
+            if (t > 0 && same(targets.at(t), targets.at(0)))
+                return usage(QStringLiteral("-o и --csv называют один файл %1").arg(targets.at(t)), command);
+        }
+        return std::nullopt;
+    }
+
+    int reportFile(const QString &path, const QString &target, const QString &pinsTarget,
+                   const Command &command)
+    {
+        if (target.isEmpty())
+            return usage(QStringLiteral("не указан -o"), command);
+        QStringList targets{target};
+        if (!pinsTarget.isEmpty())
+            targets << pinsTarget;
+        if (const std::optional<int> status = checkTargets(path, targets, command))
+            return *status;
+        QString error;
+        const std::optional<QDateTime> generated = reportTime(&error);
+        if (!generated)
+            return usage(error, command);
+        const std::optional<ConfigFile> config = read(path);
+        if (!config)
+            return kUsage;
+        Report::Meta meta;
+        meta.tool = clikit::versionText(tool.name());
+        meta.generated = *generated;
+        if (config->kind == FileKind::ModelId)
+            meta.modelId = config->modelId;
+        meta.sources = sourcesOf(*config);
+        if (!writeFileAtomically(target, Report::html(*config, meta), &error) ||
+            (!pinsTarget.isEmpty() && !writeFileAtomically(pinsTarget, Report::csv(*config), &error))) {
+            say(error);
+            return kUsage;
+        }
+        // A damaged file is reported as vmc check would fail it.
+        const QVector<Finding> findings = check(*config);
+        const auto errors = std::count_if(findings.cbegin(), findings.cend(), [](const Finding &finding) {
+            return finding.severity == Severity::Error;
+        });
+        if (errors == 0)
+            return kSuccess;
+        say(QStringLiteral("%1: ошибок: %2, предупреждений: %3; они перечислены в отчёте %4")
+                .arg(path, QString::number(errors), QString::number(findings.size() - errors), target));
+        return kFound;
+    }
+
     clikit::Tool tool;
     QIODevice *input;
     QString typeName;
@@ -411,6 +483,23 @@ const Command kCommands[] = {
      "Раскладывает model id файл на десять файлов вкладок, как их записало бы окно. Повреждённый\n"
      "файл не раскладывается: vmc называет повреждения и не пишет ни одного файла (код выхода 1).\n",
      "  -o ПАПКА   куда записать файлы\n", 1, 1, true, &Cli::unpackCommand},
+    {"report", "vmc report [--type ИМЯ] ФАЙЛ -o ОТЧЁТ.html [--csv ВЫВОДЫ.csv]",
+     "Отчёт о конфигурации для людей и печати (A4): один файл HTML без скриптов и внешних\n"
+     "ресурсов. В нём model id, файлы источника с размерами и SHA-256, программа и дата; разъёмы\n"
+     "X6–X9, нарисованные как есть (2 × 10 позиций), и выводы вне разъёмов: у каждого вывода\n"
+     "позиция, порт и функция, цвет, узор и буквы группы функций; таблица каждой непустой\n"
+     "вкладки и находки проверки, как их пишет vmc check, со ссылками на выводы и строки.\n"
+     "ФАЙЛ — model id файл, файл вкладки или папка файлов вкладок.\n"
+     "--csv добавляет таблицу выводов: строка на вывод (X6–X9 по позициям, затем выводы вне\n"
+     "разъёмов по номерам): разъём, позиция, вывод, порт, код и функция, индекс, вкладки, которые\n"
+     "используют вывод. UTF-8, запятые, кавычки по RFC 4180, строки оканчиваются CRLF.\n"
+     "Дата отчёта — текущая или, если задана переменная SOURCE_DATE_EPOCH, её время (UTC):\n"
+     "тогда один и тот же файл даёт один и тот же отчёт.\n"
+     "Код выхода: 0 — отчёт записан, 1 — записан, но проверка нашла ошибки (файл повреждён или\n"
+     "окно прочтёт его иначе), 2 — ошибка в параметрах, файл не прочитан или отчёт не записан.\n",
+     "  -o ОТЧЁТ     куда записать отчёт HTML\n"
+     "  --csv ФАЙЛ   куда записать таблицу выводов CSV\n",
+     1, 1, true, &Cli::reportCommand},
 };
 
 int Cli::run(const QStringList &arguments)

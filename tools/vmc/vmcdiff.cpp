@@ -16,8 +16,7 @@ QString fieldText(const Record &record, const QString &name)
     for (int f = 0; f < record.size(); ++f) {
         if (record.at(f).name != name)
             continue;
-        const QVariant &value = record.at(f).value;
-        QString text = value.type() == QVariant::Double ? floatText(value.toDouble()) : value.toString();
+        QString text = valueText(record.at(f).value);
         // A code is said with its function.
         if (f + 1 < record.size() && record.at(f + 1).name == QLatin1String("function"))
             text += QStringLiteral(" «%1»").arg(record.at(f + 1).value.toString());

@@ -10,11 +10,6 @@ namespace Vmc {
 namespace {
 using Blocks::Section;
 
-QString valueText(const QVariant &value)
-{
-    return value.type() == QVariant::Double ? floatText(value.toDouble()) : value.toString();
-}
-
 QString kindOfFile(FileKind kind)
 {
     switch (kind) {
@@ -125,21 +120,6 @@ QJsonObject blockJson(const BlockView &view)
 }
 } // namespace
 
-QString fieldLabel(const QString &name)
-{
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("index"), QStringLiteral("индекс")},
-        {QStringLiteral("code"), QStringLiteral("код")},
-        {QStringLiteral("gain"), QStringLiteral("усиление")},
-        {QStringLiteral("offset"), QStringLiteral("смещение")},
-        {QStringLiteral("port"), QStringLiteral("порт")},
-        {QStringLiteral("pin"), QStringLiteral("вывод")},
-        {QStringLiteral("frequency"), QStringLiteral("частота")},
-        {QStringLiteral("type"), QStringLiteral("тип")},
-    };
-    return labels.value(name, name);
-}
-
 QStringList hexLines(const QByteArray &bytes, int firstOffset, const QString &indent)
 {
     constexpr int kPerLine = 16;
@@ -173,34 +153,6 @@ QString dumpBytes(const QByteArray &bytes)
                  .arg(bytes.size());
     lines << hexLines(bytes);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
-QString floatText(double value)
-{
-    // Six significant digits say most gains exactly; more only where the stored float needs them.
-    for (int digits = 6; digits < 9; ++digits) {
-        const QString text = QString::number(value, 'g', digits);
-        if (float(text.toDouble()) == float(value))
-            return text;
-    }
-    return QString::number(value, 'g', 9);
-}
-
-QString recordText(const Record &record)
-{
-    QStringList parts;
-    for (int f = 0; f < record.size(); ++f) {
-        const Field &field = record.at(f);
-        if (field.name == QLatin1String("function") || field.name == QLatin1String("name")) {
-            const QString text = field.value.toString();
-            if (!parts.isEmpty())
-                parts.last() += field.name == QLatin1String("function") ? QStringLiteral(" «%1»").arg(text)
-                                                                        : QLatin1Char(' ') + text;
-            continue;
-        }
-        parts << fieldLabel(field.name) + QLatin1Char(' ') + valueText(field.value);
-    }
-    return parts.join(QStringLiteral(", "));
 }
 
 QString dumpText(const ConfigFile &config, bool nameOnly)

@@ -20,11 +20,10 @@ QString dumpBytes(const QByteArray &bytes);
 // printable ASCII characters.
 QStringList hexLines(const QByteArray &bytes, int firstOffset = 0, const QString &indent = QString());
 
-// A float as written in the file: the shortest decimal that reads back to the same value.
-QString floatText(double value);
-// A field's name in words ("индекс").
-QString fieldLabel(const QString &name);
-// One record in words ("индекс 1, код 4 «Моностабильный выход»").
-QString recordText(const Record &record);
+// Records in words, as the configuration core says them for every reader.
+using Configuration::fieldLabel;
+using Configuration::floatText;
+using Configuration::recordText;
+using Configuration::valueText;
 
 } // namespace Vmc

@@ -6,11 +6,13 @@
 #include "vmccli.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -149,6 +151,8 @@ private slots:
     void packAndUnpackAsTheWindowWrites();
     void commandLine_data();
     void commandLine();
+    void reportOfAFile_data();
+    void reportOfAFile();
     void gitDiffAndPipesUnderACLocale();
 
 private:
@@ -484,6 +488,12 @@ void TestVmc::commandLine_data()
     QTest::newRow("unpack of a file cut short")
         << QStringList{"unpack", "%1/ModelId_2.vmc", "-o", "%1/out"} << none << 1
         << "секция Gpio (смещение 0, размер 296) выходит за конец файла";
+    QTest::newRow("report into a folder that is not there")
+        << QStringList{"report", "--type", "ModelId_1.vmc", "%1/backup.vmc", "-o", "%1/none/report.html"}
+        << none << 2 << "vmc: не удалось записать файл %1/none/report.html";
+    QTest::newRow("report over its source")
+        << QStringList{"report", "%1/ModelId_1.vmc", "-o", "%1/ModelId_1.vmc", "--csv", "%1/pins.csv"} << none
+        << 2 << "vmc: %1/ModelId_1.vmc — источник отчёта";
 }
 
 void TestVmc::commandLine()
@@ -514,6 +524,66 @@ void TestVmc::commandLine()
              qPrintable(result.out + result.err));
     if (status != 0)
         QCOMPARE(files(), before);
+}
+
+void TestVmc::reportOfAFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("epoch"); // SOURCE_DATE_EPOCH
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says"); // in the report; on stderr when none is written
+    QTest::newRow("a sound file") << plainModelIdFile() << QByteArray("1700000000") << 0
+                                  << "<tr><th>Создан<td>2023-11-14 22:13:20 UTC</tr>";
+    QTest::newRow("a damaged file") << QByteArray(100, '\0') << QByteArray("1700000000") << 1
+                                    << "100 байт — короче заголовка";
+    QTest::newRow("a time that is no count of seconds")
+        << plainModelIdFile() << QByteArray("soon") << 2 << "vmc: SOURCE_DATE_EPOCH=soon";
+}
+
+// Written for a damaged file too, named after what it was made from, and the same bytes again for
+// the same file at the same SOURCE_DATE_EPOCH.
+void TestVmc::reportOfAFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, epoch);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    const QByteArray previous = qgetenv("SOURCE_DATE_EPOCH");
+    const bool wasSet = qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
+    const auto restore = qScopeGuard([&previous, wasSet] {
+        if (wasSet)
+            qputenv("SOURCE_DATE_EPOCH", previous);
+        else
+            qunsetenv("SOURCE_DATE_EPOCH");
+    });
+    qputenv("SOURCE_DATE_EPOCH", epoch);
+    const QString source = folder->filePath("ModelId_3.vmc");
+    const QString html = folder->filePath("report.html");
+    const QString csv = folder->filePath("pins.csv");
+    writeFile(source, bytes);
+
+    const Result result = vmc({"report", source, "-o", html, "--csv", csv});
+    QCOMPARE(result.status, status);
+    if (status == 2) {
+        QVERIFY2(result.err.contains(says), qPrintable(result.err));
+        QVERIFY(!QFile::exists(html));
+        QVERIFY(!QFile::exists(csv));
+        return;
+    }
+    const QByteArray page = readFile(html);
+    QVERIFY2(QString::fromUtf8(page).contains(says), page.constData());
+    QVERIFY(page.contains("<tr><th>Model id<td>3</tr>"));
+    QVERIFY(page.contains(
+        QStringLiteral("<td>%1<td class=\"num\">%2<td class=\"hash\">%3</tr>")
+            .arg(source)
+            .arg(bytes.size())
+            .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()))
+            .toUtf8()));
+    QVERIFY(page.contains("<tr><th>Программа<td>vmc " VELMORA_VERSION "</tr>"));
+    QCOMPARE(readFile(csv).count("\r\n"), 97);
+    QVERIFY(QFile::remove(html));
+    QCOMPARE(vmc({"report", source, "-o", html}).status, status);
+    QCOMPARE(readFile(html), page);
 }
 
 // The program itself, as git and a shell pipe run it, in a locale that is not UTF-8.
