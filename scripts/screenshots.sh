@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/screenshots/: the main window connected to the board simulator and
-# listing its files, the connection settings dialog, and the configuration builder with a file
-# loaded and with its check's findings open. Everything stays on 127.0.0.1: the
-# simulator listens on a free loopback port and the program's settings file names 127.0.0.1.
+# listing its files, the connection settings dialog, the configuration builder with a file loaded
+# and with its check's findings open, and the builder's report in headless Chromium. Everything
+# stays on 127.0.0.1: the simulator listens on a free loopback port and the program's settings file
+# names 127.0.0.1.
 # Runs the real window under Xvfb through a small driver (the program itself takes no options).
 #   BUILD_DIR=<dir> scripts/screenshots.sh     (default build dir: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=deps.sh
 source "$root/scripts/deps.sh"
+velmora_packages+=(chromium)
 velmora_ensure_deps
 
 build=${BUILD_DIR:-$root/build/screenshots}
@@ -57,5 +59,9 @@ printf 'IP_ADDRESS=127.0.0.1\n' >"$workdir/pcbSettings.ini"
 mkdir -p "$out"
 # The builder it opens keeps its recovery lock in the data location: a scratch one, not the user's.
 (cd "$workdir" && XDG_DATA_HOME="$workdir/data" xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$build/tools/shotdriver/velmora-shotdriver" --port "$port" --out "$out")
+    "$build/tools/shotdriver/velmora-shotdriver" --port "$port" --out "$out" --report "$workdir/report.html")
+# The builder's report of the same configuration, as a browser shows it.
+chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
+    --disable-component-update --disable-sync --user-data-dir="$workdir/profile" --hide-scrollbars \
+    --window-size=900,1300 --screenshot="$out/report.png" "file://$workdir/report.html" 2>/dev/null
 echo "Screenshots written to $out"

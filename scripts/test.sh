@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite twice: on Qt 5 under AddressSanitizer +
-# UndefinedBehaviorSanitizer, and on Qt 6. Then builds the Debian package from a Release build and
-# checks it (scripts/package-check.sh). Installs missing packages first.
+# UndefinedBehaviorSanitizer, and on Qt 6; checks the configuration report in headless Chromium
+# (scripts/report-check.sh). Then builds the Debian package from a Release build and checks it
+# (scripts/package-check.sh). Installs missing packages first.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=deps.sh
@@ -32,6 +33,9 @@ cmake -G Ninja -S "$root" -B "$root/build/qt6" -DVELMORA_QT_MAJOR=6 -DCMAKE_BUIL
 ninja -C "$root/build/qt6" -j"$jobs"
 echo "== tests on Qt 6 =="
 ctest --test-dir "$root/build/qt6" -j"$jobs" --output-on-failure
+
+echo "== the configuration report in a real browser =="
+"$root/scripts/report-check.sh" "$root/build/qt6"
 
 echo "== package (Release) and its check =="
 "$root/scripts/package-check.sh"

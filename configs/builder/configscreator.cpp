@@ -35,6 +35,7 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     buildPinMaps();
     buildFunctionCatalogue();
     buildTabs();
+    buildReportMenu();
     edits = new EditWatcher(this);
     for (QTreeWidget *tree : findChildren<QTreeWidget *>())
         edits->watch(tree);
@@ -470,6 +471,8 @@ void ConfigsCreator::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         if (checks)
             checks->retranslate();
+        if (fileMenu)
+            retranslateReportMenu();
     }
     QMainWindow::changeEvent(event);
 }

@@ -15,6 +15,7 @@
 class QAction;
 class QCloseEvent;
 class QEvent;
+class QMenu;
 class CheckPanel;
 class EditWatcher;
 class RecoveryStore;
@@ -84,6 +85,10 @@ public:
     // tests and benchmarks build never touch the data location.
     void startRecovery();
 
+    // Writes the report of the window's configuration to a file the user chooses and opens it in
+    // the desktop's browser ("Отчёт…" in the "Файл" menu).
+    void writeReport();
+
     // The first action of the list whose what's-this string is this code, or none.
     static QAction *findFunction(const QList<QAction *> &list, int code);
     // The pin's name, or empty text when no connector group holds the number.
@@ -146,6 +151,9 @@ private:
     bool keepUnsavedWork();
     void offerOrphanedWork();
     void endRecovery();
+    // The "Файл" menu with "Отчёт…" (configreport.cpp).
+    void buildReportMenu();
+    void retranslateReportMenu();
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
@@ -169,4 +177,6 @@ private:
     CheckPanel *checks = nullptr;
     std::unique_ptr<RecoveryStore> recovery; // only once startRecovery() has run
     SettleTimer *recoverySettle = nullptr;
+    QMenu *fileMenu = nullptr;
+    QAction *reportAction = nullptr;
 };

@@ -1,7 +1,8 @@
 #include "modalseam.h"
 
-#include <QPushButton>
+#include <QDesktopServices>
 #include <QMenu>
+#include <QPushButton>
 
 namespace {
 ModalSeam::Handler &handlerSlot()
@@ -129,4 +130,23 @@ QStringList ModalSeam::getOpenFileNames(QWidget *parent, const QString &caption,
     if (handlerSlot())
         return handlerSlot()(chooserRequest(Kind::OpenFileNames, parent, caption, dir, filter, options)).paths;
     return QFileDialog::getOpenFileNames(parent, caption, dir, filter, selectedFilter, options);
+}
+
+QString ModalSeam::getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                   const QString &filter, QString *selectedFilter, QFileDialog::Options options)
+{
+    if (handlerSlot())
+        return handlerSlot()(chooserRequest(Kind::SaveFileName, parent, caption, dir, filter, options)).path;
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter, options);
+}
+
+bool ModalSeam::openUrl(const QUrl &url)
+{
+    if (handlerSlot()) {
+        Request request;
+        request.kind = Kind::OpenUrl;
+        request.url = url;
+        return handlerSlot()(request).opened;
+    }
+    return QDesktopServices::openUrl(url);
 }

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
 
 class QAction;
@@ -12,9 +13,9 @@ class QMenu;
 class QWidget;
 
 // The one place through which the program asks the user anything modally: message boxes,
-// popup menus, and file and folder choosers. By default every call opens the
-// standard Qt dialog with exactly the arguments it was given; a test installs a handler and
-// answers instead, so nothing blocks a headless run.
+// popup menus, and file and folder choosers; and through which it hands a file to the desktop.
+// By default every call opens the standard Qt dialog with exactly the arguments it was given; a
+// test installs a handler and answers instead, so nothing blocks a headless run.
 class ModalSeam
 {
 public:
@@ -24,6 +25,8 @@ public:
         Menu,              // QMenu::exec at a screen position
         ExistingDirectory, // QFileDialog::getExistingDirectory
         OpenFileNames,     // QFileDialog::getOpenFileNames
+        SaveFileName,      // QFileDialog::getSaveFileName
+        OpenUrl,           // QDesktopServices::openUrl: a file handed to the desktop (a browser)
     };
 
     struct Request
@@ -41,6 +44,7 @@ public:
         QString directory;          // chooser start directory
         QString filter;             // chooser filter
         QFileDialog::Options options;
+        QUrl url; // OpenUrl
     };
 
     struct Answer
@@ -49,6 +53,7 @@ public:
         QAction *action = nullptr;          // menus: the chosen action, or none when dismissed
         QString path;                       // single choosers: empty means cancelled
         QStringList paths;                  // OpenFileNames
+        bool opened = false;                // OpenUrl: whether the desktop took it
     };
 
     using Handler = std::function<Answer(const Request &)>;
@@ -80,6 +85,12 @@ public:
     static QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &dir,
                                         const QString &filter = QString(), QString *selectedFilter = nullptr,
                                         QFileDialog::Options options = QFileDialog::Options());
+
+    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                   const QString &filter = QString(), QString *selectedFilter = nullptr,
+                                   QFileDialog::Options options = QFileDialog::Options());
+    // Hands a file or address to the desktop's program for it; false when none took it.
+    static bool openUrl(const QUrl &url);
 
 private:
     static QMessageBox::StandardButton staticBox(QMessageBox::Icon icon, QWidget *parent, const QString &title,

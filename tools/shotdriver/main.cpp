@@ -4,7 +4,7 @@
 // opens the configuration builder from the window's menu, loads a model-id file into it, and shows
 // what its check finds once two pins are set back to unused.
 //
-//   velmora-shotdriver --port <n> --out <folder>
+//   velmora-shotdriver --port <n> --out <folder> [--report <file.html>]
 #include "checkpanel.h"
 #include "configscreator.h"
 #include "connectionsettings.h"
@@ -18,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -139,7 +140,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Folder for the PNG files."),
                                        QStringLiteral("folder"));
     parser.addOption(portOption);
+    const QCommandLineOption reportOption(
+        QStringLiteral("report"),
+        QStringLiteral("Where the builder's \"Отчёт…\" writes its report (optional)."),
+        QStringLiteral("file"));
     parser.addOption(outOption);
+    parser.addOption(reportOption);
     parser.process(application);
 
     bool portOk = false;
@@ -226,6 +232,22 @@ int main(int argc, char *argv[])
     settle();
     if (!builder->grab().save(QDir(out).filePath(QStringLiteral("builder-findings.png"))))
         return fail(QStringLiteral("cannot write builder-findings.png"));
+    // The same configuration's report, through the builder's own action; the browser it would open
+    // is the caller's to run.
+    const QString report = parser.value(reportOption);
+    if (!report.isEmpty()) {
+        ModalSeam::setHandler([&report](const ModalSeam::Request &request) {
+            ModalSeam::Answer answer;
+            answer.path = report;
+            answer.opened = request.kind == ModalSeam::Kind::OpenUrl;
+            answer.button = QMessageBox::Ok;
+            return answer;
+        });
+        builder->findChild<QAction *>(QStringLiteral("writeReport"))->trigger();
+        ModalSeam::setHandler({});
+        if (!QFileInfo::exists(report))
+            return fail(QStringLiteral("the builder wrote no report to %1").arg(report));
+    }
     builder->close();
     settle();
     return 0;
