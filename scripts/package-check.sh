@@ -29,20 +29,8 @@ desktop=usr/share/applications/velmora.desktop
 dpkg -x "$deb" "$scratch/root"
 unpacked="$scratch/root"
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@" >"$scratch/out" 2>&1; then
-        passed=$((passed + 1))
-        echo "ok: $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        sed 's/^/    /' "$scratch/out"
-    fi
-}
+# shellcheck source=checks.sh
+source "$root/scripts/checks.sh"
 
 named_as_debian_expects() { [ "$(basename "$deb")" = "velmora_${version}_${arch}.deb" ]; }
 check "package file named velmora_${version}_${arch}.deb" named_as_debian_expects

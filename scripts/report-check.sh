@@ -24,20 +24,8 @@ browser() {
         --user-data-dir="$scratch/profile" "$@" 2>>"$scratch/browser.log"
 }
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@" >"$scratch/out" 2>&1; then
-        passed=$((passed + 1))
-        echo "ok: $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        sed 's/^/    /' "$scratch/out"
-    fi
-}
+# shellcheck source=checks.sh
+source "$root/scripts/checks.sh"
 
 "$samples" "$scratch"
 export SOURCE_DATE_EPOCH=1765238400
