@@ -19,7 +19,7 @@ namespace clikit {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;     // something refused or found
 constexpr int kUsage = 2;       // a usage error
-constexpr int kUnreachable = 3; // velmora-fs: the board could not be reached, or the connection was lost
+constexpr int kUnreachable = 3; // the peer could not be reached, or the connection was lost
 
 // The worse of two exit statuses, for a run of several parts: a usage error over an unreachable
 // board over a refusal over success.
@@ -42,8 +42,8 @@ struct Invocation
     QString command; // empty: none named
     QStringList arguments;
 
-    // As git reads a command line (without the program's name): the first argument names the
-    // command, or is --help, -h or --version.
+    // A command line without the program's name whose first argument names the command, or is
+    // --help, -h or --version.
     static Invocation leading(const QStringList &arguments);
 };
 
