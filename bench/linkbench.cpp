@@ -37,6 +37,7 @@
 // A link transfer is timed from the writeFiles call (which reads the files) plus from the command's
 // start to its result; the wait for the link's next 100 ms queue tick before the command starts is
 // no part of the transfer.
+#include "benchkit.h"
 #include "boardsimprocess.h"
 #include "fsmanager.h"
 #include "linkrecorder.h"
@@ -62,9 +63,6 @@
 #include <malloc.h>
 #endif
 
-#ifndef VELMORA_BOARDSIM_PATH
-#define VELMORA_BOARDSIM_PATH ""
-#endif
 
 namespace {
 
@@ -515,26 +513,16 @@ Spread growth(const Case &small, const Case &large, QList<double> Case::*side,
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    int rounds = kDefaultRounds;
-    const QStringList args = app.arguments();
-    const int roundsAt = args.indexOf(QStringLiteral("--rounds"));
-    if (roundsAt > 0) {
-        bool ok = false;
-        rounds = args.value(roundsAt + 1).toInt(&ok);
-        if (!ok || rounds < kMinRounds) {
-            std::fprintf(stderr, "velmora-linkbench: --rounds takes a count of at least %d\n", kMinRounds);
-            return 2;
-        }
+    const int rounds = BenchKit::intOption(app.arguments(), QStringLiteral("--rounds"), kDefaultRounds);
+    if (rounds < kMinRounds) {
+        std::fprintf(stderr, "velmora-linkbench: --rounds takes a count of at least %d\n", kMinRounds);
+        return 2;
     }
     clock_.start();
 
-    if (qEnvironmentVariableIsEmpty("VELMORA_BOARDSIM"))
-        qputenv("VELMORA_BOARDSIM", QByteArray(VELMORA_BOARDSIM_PATH));
-
-    // The link reads and writes "pcbSettings.ini" in the current directory: keep it in a temporary one.
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path()))
-        qFatal("no temporary working directory");
+    const BenchKit::Workspace work("velmora-linkbench", true);
+    if (!work.isValid())
+        return 2;
 
     QList<Case> cases{
         // Turns per round: short transfers take more, as one preemption can spoil a few milliseconds.
@@ -555,12 +543,10 @@ int main(int argc, char *argv[])
     const Case &one = cases[0];
     const Case &largest = cases[2];
 
-    BoardSimProcess sim({QStringLiteral("--big"), QStringLiteral("--quiet"), QStringLiteral("--memory"),
-                         QString::number(512 * kMiB)});
-    if (!sim.isRunning()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.errorString()));
+    const std::unique_ptr<BoardSimProcess> simulator = BenchKit::startSimulator("velmora-linkbench", 512 * kMiB);
+    if (!simulator)
         return 2;
-    }
+    const BoardSimProcess &sim = *simulator;
     std::printf("simulator on %s port %u; %d rounds; working directory %s\n",
                 qPrintable(sim.host().toString()), unsigned(sim.port()), rounds, qPrintable(work.path()));
 

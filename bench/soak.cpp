@@ -17,6 +17,7 @@
 // bytes uploaded and downloaded over the time their commands ran, from the link's start of the
 // command to its result (the wait for the link's next 100 ms queue tick is no part of a transfer).
 // The exit code is 0 when no cycle failed.
+#include "benchkit.h"
 #include "boardsimprocess.h"
 #include "fsmanager.h"
 #include "linkrecorder.h"
@@ -34,9 +35,6 @@
 #include <malloc.h>
 #endif
 
-#ifndef VELMORA_BOARDSIM_PATH
-#define VELMORA_BOARDSIM_PATH ""
-#endif
 
 namespace {
 
@@ -187,21 +185,13 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    if (qEnvironmentVariableIsEmpty("VELMORA_BOARDSIM"))
-        qputenv("VELMORA_BOARDSIM", QByteArray(VELMORA_BOARDSIM_PATH));
-    // The link reads "pcbSettings.ini" in the current directory: keep it in a temporary one.
-    QTemporaryDir work;
-    if (!work.isValid() || !QDir::setCurrent(work.path())) {
-        std::fprintf(stderr, "velmora-soak: no temporary working directory\n");
+    const BenchKit::Workspace work("velmora-soak", true);
+    if (!work.isValid())
         return 2;
-    }
-    // Quiet: the simulator's log would pile up in this process, which reads its stderr.
-    BoardSimProcess sim({QStringLiteral("--big"), QStringLiteral("--quiet"), QStringLiteral("--memory"),
-                         QString::number(4 * kMaxFileSize)});
-    if (!sim.isRunning()) {
-        std::fprintf(stderr, "velmora-soak: simulator: %s\n", qPrintable(sim.errorString()));
+    const std::unique_ptr<BoardSimProcess> simulator = BenchKit::startSimulator("velmora-soak", 4 * kMaxFileSize);
+    if (!simulator)
         return 2;
-    }
+    const BoardSimProcess &sim = *simulator;
 
     FsManager link;
     LinkRecorder rec(link);

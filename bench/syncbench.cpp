@@ -10,6 +10,7 @@
 // Between runs the boards are emptied (sync of an empty folder with --delete, not timed). Times are
 // best of --runs (default 3) and include the process's start. Goals, checked and printed (exit
 // code 1 if one is missed): all <= 2 x one; again <= one.
+#include "benchkit.h"
 #include "boardsimprocess.h"
 
 #include <QCoreApplication>
@@ -23,9 +24,6 @@
 #include <memory>
 #include <vector>
 
-#ifndef VELMORA_BOARDSIM_PATH
-#define VELMORA_BOARDSIM_PATH ""
-#endif
 #ifndef VELMORA_FS_PATH
 #define VELMORA_FS_PATH ""
 #endif
@@ -64,21 +62,15 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int boards = args.contains(QStringLiteral("--boards"))
-                           ? args.value(args.indexOf(QStringLiteral("--boards")) + 1).toInt()
-                           : 32;
-    const int runs = args.contains(QStringLiteral("--runs"))
-                         ? args.value(args.indexOf(QStringLiteral("--runs")) + 1).toInt()
-                         : 3;
+    const int boards = BenchKit::intOption(args, QStringLiteral("--boards"), 32);
+    const int runs = BenchKit::intOption(args, QStringLiteral("--runs"), 3);
     if (boards < 1 || runs < 1) {
         std::fprintf(stderr, "usage: velmora-syncbench [--boards N] [--runs N]\n");
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("VELMORA_BOARDSIM"))
-        qputenv("VELMORA_BOARDSIM", QByteArray(VELMORA_BOARDSIM_PATH));
 
     // velmora-fs reads "pcbSettings.ini" of its working folder: one that names 127.0.0.1.
-    QTemporaryDir work;
+    const BenchKit::Workspace work("velmora-syncbench", false);
     QFile settings(work.filePath(QStringLiteral("pcbSettings.ini")));
     if (!work.isValid() || !settings.open(QIODevice::WriteOnly) ||
         settings.write("[General]\nIP_ADDRESS=127.0.0.1\n") < 0)
@@ -101,13 +93,9 @@ int main(int argc, char *argv[])
 
     std::vector<std::unique_ptr<BoardSimProcess>> sims;
     for (int i = 0; i <= boards; ++i) {
-        sims.push_back(std::make_unique<BoardSimProcess>(
-            QStringList{QStringLiteral("--big"), QStringLiteral("--quiet"), QStringLiteral("--memory"),
-                        QStringLiteral("16777216")}));
-        if (!sims.back()->isRunning()) {
-            std::fprintf(stderr, "simulator %d: %s\n", i, qPrintable(sims.back()->errorString()));
+        sims.push_back(BenchKit::startSimulator("velmora-syncbench", 16777216));
+        if (!sims.back())
             return 2;
-        }
     }
     std::printf("%d files, %lld bytes; %d boards and one more on 127.0.0.1\n", kFiles, total, boards);
 

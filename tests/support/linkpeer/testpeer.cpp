@@ -1,17 +1,12 @@
 #include "testpeer.h"
 #include "lebytes.h"
+#include "pcbprotocol.h"
 
 #include <QTest>
 #include <QtEndian>
 
 namespace {
-
-constexpr char kStart = 0x0B;
-constexpr char kBig = 0x0D;
-constexpr int kSmallHeader = 64;
-constexpr int kBigHeader = 66;
-constexpr int kSizeOffset = 60;
-
+using namespace PcbProtocol;
 } // namespace
 
 TestPeer::TestPeer(QObject *parent) : QObject(parent)
@@ -34,6 +29,13 @@ bool TestPeer::nextRequest(Request &request, int timeoutMs)
 {
     if (!QTest::qWaitFor([&] { return !requests.isEmpty(); }, timeoutMs))
         return false;
+    return takeRequest(request);
+}
+
+bool TestPeer::takeRequest(Request &request)
+{
+    if (requests.isEmpty())
+        return false;
     request = requests.takeFirst();
     return true;
 }
@@ -54,29 +56,29 @@ void TestPeer::closeConnection()
 
 QByteArray TestPeer::frame(char form, int command, const QByteArray &payload)
 {
-    QByteArray bytes(5, '\0');
-    putLE<quint16>(bytes, 0, static_cast<quint16>(payload.size() + 5));
-    bytes[2] = kStart;
-    bytes[3] = form;
-    bytes[4] = static_cast<char>(command);
+    QByteArray bytes(kReplyHeaderSize, '\0');
+    putLE<quint16>(bytes, kReplyLengthOffset, static_cast<quint16>(payload.size() + kReplyHeaderSize));
+    bytes[kReplyStartOffset] = kStartByte;
+    bytes[kReplyFormOffset] = form;
+    bytes[kReplyCommandOffset] = static_cast<char>(command);
     return bytes + payload;
 }
 
 QByteArray TestPeer::bigFileFrame(const QByteArray &payload)
 {
-    QByteArray bytes(10, '\0');
-    bytes[2] = kStart;
-    bytes[3] = kBig;
-    bytes[4] = static_cast<char>(CmdGetFile);
-    putLE<quint32>(bytes, 6, static_cast<quint32>(payload.size() + 10));
+    QByteArray bytes(kBigFileHeaderSize, '\0');
+    bytes[kReplyStartOffset] = kStartByte;
+    bytes[kReplyFormOffset] = kBigForm;
+    bytes[kReplyCommandOffset] = static_cast<char>(CmdGetFile);
+    putLE<quint32>(bytes, kBigFileLengthOffset, static_cast<quint32>(payload.size() + kBigFileHeaderSize));
     return bytes + payload;
 }
 
 QByteArray TestPeer::listPayload(quint32 allMemory, const QList<QByteArray> &records, int count)
 {
-    QByteArray bytes(6, '\0');
+    QByteArray bytes(kListHeaderSize, '\0');
     putLE<quint32>(bytes, 0, allMemory);
-    putLE<quint16>(bytes, 4, static_cast<quint16>(count < 0 ? records.size() : count));
+    putLE<quint16>(bytes, kListCountOffset, static_cast<quint16>(count < 0 ? records.size() : count));
     for (const QByteArray &record : records)
         bytes += record;
     return bytes;
@@ -85,16 +87,16 @@ QByteArray TestPeer::listPayload(quint32 allMemory, const QList<QByteArray> &rec
 QByteArray TestPeer::entry(const QByteArray &name, quint32 time, quint32 address, quint32 size, quint16 block,
                            bool big)
 {
-    QByteArray bytes(big ? kBigHeader : kSmallHeader, '\0');
+    QByteArray bytes(big ? kBigEntrySize : kSmallEntrySize, '\0');
     bytes.replace(0, name.size(), name);
-    putLE<quint32>(bytes, 52, time);
-    putLE<quint32>(bytes, 56, address);
+    putLE<quint32>(bytes, kEntryTimeOffset, time);
+    putLE<quint32>(bytes, kEntryAddressOffset, address);
     if (big) {
-        putLE<quint32>(bytes, 60, size);
-        putLE<quint16>(bytes, 64, block);
+        putLE<quint32>(bytes, kEntrySizeOffset, size);
+        putLE<quint16>(bytes, kBigEntryBlockOffset, block);
     } else {
-        putLE<quint16>(bytes, 60, static_cast<quint16>(size));
-        putLE<quint16>(bytes, 62, block);
+        putLE<quint16>(bytes, kEntrySizeOffset, static_cast<quint16>(size));
+        putLE<quint16>(bytes, kSmallEntryBlockOffset, block);
     }
     return bytes;
 }
@@ -132,16 +134,18 @@ qint64 TestPeer::requestLength() const
         return 3;
     case CmdDeleteFile:
     case CmdGetFile:
-        return inbox.size() < 4 ? -1 : 4 + static_cast<quint8>(inbox.at(3));
+        return inbox.size() <= kRequestHeaderSize
+                   ? -1
+                   : kRequestHeaderSize + 1 + static_cast<quint8>(inbox.at(kRequestHeaderSize));
     case CmdWriteFile: {
-        const bool big = inbox.at(1) == kBig;
-        const int header = big ? kBigHeader : kSmallHeader;
-        if (inbox.size() < 3 + header)
+        const bool big = inbox.at(1) == kBigForm;
+        const int header = big ? kBigEntrySize : kSmallEntrySize;
+        if (inbox.size() < kRequestHeaderSize + header)
             return -1;
-        const char *sizeField = inbox.constData() + 3 + kSizeOffset;
+        const char *sizeField = inbox.constData() + kRequestHeaderSize + kEntrySizeOffset;
         const qint64 content = big ? qint64(qFromLittleEndian<quint32>(sizeField))
                                    : qint64(qFromLittleEndian<quint16>(sizeField));
-        return 3 + header + content;
+        return kRequestHeaderSize + header + content;
     }
     default:
         return inbox.size(); // unknown: hand everything over as it is
@@ -166,7 +170,9 @@ void TestPeer::readRequests()
         if (autoKeepAlive && request.command == CmdKeepAlive) {
             polls.append(request.bytes);
             reply(request.form, CmdKeepAlive, QByteArray(1, '\0'));
-        } else
+        } else {
             requests.append(request);
+            emit requestArrived();
+        }
     }
 }

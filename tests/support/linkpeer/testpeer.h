@@ -9,8 +9,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A scripted board for link tests: listens on 127.0.0.1 (port 0), cuts what the link sends into
-// whole requests, and lets the test answer with hand-made reply frames.
+// A scripted board: listens on 127.0.0.1 (port 0), cuts what the link sends into whole requests,
+// and lets a test, or a board built on it, answer with reply frames made here.
 class TestPeer : public QObject
 {
     Q_OBJECT
@@ -38,6 +38,8 @@ public:
     bool waitForConnection(int count = 1, int timeoutMs = kWaitMs);
     // Takes the oldest complete request, waiting for it if needed.
     bool nextRequest(Request &request, int timeoutMs = kWaitMs);
+    // Takes the oldest complete request if there is one, without waiting.
+    bool takeRequest(Request &request);
     int pendingRequests() const { return requests.size(); }
     // Keep-alive polls answered by the peer itself, as they came over the wire.
     const QList<QByteArray> &answeredPolls() const { return polls; }
@@ -46,6 +48,11 @@ public:
     void reply(char form, int command, const QByteArray &payload) { send(frame(form, command, payload)); }
     void closeConnection();
 
+signals:
+    // A complete request came and waits to be taken.
+    void requestArrived();
+
+public:
     // A reply frame with the 16-bit length header.
     static QByteArray frame(char form, int command, const QByteArray &payload);
     // A get-file reply in the big form, with the 10-byte header and its 32-bit length.

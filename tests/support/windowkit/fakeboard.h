@@ -1,18 +1,16 @@
 #pragma once
 
+#include "testpeer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
-#include <QTcpServer>
 
-class QTcpSocket;
-
-// A minimal board on 127.0.0.1 for the window's tests: it answers the link's requests in the
-// small form from an in-memory file table and records every request it parsed, so a test sees
-// exactly what the window asked the link to send.
+// A minimal board on 127.0.0.1 for the window's tests, on the link tests' scripted peer: it answers
+// the link's requests in the small form from an in-memory file table and records every request, so
+// a test sees exactly what the window asked the link to send.
 class FakeBoard : public QObject
 {
     Q_OBJECT
@@ -45,13 +43,9 @@ signals:
     void requestParsed(int command);
 
 private:
-    void onNewConnection();
-    void onReadyRead();
-    bool parseOne();
-    void reply(int command, const QByteArray &payload);
+    void answerRequests();
+    void answer(const TestPeer::Request &request, const QByteArray &name);
     QByteArray listPayload() const;
 
-    QTcpServer server;
-    QPointer<QTcpSocket> peer;
-    QByteArray input;
+    TestPeer peer;
 };
