@@ -270,6 +270,10 @@ void TestFsClient::batchesSayWhatBecameOfEachFile_data()
                                     << "удалён\ta\nнет на плате\tmissing\nудалён\tb\n"
                                     << QStringList{"«missing»: Файл не существует!"} << QStringList{"keep"}
                                     << none;
+    // A name given twice is one file: deleted once, told once.
+    QTest::newRow("rm a name twice") << QStringList{"--file", "a=4", "--file", "keep=4"} << none
+                                     << QStringList{"rm", "-v", "a", "a"} << 0 << "удалён\ta\n"
+                                     << QStringList() << QStringList{"keep"} << none;
     QTest::newRow("get a missing name") << QStringList{"--file", "here.bin=64"} << none
                                         << QStringList{"get", "-v", "zzz.bin", "here.bin", "-o", "out"} << 1
                                         << "нет на плате\tzzz.bin\nполучен\there.bin\n"
