@@ -28,8 +28,8 @@ public:
     // The board's file table has been read: carries the command out, ending with a batch or with
     // FsClient::endRun().
     virtual void run() = 0;
-    // The board carried out file Index of the batch under way; Name and Content are a downloaded
-    // file's. Marks it done.
+    // The board carried out the item at Index (of the client's items) in the batch under way; Name
+    // and Content are a downloaded file's. By default marks it done.
     virtual void itemDone(int index, const QString &name, const QByteArray &content);
     // The batch under way ended: Completed, or the board refused a file (told already). By default
     // ends the run.
