@@ -8,45 +8,44 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
-#include <QMap>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class FsManager;
 
 namespace fsclient {
 
+struct CommandRow;
+class Runner;
+
 // «NAME», as messages name a file.
 QString quoted(const QString &name);
 
-class FsClient;
-
-// What a command takes after its name.
-enum class Operands
+// What became of one file of a run.
+enum class Outcome
 {
-    None,
-    LocalFiles,
-    BoardNames,
-    Folder, // one local folder
+    NotDone,     // not tried, or dropped after a refusal
+    Done,        // stored, received and saved, or deleted
+    Missing,     // not in the board's table
+    Refused,     // the board refused it
+    Interrupted, // the connection ended while it was under way
+    NotSaved,    // received, but not written into the folder
 };
 
-// A row of velmora-fs's command table, as in git's: the command's name, what it takes, and its
-// runner, which carries it out once the board's file table has been read.
-struct CommandRow
+// A file of a run: named on the command line, or found in sync's folder or on the board.
+struct FileItem
 {
-    const char *name;
-    Command command;
-    Operands operands;
-    bool json;    // takes --json
-    bool verbose; // takes -v
-    bool output;  // takes -o
-    bool plans;   // takes --delete and --dry-run
-    void (FsClient::*run)();
+    QString argument; // as given: a local path for put and sync, a board name otherwise
+    QString name;     // the board's name for it
+    Outcome outcome = Outcome::NotDone;
 };
 
-// One run of the client: connects the link, waits for the board's file table, carries out the
-// command and reports its exit status through finished(). Every board exchange goes through the
-// link; what is shown and how files are written follows the window's shared rules. A batch does
+// One run of the client on one board: connects the link, waits for the board's file table, has the
+// command's runner carry the command out and reports its exit status through finished(). This is
+// what every command shares: the link and its signals, the table, the batches handed to the link
+// and what became of each file, progress, the texts of a broken batch or connection, the -v lines
+// and --json's document. What a command does with them is its runner's (fsrunner.h). A batch does
 // what it can and names every file it could not handle, with the reason.
 class FsClient final : public QObject
 {
@@ -62,117 +61,75 @@ public:
     // Starts the run; finished() follows exactly once, possibly before this returns.
     void start();
 
-    // The row of the command of that name, or null: the one place commands are found by name.
-    static const CommandRow *findCommand(const QString &name);
-    // The names of the commands that take an option, as "put, get и rm".
-    static QString commandsWith(bool CommandRow::*option);
-
     // What --json would print, kept here instead for a run on several boards (oneOfMany); empty
     // when the run printed none.
     const QJsonObject &document() const { return json; }
+
+    // What the runner works with.
+    const ClientOptions &options() const { return runOptions; }
+    clikit::Sink &out() { return output; }
+    clikit::Sink &err() { return errors; }
+    // The run's files, in the order given; the batches name them by index.
+    QList<FileItem> &items() { return files; }
+    // The board's table read at the start, by name, and its totals.
+    const QList<FileTable::Row> &rows() const { return tableRows; }
+    const FileTable::Totals &totals() const { return tableTotals; }
+    // The form of the table: it sets the largest file an upload takes.
+    bool bigForm() const { return bigFormTable; }
+    // Each file of the board's table with its size.
+    QHash<QString, qint64> boardSizes() const;
+    // Hands the items of Batch to the link as one call of its Command (CmdWriteFile, CmdGetFile or
+    // CmdDeleteFile); the runner hears of each file done and of the end.
+    void startBatch(int command, const QList<int> &batch);
+    // --json's document: printed, or kept for the run on several boards.
+    void emitDocument(const QJsonObject &document);
+    // Message on stderr, then the end of the run.
+    void fail(const QString &message, int exitCode);
+    // Ends the run once: the runner tells what it tells at its end and gives the exit status.
+    void endRun(int exitCode);
+    // The -v lines, one per item in the order given, and ExitCode, or a failure when it says
+    // success but an item was not done.
+    int reportOutcomes(int exitCode);
 
 signals:
     void finished(int ExitCode);
 
 private:
-    // What became of one file named on the command line.
-    enum class Outcome
-    {
-        NotDone,     // not tried, or dropped after a refusal
-        Done,        // stored, received and saved, or deleted
-        Missing,     // not in the board's table
-        Refused,     // the board refused it
-        Interrupted, // the connection ended while it was under way
-        NotSaved,    // received, but not written into the folder
-    };
-    // What sync does to a file; Unknown until it was compared.
-    enum class Change
-    {
-        Unknown,
-        New,
-        Changed,
-        Deleted,
-        Equal,
-    };
-    struct Item
-    {
-        QString argument; // as given: a local path for put and sync, a board name otherwise
-        QString name;     // the board's name for it
-        Outcome outcome = Outcome::NotDone;
-        QString receivedAs; // get: the name the board's reply carried
-        Change change = Change::Unknown;
-        qint64 padded = 0;  // sync: the local file's size as the board stores it
-        qint64 stored = -1; // sync: the size of the board's file of that name; -1: none
-    };
-
     void tableArrived(const QList<FileTable::Row> &rows, uint32_t allMemory, uint32_t memoryUsed);
     void requestEnded(int command, int result, const QString &text);
     void itemDone(int command, const QString &name, const QByteArray &content);
     void commandStarted(const QString &description);
     void progressMoved(uint percent);
     void linkWentOffline();
-    void runCommand();
-    // The runners of the command table.
-    void showTable();
-    void putFiles();
-    void fetchOrRemoveFiles();
-    void syncFolder();
-    // sync, in fssync.cpp: the folder's files as items, the board's files of the same stored size
-    // fetched and compared, the plan checked, then the deletions and the uploads.
-    bool listFolder();
-    QStringList syncRefusals() const;
-    void compareReceived(Item &item, const QByteArray &content) const;
-    void planSync();
-    void startNextBatch();
-    void printSync();
-    bool boardMatches() const;
-    // --json's document: printed, or kept for the run on several boards.
-    void emitDocument(const QJsonObject &document);
-    // Each file of the board's table with its size.
-    QHash<QString, qint64> boardSizes() const;
-    void startBatch(int command);
-    void printTable();
-    // put: what can be told before connecting, and what only the table tells.
-    QStringList localRefusals() const;
-    QStringList sizeRefusals() const;
-    QStringList roomRefusals() const;
-    QString cancelledText() const;
     void batchEnded(int result, const QString &text);
     void connectionLost(const QString &linkText);
     QString connectionText(const QString &linkText) const;
     QString boardAddress() const;
     // Names the item under way when the batch broke off, and lists the ones after it.
     void reportBreak(const QString &reason);
-    void saveReceived();
     QString outcomeWord(Outcome outcome) const;
-    void fail(const QString &message, int exitCode);
-    void endRun(int exitCode);
 
-    static const CommandRow kCommands[];
-
-    ClientOptions options;
-    clikit::Sink &out;
-    clikit::Sink &err;
+    ClientOptions runOptions;
+    const CommandRow &row;
+    clikit::Sink &output;
+    clikit::Sink &errors;
+    std::unique_ptr<Runner> runner;
     FsManager *link = nullptr;
     bool showProgress = false;
     QString progressLabel;
     int shownPercent = -1;
     bool everConnected = false;
     bool tableRead = false;
-    bool bigForm = false; // the form of the last table: it sets the largest file an upload takes
-    int awaited = 0;      // the command whose result ends the run once the table was read
+    bool bigFormTable = false;
+    int awaited = 0; // the link's command whose result ends the batch under way
     bool batchStarted = false;
     bool done = false;
-    QList<FileTable::Row> rows;
-    FileTable::Totals totals;
-    QList<Item> items; // in the order given; get and rm name each file once
+    QList<FileTable::Row> tableRows;
+    FileTable::Totals tableTotals;
+    QList<FileItem> files;
     QList<int> batch;  // the items handed to the link, in the order it carries them out
     int itemsDone = 0; // of batch, as the link reported them
-    QMap<QString, QByteArray> received;
-    bool planned = false;                 // sync: every file compared and the plan made
-    bool comparing = false;               // sync: the batch fetches board files to compare
-    QList<QPair<int, QList<int>>> queued; // sync: the batches still to run, each command with its items
-    QJsonObject json;                     // oneOfMany: the document of --json
+    QJsonObject json;  // oneOfMany: the document of --json
 };
 
 } // namespace fsclient

@@ -2,9 +2,10 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fscommands.h"
+#include "fsrunner.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTimer>
 
@@ -29,9 +30,9 @@ FsFleet::~FsFleet()
 void FsFleet::start()
 {
     // Checked once here; each board then gets a folder of its own inside it.
-    if (options.command == Command::Get && !options.outputFolder.isEmpty() &&
-        !QFileInfo(options.outputFolder).isDir()) {
-        err.writeLines(QStringLiteral("-o: не папка: %1").arg(options.outputFolder));
+    const QString refusal = outputFolderRefusal(options);
+    if (!refusal.isEmpty()) {
+        err.writeLines(refusal);
         QTimer::singleShot(0, this, [this] { emit finished(clikit::kUsage); });
         return;
     }
@@ -53,7 +54,7 @@ void FsFleet::startNext()
     own.host = board.address.host;
     own.portGiven = true;
     own.port = board.address.port;
-    if (options.command == Command::Get) {
+    if (commandRow(options.command).takes.testFlag(CommandOption::Output)) {
         const QString base = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
         own.outputFolder =
             QDir(base).filePath(board.address.text().replace(QLatin1Char(':'), QLatin1Char('_')));

@@ -1,16 +1,16 @@
 // velmora-fs sync: the board's files made equal to the regular files at the top of a folder,
 // sending only what differs.
-#include "fsclient.h"
+#include "fsrunner.h"
 
 #include "clikit.h"
-#include "fsmanager.h"
+#include "fsclient.h"
 #include "pcbprotocol.h"
+#include "uploadchecks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -19,6 +19,10 @@
 namespace fsclient {
 
 namespace {
+
+using clikit::kFailure;
+using clikit::kSuccess;
+using clikit::kUsage;
 
 // Whether the file at Path holds Stored as the board keeps it: the same bytes, then up to three
 // zero bytes to the whole word. Read in pieces: a run on many boards compares every file once per
@@ -44,204 +48,266 @@ bool sameBytes(const QString &path, const QByteArray &stored)
            std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
 }
 
-} // namespace
-
-using clikit::kFailure;
-using clikit::kSuccess;
-using clikit::kUsage;
-
-bool FsClient::listFolder()
+// What sync does to a file; Unknown until it was compared.
+enum class Change
 {
-    const QString folder = options.arguments.first();
-    if (!QFileInfo(folder).isDir()) {
-        fail(QStringLiteral("не папка: %1").arg(folder), kUsage);
-        return false;
-    }
-    const QFileInfoList files =
-        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &file : files) {
-        Item item;
-        item.argument = file.filePath();
-        item.name = file.fileName();
-        item.padded = PcbProtocol::paddedLength(file.size());
-        items << item;
-    }
-    return true;
-}
+    Unknown,
+    New,
+    Changed,
+    Deleted,
+    Equal,
+};
 
-void FsClient::syncFolder()
-{
-    const QHash<QString, qint64> sizes = boardSizes();
-    QSet<QString> inFolder;
-    for (Item &item : items) {
-        inFolder.insert(item.name);
-        item.stored = sizes.value(item.name, -1);
-        // Only a board file of the very size the local one takes can hold the same bytes.
-        if (item.stored < 0)
-            item.change = Change::New;
-        else if (item.stored != item.padded)
-            item.change = Change::Changed;
-    }
-    if (options.prune) {
-        for (const FileTable::Row &row : qAsConst(rows)) {
-            if (inFolder.contains(row.name))
-                continue;
-            Item item;
-            item.argument = row.name;
-            item.name = row.name;
-            item.change = Change::Deleted;
-            item.stored = row.size;
-            items << item;
-        }
-    }
-    const QStringList refusals = syncRefusals();
-    if (!refusals.isEmpty()) {
-        fail(refusals.join(QLatin1Char('\n')), kFailure);
-        return;
-    }
-    for (int i = 0; i < items.size(); ++i) {
-        if (items.at(i).change == Change::Unknown)
-            batch << i;
-    }
-    if (batch.isEmpty()) {
-        planSync();
-        return;
-    }
-    comparing = true;
-    startBatch(CmdGetFile);
-}
-
-QStringList FsClient::syncRefusals() const
-{
-    QStringList refusals = sizeRefusals();
-    // Only the end state is checked: the deletions go first and the uploads that shrink a file
-    // before those that grow one, so the room never runs shorter on the way.
-    qint64 room = qint64(totals.total) - qint64(totals.used);
-    for (const Item &item : items)
-        room += qMax<qint64>(item.stored, 0) - (item.change == Change::Deleted ? 0 : item.padded);
-    if (room < 0)
-        refusals << QStringLiteral("Файлы не поместятся в память платы, не хватает байт: %1.").arg(-room);
-    if (!refusals.isEmpty())
-        refusals << cancelledText();
-    return refusals;
-}
-
-void FsClient::compareReceived(Item &item, const QByteArray &content) const
-{
-    item.change = sameBytes(item.argument, content) ? Change::Equal : Change::Changed;
-}
-
-void FsClient::planSync()
-{
-    planned = true;
-    QList<int> deletions;
-    QList<int> uploads;
-    for (int i = 0; i < items.size(); ++i) {
-        Item &item = items[i];
-        item.outcome = Outcome::NotDone;
-        if (item.change == Change::Equal)
-            item.outcome = Outcome::Done;
-        else if (item.change == Change::Deleted)
-            deletions << i;
-        else
-            uploads << i;
-    }
-    std::stable_sort(uploads.begin(), uploads.end(), [this](int a, int b) {
-        const auto growth = [this](int i) {
-            return items.at(i).padded - qMax<qint64>(items.at(i).stored, 0);
-        };
-        return growth(a) < growth(b);
-    });
-    if (!deletions.isEmpty())
-        queued.append({CmdDeleteFile, deletions});
-    if (!uploads.isEmpty())
-        queued.append({CmdWriteFile, uploads});
-    if (options.dryRun) {
-        endRun(kSuccess);
-        return;
-    }
-    startNextBatch();
-}
-
-void FsClient::startNextBatch()
-{
-    if (queued.isEmpty()) {
-        endRun(kSuccess);
-        return;
-    }
-    const QPair<int, QList<int>> next = queued.takeFirst();
-    batch = next.second;
-    startBatch(next.first);
-}
-
-bool FsClient::boardMatches() const
-{
-    if (!planned)
-        return false;
-    if (options.dryRun)
-        return true;
-    return std::all_of(items.cbegin(), items.cend(),
-                       [](const Item &item) { return item.outcome == Outcome::Done; });
-}
-
-namespace {
-
-const char *changeMark(int change)
+const char *changeMark(Change change)
 {
     static const char *const marks[] = {"?", "+", "~", "-", "="};
-    return marks[change];
+    return marks[int(change)];
 }
 
-const char *changeWord(int change)
+const char *changeWord(Change change)
 {
     static const char *const words[] = {"unknown", "new", "changed", "deleted", "equal"};
-    return words[change];
+    return words[int(change)];
 }
+
+class SyncRunner final : public Runner
+{
+public:
+    using Runner::Runner;
+
+    // The folder's files as the items, and their names and kinds checked before connecting.
+    bool prepare() override
+    {
+        const QString folder = client.options().arguments.first();
+        if (!QFileInfo(folder).isDir()) {
+            client.fail(QStringLiteral("не папка: %1").arg(folder), kUsage);
+            return false;
+        }
+        const QFileInfoList found =
+            QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &file : found)
+            add({file.filePath(), file.fileName()}, {Change::Unknown, file.size(), -1});
+        return refuseAny(uploadchecks::localRefusals(client.items()));
+    }
+
+    // Tells each file's change where the sizes tell it, checks the plan, and fetches the board's
+    // files of the same stored size to compare them.
+    void run() override
+    {
+        const QHash<QString, qint64> sizes = client.boardSizes();
+        QSet<QString> inFolder;
+        for (int i = 0; i < entries.size(); ++i) {
+            Entry &entry = entries[i];
+            const QString &name = client.items().at(i).name;
+            inFolder.insert(name);
+            entry.stored = sizes.value(name, -1);
+            // Only a board file of the very size the local one takes can hold the same bytes.
+            if (entry.stored < 0)
+                entry.change = Change::New;
+            else if (entry.stored != PcbProtocol::paddedLength(entry.size))
+                entry.change = Change::Changed;
+        }
+        if (client.options().prune) {
+            for (const FileTable::Row &row : client.rows()) {
+                if (!inFolder.contains(row.name))
+                    add({row.name, row.name}, {Change::Deleted, 0, qint64(row.size)});
+            }
+        }
+        if (!refuseAny(refusals()))
+            return;
+        QList<int> batch;
+        for (int i = 0; i < entries.size(); ++i) {
+            if (entries.at(i).change == Change::Unknown)
+                batch << i;
+        }
+        if (batch.isEmpty()) {
+            plan();
+            return;
+        }
+        comparing = true;
+        client.startBatch(CmdGetFile, batch);
+    }
+
+    void itemDone(int index, const QString &name, const QByteArray &content) override
+    {
+        if (!comparing) {
+            Runner::itemDone(index, name, content);
+            return;
+        }
+        entries[index].change =
+            sameBytes(client.items().at(index).argument, content) ? Change::Equal : Change::Changed;
+    }
+
+    void batchEnded(bool completed) override
+    {
+        if (!completed) {
+            client.endRun(kFailure);
+        } else if (comparing) {
+            comparing = false;
+            plan();
+        } else {
+            startNextBatch();
+        }
+    }
+
+    // The plan or the result, unless the folder could not be read; a failure unless the board
+    // matches the folder.
+    int finish(int exitCode) override
+    {
+        if (exitCode != kUsage)
+            print();
+        if (exitCode == kSuccess && !boardMatches())
+            exitCode = kFailure;
+        return exitCode;
+    }
+
+private:
+    // What sync alone knows of each item, at the same index.
+    struct Entry
+    {
+        Change change = Change::Unknown;
+        qint64 size = 0;    // the local file's size
+        qint64 stored = -1; // the size of the board's file of that name; -1: none
+    };
+
+    void add(const FileItem &item, const Entry &entry)
+    {
+        client.items() << item;
+        entries << entry;
+    }
+
+    bool refuseAny(QStringList refusals)
+    {
+        if (refusals.isEmpty())
+            return true;
+        refusals << QStringLiteral("Синхронизация отменена: ничего не изменено.");
+        client.fail(refusals.join(QLatin1Char('\n')), kFailure);
+        return false;
+    }
+
+    QStringList refusals() const
+    {
+        QStringList paths;
+        QList<uploadchecks::Change> changes;
+        for (int i = 0; i < entries.size(); ++i) {
+            const FileItem &item = client.items().at(i);
+            const bool removes = entries.at(i).change == Change::Deleted;
+            if (!removes)
+                paths << item.argument;
+            changes.append({item.name, entries.at(i).size, removes});
+        }
+        QStringList refusals = uploadchecks::sizeRefusals(paths, client.bigForm());
+        // Only the end state is checked: the deletions go first and the uploads that shrink a file
+        // before those that grow one, so the room never runs shorter on the way.
+        const FileTable::Totals &totals = client.totals();
+        const qint64 missing = uploadchecks::missingRoomAtEnd(qint64(totals.total) - qint64(totals.used),
+                                                              client.boardSizes(), changes);
+        if (missing > 0)
+            refusals << uploadchecks::endRoomText(missing);
+        return refusals;
+    }
+
+    void plan()
+    {
+        planned = true;
+        QList<int> deletions;
+        QList<int> uploads;
+        QList<FileItem> &items = client.items();
+        for (int i = 0; i < items.size(); ++i) {
+            items[i].outcome = Outcome::NotDone;
+            if (entries.at(i).change == Change::Equal)
+                items[i].outcome = Outcome::Done;
+            else if (entries.at(i).change == Change::Deleted)
+                deletions << i;
+            else
+                uploads << i;
+        }
+        std::stable_sort(uploads.begin(), uploads.end(), [this](int a, int b) {
+            const auto growth = [this](int i) {
+                return PcbProtocol::paddedLength(entries.at(i).size) - qMax<qint64>(entries.at(i).stored, 0);
+            };
+            return growth(a) < growth(b);
+        });
+        if (!deletions.isEmpty())
+            queued.append({CmdDeleteFile, deletions});
+        if (!uploads.isEmpty())
+            queued.append({CmdWriteFile, uploads});
+        if (client.options().dryRun) {
+            client.endRun(kSuccess);
+            return;
+        }
+        startNextBatch();
+    }
+
+    void startNextBatch()
+    {
+        if (queued.isEmpty()) {
+            client.endRun(kSuccess);
+            return;
+        }
+        const QPair<int, QList<int>> next = queued.takeFirst();
+        client.startBatch(next.first, next.second);
+    }
+
+    bool boardMatches() const
+    {
+        if (!planned)
+            return false;
+        if (client.options().dryRun)
+            return true;
+        return std::all_of(client.items().cbegin(), client.items().cend(),
+                           [](const FileItem &item) { return item.outcome == Outcome::Done; });
+    }
+
+    // A dry run tells the plan; a run, what it changed. What it could not change goes to stderr.
+    void print()
+    {
+        const ClientOptions &options = client.options();
+        QString lines;
+        QJsonArray files;
+        QStringList differing;
+        // A dry run's board matches when nothing is to change.
+        bool matches = planned;
+        for (int i = 0; i < entries.size(); ++i) {
+            const FileItem &item = client.items().at(i);
+            const Change change = entries.at(i).change;
+            const bool done = item.outcome == Outcome::Done && !options.dryRun;
+            matches = matches && (options.dryRun ? change == Change::Equal : item.outcome == Outcome::Done);
+            files.append(QJsonObject{{QStringLiteral("name"), item.name},
+                                     {QStringLiteral("change"), QLatin1String(changeWord(change))},
+                                     {QStringLiteral("done"), done}});
+            if (!planned)
+                continue;
+            if (!options.dryRun && item.outcome != Outcome::Done) {
+                differing << quoted(item.name);
+                continue;
+            }
+            if (change != Change::Equal || options.verbose)
+                lines += QLatin1String(changeMark(change)) + QLatin1Char(' ') + item.name + QLatin1Char('\n');
+        }
+        if (!differing.isEmpty())
+            client.err().writeLines(QStringLiteral("Плата не совпадает с папкой, файлы: %1")
+                                        .arg(differing.join(QStringLiteral(", "))));
+        if (options.json) {
+            client.emitDocument(QJsonObject{{QStringLiteral("dryRun"), options.dryRun},
+                                            {QStringLiteral("matches"), matches},
+                                            {QStringLiteral("files"), files}});
+            return;
+        }
+        client.out().write(lines);
+    }
+
+    QList<Entry> entries;                 // one per item
+    bool planned = false;                 // every file compared and the plan made
+    bool comparing = false;               // the batch under way fetches board files to compare
+    QList<QPair<int, QList<int>>> queued; // the batches still to run, each the link's command and its items
+};
 
 } // namespace
 
-void FsClient::printSync()
+std::unique_ptr<Runner> makeSyncRunner(FsClient &client)
 {
-    // A dry run tells the plan; a run, what it changed. What it could not change goes to stderr.
-    QString lines;
-    QJsonArray files;
-    QStringList differing;
-    // A dry run's board matches when nothing is to change.
-    bool matches = planned;
-    for (const Item &item : qAsConst(items)) {
-        const bool done = item.outcome == Outcome::Done && !options.dryRun;
-        matches = matches && (options.dryRun ? item.change == Change::Equal : item.outcome == Outcome::Done);
-        files.append(QJsonObject{{QStringLiteral("name"), item.name},
-                                 {QStringLiteral("change"), QLatin1String(changeWord(int(item.change)))},
-                                 {QStringLiteral("done"), done}});
-        if (!planned)
-            continue;
-        if (!options.dryRun && item.outcome != Outcome::Done) {
-            differing << quoted(item.name);
-            continue;
-        }
-        if (item.change != Change::Equal || options.verbose)
-            lines += QLatin1String(changeMark(int(item.change))) + QLatin1Char(' ') + item.name +
-                     QLatin1Char('\n');
-    }
-    if (!differing.isEmpty())
-        err.writeLines(QStringLiteral("Плата не совпадает с папкой, файлы: %1")
-                           .arg(differing.join(QStringLiteral(", "))));
-    if (options.json) {
-        emitDocument(QJsonObject{{QStringLiteral("dryRun"), options.dryRun},
-                                 {QStringLiteral("matches"), matches},
-                                 {QStringLiteral("files"), files}});
-        return;
-    }
-    out.write(lines);
-}
-
-void FsClient::emitDocument(const QJsonObject &document)
-{
-    if (options.oneOfMany)
-        json = document;
-    else
-        out.write(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+    return std::make_unique<SyncRunner>(client);
 }
 
 } // namespace fsclient

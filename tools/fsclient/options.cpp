@@ -1,7 +1,7 @@
 #include "options.h"
 
 #include "clikit.h"
-#include "fsclient.h"
+#include "fscommands.h"
 #include "pcbaddress.h"
 #include "pcbprotocol.h"
 #include "uploadpaths.h"
@@ -29,84 +29,80 @@ QString BoardAddress::text() const
 
 QString usageLine()
 {
-    return QStringLiteral(
-        "Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... [--boards ФАЙЛ] "
-        "[--jobs N] ls|df [--json] | put [-v] ФАЙЛ... | get [-v] ИМЯ... [-o ПАПКА] | rm [-v] ИМЯ... | "
-        "sync [--delete] [--dry-run] [--json] [-v] ПАПКА");
+    return QStringLiteral("Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... "
+                          "[--boards ФАЙЛ] [--jobs N] ") +
+           commandsUsage();
 }
 
 QString helpText()
 {
-    return QStringLiteral(
-               "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно;\n"
-               "приводит файлы платы к файлам папки; то же на многих платах сразу.\n"
-               "\n") +
-           usageLine() +
-           QStringLiteral(
-               "\n"
-               "\n"
-               "Команды:\n"
-               "  ls [--json]            таблица файлов (имя, дата, размер, адрес, блок) и итоги\n"
-               "  df [--json]            только итоги: число файлов, общая, занятая и свободная память\n"
-               "  put ФАЙЛ...            передать обычные файлы, не больше %1 за раз\n"
-               "  get ИМЯ... [-o ПАПКА]  получить файлы в ПАПКУ (по умолчанию — текущую)\n"
-               "  rm ИМЯ...              удалить\n"
-               "  sync ПАПКА             привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)\n"
-               "\n"
-               "put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2\n"
-               "символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не\n"
-               "передаётся ничего. Если плата всё же откажет посреди передачи, переданные файлы остаются\n"
-               "на ней, а сообщение называет файл, на котором был отказ, и все не переданные.\n"
-               "get и rm называют имена, которых нет на плате, и получают или удаляют остальные; get\n"
-               "записывает и те файлы, что пришли целиком до отказа или обрыва.\n"
-               "Плата хранит файлы целыми 4-байтовыми словами, поэтому полученный файл может\n"
-               "оканчиваться нулевыми байтами (до трёх).\n"
-               "\n"
-               "sync сравнивает файлы по содержимому, как их хранит плата (дополненному нулями до целых\n"
-               "слов), и передаёт только новые и изменённые; с --delete удаляет с платы файлы, которых в\n"
-               "папке нет. Сначала проверяется всё: имена, размеры и место в памяти платы после\n"
-               "синхронизации; если что-то не так, не меняется ничего. В stdout строка на каждый\n"
-               "изменённый файл: «+ ИМЯ» новый, «~ ИМЯ» изменён, «- ИМЯ» удалён; с -v и «= ИМЯ» для\n"
-               "совпадающего.\n"
-               "\n"
-               "С --board (можно несколько раз) или --boards команда выполняется на всех платах сразу,\n"
-               "не больше --jobs соединений одновременно. Каждая строка stdout начинается с «АДРЕС:ПОРТ: »,\n"
-               "каждая строка stderr — с «velmora-fs: АДРЕС:ПОРТ: »; --json даёт один документ, в котором\n"
-               "у каждой платы свой член «АДРЕС:ПОРТ» с её кодом выхода «exit»; get пишет файлы каждой\n"
-               "платы в ПАПКА/АДРЕС_ПОРТ/. Отказ одной платы не останавливает другие. В конце в stderr\n"
-               "итог: сколько плат успешно, с ошибками и недоступны, с их адресами.\n"
-               "\n"
-               "Параметры:\n"
-               "  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из\n"
-               "                      pcbSettings.ini текущей папки, как у окна)\n"
-               "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию %3)\n"
-               "  --board АДРЕС[:ПОРТ]\n"
-               "                      ещё одна плата (порт по умолчанию %3); вместо --host и --port\n"
-               "  --boards ФАЙЛ       платы из файла: по одной АДРЕС[:ПОРТ] в строке, пустые строки и\n"
-               "                      всё после # пропускаются\n"
-               "  --jobs N            с --board и --boards: сколько плат соединять одновременно, от 1\n"
-               "                      до %4 (по умолчанию %5)\n"
-               "  --json              ls, df и sync: один документ JSON в stdout\n"
-               "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
-               "  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;\n"
-               "                      итоги: передан, получен, удалён, нет на плате, отказ, прерван,\n"
-               "                      не передан, не получен, не удалён, не сохранён;\n"
-               "                      sync: ещё и «= ИМЯ» для каждого совпадающего файла\n"
-               "  --delete            sync: удалить с платы файлы, которых нет в папке\n"
-               "  --dry-run           sync: показать, что изменится, ничего не меняя\n"
-               "  -h, --help          эта справка\n"
-               "  --version           имя и версия программы\n"
-               "\n"
-               "Сообщения идут в stderr, и каждая их строка начинается с «velmora-fs: »; туда же ход\n"
-               "передачи, если stderr — терминал и плата одна. Код выхода: 0 — успех (sync: плата\n"
-               "совпадает с папкой); 1 — отказ платы или файла (и имя, которого нет на плате; sync: плату\n"
-               "не удалось привести к папке); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
-               "соединение потеряно. На многих платах — худший код из всех: 3, затем 1, затем 0.\n")
-               .arg(UploadPaths::kMaxPerDrop)
-               .arg(PcbProtocol::kMaxNameLength)
-               .arg(kDefaultBoardPort)
-               .arg(kMaxJobs)
-               .arg(kDefaultJobs);
+    // One text, so that the markers count through the commands' lines (the put line's %1) too.
+    return (QStringLiteral(
+                "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно;\n"
+                "приводит файлы платы к файлам папки; то же на многих платах сразу.\n"
+                "\n") +
+            usageLine() +
+            QStringLiteral("\n"
+                           "\n"
+                           "Команды:\n") +
+            commandsHelp() +
+            QStringLiteral(
+                "\n"
+                "put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2\n"
+                "символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не\n"
+                "передаётся ничего. Если плата всё же откажет посреди передачи, переданные файлы остаются\n"
+                "на ней, а сообщение называет файл, на котором был отказ, и все не переданные.\n"
+                "get и rm называют имена, которых нет на плате, и получают или удаляют остальные; get\n"
+                "записывает и те файлы, что пришли целиком до отказа или обрыва.\n"
+                "Плата хранит файлы целыми 4-байтовыми словами, поэтому полученный файл может\n"
+                "оканчиваться нулевыми байтами (до трёх).\n"
+                "\n"
+                "sync сравнивает файлы по содержимому, как их хранит плата (дополненному нулями до целых\n"
+                "слов), и передаёт только новые и изменённые; с --delete удаляет с платы файлы, которых в\n"
+                "папке нет. Сначала проверяется всё: имена, размеры и место в памяти платы после\n"
+                "синхронизации; если что-то не так, не меняется ничего. В stdout строка на каждый\n"
+                "изменённый файл: «+ ИМЯ» новый, «~ ИМЯ» изменён, «- ИМЯ» удалён; с -v и «= ИМЯ» для\n"
+                "совпадающего.\n"
+                "\n"
+                "С --board (можно несколько раз) или --boards команда выполняется на всех платах сразу,\n"
+                "не больше --jobs соединений одновременно. Каждая строка stdout начинается с «АДРЕС:ПОРТ: "
+                "»,\n"
+                "каждая строка stderr — с «velmora-fs: АДРЕС:ПОРТ: »; --json даёт один документ, в котором\n"
+                "у каждой платы свой член «АДРЕС:ПОРТ» с её кодом выхода «exit»; get пишет файлы каждой\n"
+                "платы в ПАПКА/АДРЕС_ПОРТ/. Отказ одной платы не останавливает другие. В конце в stderr\n"
+                "итог: сколько плат успешно, с ошибками и недоступны, с их адресами.\n"
+                "\n"
+                "Параметры:\n"
+                "  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из\n"
+                "                      pcbSettings.ini текущей папки, как у окна)\n"
+                "  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию %3)\n"
+                "  --board АДРЕС[:ПОРТ]\n"
+                "                      ещё одна плата (порт по умолчанию %3); вместо --host и --port\n"
+                "  --boards ФАЙЛ       платы из файла: по одной АДРЕС[:ПОРТ] в строке, пустые строки и\n"
+                "                      всё после # пропускаются\n"
+                "  --jobs N            с --board и --boards: сколько плат соединять одновременно, от 1\n"
+                "                      до %4 (по умолчанию %5)\n"
+                "  --json              ls, df и sync: один документ JSON в stdout\n"
+                "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
+                "  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;\n"
+                "                      итоги: передан, получен, удалён, нет на плате, отказ, прерван,\n"
+                "                      не передан, не получен, не удалён, не сохранён;\n"
+                "                      sync: ещё и «= ИМЯ» для каждого совпадающего файла\n"
+                "  --delete            sync: удалить с платы файлы, которых нет в папке\n"
+                "  --dry-run           sync: показать, что изменится, ничего не меняя\n"
+                "  -h, --help          эта справка\n"
+                "  --version           имя и версия программы\n"
+                "\n"
+                "Сообщения идут в stderr, и каждая их строка начинается с «velmora-fs: »; туда же ход\n"
+                "передачи, если stderr — терминал и плата одна. Код выхода: 0 — успех (sync: плата\n"
+                "совпадает с папкой); 1 — отказ платы или файла (и имя, которого нет на плате; sync: плату\n"
+                "не удалось привести к папке); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
+                "соединение потеряно. На многих платах — худший код из всех: 3, затем 1, затем 0.\n"))
+        .arg(UploadPaths::kMaxPerDrop)
+        .arg(PcbProtocol::kMaxNameLength)
+        .arg(kDefaultBoardPort)
+        .arg(kMaxJobs)
+        .arg(kDefaultJobs);
 }
 
 bool parseBoard(const QString &text, BoardAddress *board, QString *error)
@@ -194,7 +190,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         return ParseResult::UsageError;
     }
     const QString commandText = positional.takeFirst();
-    const CommandRow *row = FsClient::findCommand(commandText);
+    const CommandRow *row = findCommand(commandText);
     if (!row) {
         *error = clikit::unknownCommandText(commandText);
         return ParseResult::UsageError;
@@ -217,22 +213,22 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         return ParseResult::UsageError;
     }
     // Each of these options is for some commands only.
-    if (parser.isSet(json) && !row->json) {
-        *error = QStringLiteral("--json — только для %1").arg(FsClient::commandsWith(&CommandRow::json));
+    if (parser.isSet(json) && !row->takes.testFlag(CommandOption::Json)) {
+        *error = QStringLiteral("--json — только для %1").arg(commandsWith(CommandOption::Json));
         return ParseResult::UsageError;
     }
-    if (parser.isSet(verbose) && !row->verbose) {
-        *error = QStringLiteral("-v — только для %1").arg(FsClient::commandsWith(&CommandRow::verbose));
+    if (parser.isSet(verbose) && !row->takes.testFlag(CommandOption::Verbose)) {
+        *error = QStringLiteral("-v — только для %1").arg(commandsWith(CommandOption::Verbose));
         return ParseResult::UsageError;
     }
-    if (parser.isSet(output) && !row->output) {
-        *error = QStringLiteral("-o — только для %1").arg(FsClient::commandsWith(&CommandRow::output));
+    if (parser.isSet(output) && !row->takes.testFlag(CommandOption::Output)) {
+        *error = QStringLiteral("-o — только для %1").arg(commandsWith(CommandOption::Output));
         return ParseResult::UsageError;
     }
     for (const QCommandLineOption *option : {&prune, &dryRun}) {
-        if (parser.isSet(*option) && !row->plans) {
+        if (parser.isSet(*option) && !row->takes.testFlag(CommandOption::Plan)) {
             *error = QStringLiteral("--%1 — только для %2")
-                         .arg(option->names().first(), FsClient::commandsWith(&CommandRow::plans));
+                         .arg(option->names().first(), commandsWith(CommandOption::Plan));
             return ParseResult::UsageError;
         }
     }

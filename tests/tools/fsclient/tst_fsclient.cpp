@@ -270,6 +270,10 @@ void TestFsClient::batchesSayWhatBecameOfEachFile_data()
                                     << "удалён\ta\nнет на плате\tmissing\nудалён\tb\n"
                                     << QStringList{"«missing»: Файл не существует!"} << QStringList{"keep"}
                                     << none;
+    // A name given twice is one file: deleted once, told once.
+    QTest::newRow("rm a name twice") << QStringList{"--file", "a=4", "--file", "keep=4"} << none
+                                     << QStringList{"rm", "-v", "a", "a"} << 0 << "удалён\ta\n"
+                                     << QStringList() << QStringList{"keep"} << none;
     QTest::newRow("get a missing name") << QStringList{"--file", "here.bin=64"} << none
                                         << QStringList{"get", "-v", "zzz.bin", "here.bin", "-o", "out"} << 1
                                         << "нет на плате\tzzz.bin\nполучен\there.bin\n"
@@ -462,6 +466,13 @@ void TestFsClient::syncMakesTheBoardMatchTheFolder_data()
     QTest::newRow("second sync sends nothing")
         << QStringList{"--big"} << start << start << QStringList{"--delete"} << 0 << QString() << none << 0
         << start;
+    // The memory is full before and after, and the board places files first fit by address: only
+    // deleting first, then shrinking a before growing b, leaves room at every step.
+    QTest::newRow("deletions first, then shrinking before growing")
+        << QStringList{"--memory", "4000"} << QStringList{"a=#2000", "b=#1000", "gone=#1000"}
+        << QStringList{"a=#1000", "b=#2000", "c=#1000"} << QStringList{"--delete"} << 0
+        << "~ a\n~ b\n+ c\n- gone\n"
+        << none << 3 << QStringList{"a=#1000", "b=#2000", "c=#1000"};
     QTest::newRow("dry run changes nothing")
         << QStringList{"--big"} << start << next << QStringList{"--delete", "--dry-run"} << 0
         << "+ add\n~ edit\n~ grow\n- gone\n"
