@@ -111,22 +111,13 @@ void TestUploadRules::texts_data()
     const auto file = [&](const char *rest) {
         return QStringLiteral("Файл: 100%2.vmc ") + QString::fromUtf8(rest);
     };
-    QTest::newRow("none") << refusalText(Refusal::None, path) << QString();
+    // The window's texts (cannot open, not Latin-1, too big) are checked through its upload.
     QTest::newRow("not a file") << refusalText(Refusal::NotAFile, path)
                                 << file("не найден или не является обычным файлом.");
-    QTest::newRow("cannot open") << refusalText(Refusal::CannotOpen, path) << file("не удалось открыть.");
     QTest::newRow("no name") << refusalText(Refusal::NameEmpty, path)
                              << file("не удалось передать: у файла нет имени.");
-    QTest::newRow("not Latin-1") << refusalText(Refusal::NameNotLatin1, path)
-                                 << file(
-                                        "не удалось передать: имя файла содержит символы, которые контроллер "
-                                        "не поддерживает.");
     QTest::newRow("too long") << refusalText(Refusal::NameTooLong, path)
                               << file("не удалось передать: имя файла длиннее 51 символа.");
-    QTest::newRow("too big, small") << refusalText(Refusal::TooBig, path, false)
-                                    << file("не удалось передать: файл больше 65532 байт.");
-    QTest::newRow("too big, big") << refusalText(Refusal::TooBig, path, true)
-                                  << file("не удалось передать: файл больше 1073741760 байт.");
     QTest::newRow("room") << roomText(62996)
                           << QStringLiteral(
                                  "Файлы не помещаются в свободную память платы, не хватает байт: 62996.");
