@@ -1,101 +1,110 @@
 #include "batchbook.h"
 
+#include "commandtable.h"
 #include "pcbprotocol.h"
 
-#include <QCoreApplication>
 #include <utility>
 
 using namespace PcbProtocol;
 
-namespace {
-
-// The texts are the link's own, shown by the window as they come.
-QString linkText(const char *text)
+bool Batch::progress(uint &percent) const
 {
-    return QCoreApplication::translate("FsManager", text);
+    if (total == 0)
+        return false;
+    const qint64 done = qint64(total) - left();
+    percent = static_cast<uint>(qMax<qint64>(done, 0) * 100 / total);
+    return true;
 }
 
-uint percentOf(qint64 done, qint64 total)
+bool Batch::itemDone(const QString &name, QByteArray content)
 {
-    return static_cast<uint>(qMax<qint64>(done, 0) * 100 / total);
+    Q_UNUSED(name)
+    Q_UNUSED(content)
+    return true;
 }
 
-} // namespace
-
-BatchBook::Outcome BatchBook::statusOutcome(const uint8_t *payload, uint size)
+QByteArray Batch::file(const QString &name) const
 {
-    // An empty reply counts as a network error.
-    if (size == 0)
-        return NetworkError;
-    switch (payload[0]) {
-    case kStatusOk:
-        return ItemDone;
-    case kStatusNetworkError:
-        return NetworkError;
-    case kStatusSecondError:
-        return SecondError;
-    default:
-        return OtherStatus;
-    }
+    Q_UNUSED(name)
+    return QByteArray();
 }
 
-QString BatchBook::startedText(int command)
+void UploadBatch::add(const QList<QByteArray> &added, qint64 bytes)
 {
-    switch (command) {
-    case CmdWriteFile:
-        return linkText("Отправка файлов...");
-    case CmdDeleteFile:
-        return linkText("Удаление файла...");
-    case CmdGetFile:
-        return linkText("Получение файлов...");
-    default:
-        return QString();
-    }
+    records.append(added);
+    total += static_cast<uint32_t>(bytes);
+    pending += bytes;
 }
 
-QString BatchBook::okText(int command)
+QByteArray UploadBatch::nextPiece(bool &endsRecord) const
 {
-    // Only the download's passes through translation.
-    return command == CmdGetFile ? linkText("Ok") : QStringLiteral("Ok");
+    const QByteArray &record = records.first();
+    const int size = qMin(kUploadPieceSize, record.size() - offset);
+    endsRecord = offset + size >= record.size();
+    return QByteArray::fromRawData(record.constData() + offset, size);
 }
 
-BatchBook::Failure BatchBook::failure(int command, Outcome outcome)
+void UploadBatch::pieceWritten(qint64 bytes)
 {
-    if (outcome == SecondError) {
-        if (command == CmdWriteFile)
-            return {true, ResultNoMemory, linkText("Не хватает памяти на контроллере!")};
-        return {true, ResultNoSuchFile, linkText("Файл не существует!")};
-    }
-    return {outcome != OtherStatus, ResultNetworkError, linkText("Ошибка сети!")};
+    offset += static_cast<int>(bytes);
+    pending -= bytes;
 }
 
-void BatchBook::addRecords(const QList<QByteArray> &records, qint64 bytes)
+bool UploadBatch::recordSent() const
 {
-    uploadQueue.append(records);
-    uploadTotal += static_cast<uint32_t>(bytes);
-    uploadPending += bytes;
+    return offset >= records.first().size();
 }
 
-bool BatchBook::addDeletions(const QStringList &names)
+bool UploadBatch::itemDone(const QString &name, QByteArray content)
+{
+    Q_UNUSED(name)
+    Q_UNUSED(content)
+    if (records.isEmpty() || !recordSent())
+        return false;
+    records.removeFirst();
+    offset = 0;
+    return true;
+}
+
+void UploadBatch::clear()
+{
+    records.clear();
+    offset = 0;
+    pending = 0;
+    total = 0;
+}
+
+bool DeleteBatch::add(const QStringList &added)
 {
     QList<QByteArray> call;
-    for (const QString &name : names) {
+    for (const QString &name : added) {
         const QByteArray bytes = boardFileName(name);
         if (!bytes.isEmpty())
             call.append(bytes);
     }
     if (call.isEmpty())
         return false;
-    deleteQueue.append(call);
-    deleteTotal += static_cast<uint32_t>(call.size());
+    names.append(call);
+    total += static_cast<uint32_t>(call.size());
     return true;
 }
 
-bool BatchBook::addDownloads(const QMap<QString, uint> &names)
+QByteArray DeleteBatch::takeName()
+{
+    return names.isEmpty() ? QByteArray() : names.takeFirst();
+}
+
+void DeleteBatch::clear()
+{
+    names.clear();
+    total = 0;
+}
+
+bool DownloadBatch::add(const QMap<QString, uint> &sizes)
 {
     QMap<QByteArray, uint> call;
     uint32_t callTotal = 0;
-    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it) {
         const QByteArray bytes = boardFileName(it.key());
         if (bytes.isEmpty())
             continue;
@@ -105,122 +114,52 @@ bool BatchBook::addDownloads(const QMap<QString, uint> &names)
     if (call.isEmpty())
         return false;
     for (auto it = call.cbegin(); it != call.cend(); ++it)
-        downloadQueue.insert(it.key(), it.value());
-    downloadTotal += callTotal;
+        names.insert(it.key(), it.value());
+    total += callTotal;
     return true;
 }
 
-bool BatchBook::hasQueued(int command) const
+QByteArray DownloadBatch::takeName()
 {
-    switch (command) {
-    case CmdWriteFile:
-        return !uploadQueue.isEmpty();
-    case CmdDeleteFile:
-        return !deleteQueue.isEmpty();
-    case CmdGetFile:
-        return !downloadQueue.isEmpty();
-    default:
-        return false;
-    }
+    if (names.isEmpty())
+        return QByteArray();
+    const QByteArray name = names.firstKey();
+    names.remove(name);
+    return name;
 }
 
-bool BatchBook::progress(int command, uint &percent) const
+bool DownloadBatch::itemDone(const QString &name, QByteArray content)
 {
-    uint32_t total = 0;
-    qint64 left = 0;
-    switch (command) {
-    case CmdWriteFile:
-        total = uploadTotal;
-        left = uploadPending;
-        break;
-    case CmdDeleteFile:
-        total = deleteTotal;
-        left = deleteQueue.size();
-        break;
-    case CmdGetFile:
-        total = downloadTotal;
-        for (const uint size : downloadQueue)
-            left += size;
-        break;
-    default:
-        break;
-    }
-    if (total == 0)
-        return false;
-    percent = percentOf(qint64(total) - left, total);
-    return true;
-}
-
-QByteArray BatchBook::nextPiece(bool &endsRecord) const
-{
-    const QByteArray &record = uploadQueue.first();
-    const int size = qMin(kUploadPieceSize, record.size() - uploadOffset);
-    endsRecord = uploadOffset + size >= record.size();
-    return QByteArray::fromRawData(record.constData() + uploadOffset, size);
-}
-
-void BatchBook::pieceWritten(qint64 bytes)
-{
-    uploadOffset += static_cast<int>(bytes);
-    uploadPending -= bytes;
-}
-
-bool BatchBook::recordSent() const
-{
-    return uploadOffset >= uploadQueue.first().size();
-}
-
-QByteArray BatchBook::takeName(int command)
-{
-    if (command == CmdDeleteFile && !deleteQueue.isEmpty())
-        return deleteQueue.takeFirst();
-    if (command == CmdGetFile && !downloadQueue.isEmpty()) {
-        const QByteArray name = downloadQueue.firstKey();
-        downloadQueue.remove(name);
-        return name;
-    }
-    return QByteArray();
-}
-
-bool BatchBook::itemDone(int command, const QString &name, QByteArray content)
-{
-    if (command == CmdWriteFile) {
-        if (uploadQueue.isEmpty() || !recordSent())
-            return false;
-        uploadQueue.removeFirst();
-        uploadOffset = 0;
-    } else if (command == CmdGetFile && !name.isEmpty()) {
+    if (!name.isEmpty())
         received.insert(name, std::move(content));
-    }
     return true;
 }
 
-void BatchBook::clear(int command)
+void DownloadBatch::clear()
 {
-    switch (command) {
-    case CmdWriteFile:
-        uploadQueue.clear();
-        uploadOffset = 0;
-        uploadPending = 0;
-        uploadTotal = 0;
-        break;
-    case CmdDeleteFile:
-        deleteQueue.clear();
-        deleteTotal = 0;
-        break;
-    case CmdGetFile:
-        downloadQueue.clear();
-        received.clear();
-        downloadTotal = 0;
-        break;
-    default:
-        break;
-    }
+    names.clear();
+    received.clear();
+    total = 0;
+}
+
+qint64 DownloadBatch::left() const
+{
+    qint64 sizes = 0;
+    for (const uint size : names)
+        sizes += size;
+    return sizes;
+}
+
+Batch *BatchBook::of(int command)
+{
+    const CommandRow *row = CommandRow::find(command);
+    Batch *const kinds[] = {&upload, &deletion, &download};
+    return row && row->batch != NoBatch ? kinds[row->batch] : nullptr;
 }
 
 void BatchBook::clearAll()
 {
-    clear(CmdWriteFile);
-    clear(CmdDeleteFile);
-    clear(CmdGetFile);
+    upload.clear();
+    deletion.clear();
+    download.clear();
 }

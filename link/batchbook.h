@@ -1,7 +1,5 @@
 #pragma once
 
-#include "pcbtypes.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -9,81 +7,142 @@
 #include <QStringList>
 #include <cstdint>
 
-// The bookkeeping of the link's three kinds of batch, each named by its command: uploads
-// (CmdWriteFile), deletions (CmdDeleteFile) and downloads (CmdGetFile). It holds what is still to
-// send, each batch's total for its progress, the files received so far, and the texts a batch
-// starts and ends with. It neither sends nor emits anything: the link does, in one order for all
-// three kinds.
-class BatchBook
+// How the board answered one item of a batch.
+enum class ItemReply
+{
+    Done,          // status 0: the record stored, the file deleted, or the file follows
+    NetworkError,  // status 1, or a reply too short to tell
+    Refused,       // status 2: refused for the reason its command's row names (no memory, no such file)
+    UnknownStatus, // any other status: it ends the batch, and the window is told nothing of it
+};
+
+// One batch of the link: what is still to send, the total its progress counts against, and what the
+// board sent back. One small type per kind: uploads, deletions, downloads. A batch neither sends nor
+// emits anything: the link does, in one order for all three kinds.
+class Batch
 {
 public:
-    // How the board's reply to one item of a batch came out.
-    enum Outcome
-    {
-        ItemDone,
-        NetworkError, // status 1, or a reply too short to tell
-        SecondError,  // status 2: no memory for an upload, no such file otherwise
-        OtherStatus,  // a status the window is told nothing of
-    };
-    struct Failure
-    {
-        bool told; // the window hears of it through the batch's finish signal
-        PcbResult result;
-        QString text;
-    };
+    virtual ~Batch() = default;
 
-    // Outcome of a reply whose payload starts with a status byte.
-    static Outcome statusOutcome(const uint8_t *payload, uint size);
-    // Text of the progress dialog when a batch's command starts; empty for other commands.
-    static QString startedText(int command);
-    // Text of a batch that ended well, and of one that ended with Outcome.
-    static QString okText(int command);
-    static Failure failure(int command, Outcome outcome);
-
-    // Adds to the batch of its kind; the running one, if any, picks them up.
-    void addRecords(const QList<QByteArray> &records, qint64 bytes);
-    // Names of 1 to 51 characters as board file names, in list order; false if none was.
-    bool addDeletions(const QStringList &names);
-    // Each name once, with its size; false if none was.
-    bool addDownloads(const QMap<QString, uint> &names);
-
-    // Items of that kind still to send.
-    bool hasQueued(int command) const;
+    // Items still to send.
+    virtual bool hasQueued() const = 0;
     // Percent of the batch done; false while it counts nothing.
-    bool progress(int command, uint &percent) const;
+    bool progress(uint &percent) const;
 
-    // The next piece of the first upload record, at most one piece long and not copied: valid
-    // until the book changes. EndsRecord tells whether it is the record's last.
+    // Takes the next name to ask the board about off the queue; empty when none is left, and for a
+    // batch that sends no names.
+    virtual QByteArray takeName() { return QByteArray(); }
+    // Books an item the board carried out; false when it is not one of this batch's items to report.
+    // Name and Content are a downloaded file's, empty for the other kinds.
+    virtual bool itemDone(const QString &name, QByteArray content);
+    // The files received so far, by name, and one of them; empty for a batch that receives none.
+    virtual QMap<QString, QByteArray> files() const { return QMap<QString, QByteArray>(); }
+    virtual QByteArray file(const QString &name) const;
+
+    // Ends the batch, dropping what was left of it.
+    virtual void clear() = 0;
+
+protected:
+    // What is left of the total: bytes, names or expected sizes, as the kind counts it.
+    virtual qint64 left() const = 0;
+
+    // Counted since the batch began, in 32 bits.
+    uint32_t total = 0;
+};
+
+// Upload records, sent in pieces: the first piece in the request frame, the others as
+// the socket reports the previous one written.
+class UploadBatch final : public Batch
+{
+public:
+    // Adds Records, of Bytes in all; the running batch, if any, picks them up.
+    void add(const QList<QByteArray> &records, qint64 bytes);
+    bool hasQueued() const override { return !records.isEmpty(); }
+
+    // The next piece of the first record, at most one piece long and not copied: valid until the
+    // batch changes. EndsRecord tells whether it is the record's last.
     QByteArray nextPiece(bool &endsRecord) const;
     void pieceWritten(qint64 bytes);
     // The first record has been written whole: the board's reply follows.
     bool recordSent() const;
 
-    // Takes the next name of a deletion or download off its queue (a download's every entry of
-    // that name: one reply serves them all); empty when none is left.
-    QByteArray takeName(int command);
+    // False for a record acknowledged before it was sent whole, whose rest then goes out again.
+    bool itemDone(const QString &name, QByteArray content) override;
+    void clear() override;
 
-    // Books an item the board carried out; false for an upload acknowledged before it was sent
-    // whole, whose rest then goes out again. A downloaded file (Name not empty) is kept, replacing
-    // one of the same name.
-    bool itemDone(int command, const QString &name, QByteArray content);
-    QMap<QString, QByteArray> receivedFiles() const { return received; }
-    QByteArray receivedFile(const QString &name) const { return received.value(name); }
+private:
+    qint64 left() const override { return pending; }
 
-    // Ends the batch of that kind, dropping what was left of it.
-    void clear(int command);
+    QList<QByteArray> records;
+    // Bytes of the first record already on the wire; records are never shrunk from the front.
+    int offset = 0;
+    qint64 pending = 0; // bytes of the records not yet written
+};
+
+// Board file names to delete, in the order given; progress counts names.
+class DeleteBatch final : public Batch
+{
+public:
+    // Names of 1 to 51 characters as board file names, in list order; false if none was.
+    bool add(const QStringList &names);
+    bool hasQueued() const override { return !names.isEmpty(); }
+    QByteArray takeName() override;
+    void clear() override;
+
+private:
+    qint64 left() const override { return names.size(); }
+
+    QList<QByteArray> names;
+};
+
+// Board file names to fetch, smallest name first; progress counts the sizes expected.
+class DownloadBatch final : public Batch
+{
+public:
+    // Each name of 1 to 51 characters once, with its size; false if none was.
+    bool add(const QMap<QString, uint> &sizes);
+    bool hasQueued() const override { return !names.isEmpty(); }
+    // Every entry of that name goes: one reply serves them all.
+    QByteArray takeName() override;
+    // Keeps a file the board sent under a name, replacing one of the same name.
+    bool itemDone(const QString &name, QByteArray content) override;
+    QMap<QString, QByteArray> files() const override { return received; }
+    QByteArray file(const QString &name) const override { return received.value(name); }
+    void clear() override;
+
+private:
+    qint64 left() const override;
+
+    // The same name may be queued by several calls; one request then serves all its entries.
+    QMultiMap<QByteArray, uint> names;
+    QMap<QString, QByteArray> received;
+};
+
+// The link's three batches, one of each kind. The command table (commandtable.h) says which
+// command's items each one carries.
+class BatchBook
+{
+public:
+    enum Kind
+    {
+        NoBatch = -1,
+        Uploads,
+        Deletions,
+        Downloads,
+    };
+
+    // The batch that carries the items of Command; null for a command without one.
+    Batch *of(int command);
+
+    UploadBatch &uploads() { return upload; }
+    DeleteBatch &deletions() { return deletion; }
+    DownloadBatch &downloads() { return download; }
+
+    // Ends every batch.
     void clearAll();
 
 private:
-    QList<QByteArray> uploadQueue;
-    // Bytes of the first record already on the wire; records are never shrunk from the front.
-    int uploadOffset = 0;
-    qint64 uploadPending = 0; // bytes of uploadQueue not yet written
-    uint32_t uploadTotal = 0;
-    QList<QByteArray> deleteQueue;
-    uint32_t deleteTotal = 0;
-    // The same name may be queued by several calls; one request then serves all its entries.
-    QMultiMap<QByteArray, uint> downloadQueue;
-    uint32_t downloadTotal = 0;
-    QMap<QString, QByteArray> received;
+    UploadBatch upload;
+    DeleteBatch deletion;
+    DownloadBatch download;
 };

@@ -1,8 +1,10 @@
 #include "fsmanager.h"
 
 #include "addressstore.h"
+#include "commandtable.h"
 #include "pcbprotocol.h"
 #include "uploadrecord.h"
+#include "uploadrules.h"
 
 #include <QTcpSocket>
 #include <QTimerEvent>
@@ -14,28 +16,10 @@ using namespace PcbProtocol;
 
 namespace {
 
+// The link's own pace; each command's time limit is in its row of the command table.
 constexpr int kQueueTickMs = 100;
 constexpr int kKeepAliveMs = 3000;
 constexpr int kConnectTimeoutMs = 5000;
-constexpr int kListTimeoutMs = 10000;
-constexpr int kWriteTimeoutMs = 15000;
-constexpr int kDeleteTimeoutMs = 5000;
-constexpr int kKeepAliveTimeoutMs = 5000;
-constexpr int kFirstFileTimeoutMs = 50000;
-constexpr int kNextFileTimeoutMs = 20000;
-
-// Time limit for the reply to each further item of a running batch.
-int nextItemTimeout(PcbCommand command)
-{
-    switch (command) {
-    case CmdWriteFile:
-        return kWriteTimeoutMs;
-    case CmdDeleteFile:
-        return kDeleteTimeoutMs;
-    default:
-        return kNextFileTimeoutMs;
-    }
-}
 
 } // namespace
 
@@ -116,6 +100,7 @@ void FsManager::connectToPcb()
         return;
     socket = new QTcpSocket(this);
     socketError = QAbstractSocket::UnknownSocketError;
+    connectionEnded = ConnectionNotEnded;
     connect(socket, &QTcpSocket::connected, this, &FsManager::pcbConnected);
     connect(socket, &QTcpSocket::disconnected, this, &FsManager::pcbDisconnected);
     connect(socket, &QTcpSocket::errorOccurred, this, &FsManager::pcbConnectionError);
@@ -147,10 +132,11 @@ void FsManager::writeFiles(QStringList PathList)
     qint64 callTotal = 0;
     for (const QString &path : qAsConst(PathList)) {
         QByteArray record;
-        const QString refusal = UploadRecord::read(path, big, record);
-        if (!refusal.isEmpty()) {
+        const UploadRules::Refusal refusal = UploadRecord::read(path, big, record);
+        if (refusal != UploadRules::Refusal::None) {
             // Nothing of this call goes out; records of earlier calls stay queued.
-            const QString text = tr("Файл: ") + path + refusal;
+            const QString text =
+                tr("%1 Передача отменена!").arg(UploadRules::refusalText(refusal, path, big));
             emit errorOccured(text);
             emit requestFinished(CmdWriteFile, ResultFileRefused, text);
             return;
@@ -158,19 +144,19 @@ void FsManager::writeFiles(QStringList PathList)
         callTotal += record.size();
         records.append(record);
     }
-    batches.addRecords(records, callTotal);
+    batches.uploads().add(records, callTotal);
     enqueueBatchCommand(CmdWriteFile);
 }
 
 void FsManager::deleteFiles(QStringList FileNameList)
 {
-    if (isConnected() && batches.addDeletions(FileNameList))
+    if (isConnected() && batches.deletions().add(FileNameList))
         enqueueBatchCommand(CmdDeleteFile);
 }
 
 void FsManager::getFiles(QMap<QString, uint> FileNameList)
 {
-    if (isConnected() && batches.addDownloads(FileNameList))
+    if (isConnected() && batches.downloads().add(FileNameList))
         enqueueBatchCommand(CmdGetFile);
 }
 
@@ -182,13 +168,7 @@ void FsManager::timerEvent(QTimerEvent *event)
             runNextCommand();
     } else if (id == responseTimerId) {
         stopTimer(responseTimerId);
-        const int answered = commandRunning ? currentCommand : 0;
-        if (socket)
-            socket->abort();
-        // The abort may already have gone offline through disconnected(); then this does nothing.
-        handleDisconnection();
-        emit errorOccured(tr("Ошибка подключения"));
-        emit requestFinished(answered, ResultConnectionLost, tr("Ошибка подключения"));
+        endConnection(ConnectionTimedOut, tr("Ошибка подключения"));
     } else if (id == keepAliveTimerId) {
         enqueueOnce(CmdKeepAlive);
     } else {
@@ -213,19 +193,11 @@ void FsManager::pcbConnected()
 
 void FsManager::pcbDisconnected()
 {
-    if (!isCurrentSocketSignal()) {
-        // A socket released earlier reports its end late: it must not tear down a newer one.
-        bigMode = false;
-        return;
-    }
-    handleDisconnection();
-}
-
-void FsManager::handleDisconnection()
-{
     bigMode = false;
-    if (!socket)
+    // A socket released earlier reports its end late: it must not tear down a newer one.
+    if (!socket || !isCurrentSocketSignal())
         return;
+    connectionEnded = ConnectionClosed;
     releaseSocket();
     emit connectionStateIsUpdated(0);
     resetState();
@@ -236,15 +208,31 @@ void FsManager::pcbConnectionError(QAbstractSocket::SocketError error)
     if (!socket || !isCurrentSocketSignal())
         return;
     socketError = error;
-    const QString errorText = socket->errorString();
+    endConnection(ConnectionBroken, socket->errorString());
+}
+
+void FsManager::endConnection(PcbConnectionEnd how, const QString &text)
+{
     const int answered = commandRunning ? currentCommand : 0;
-    releaseSocket();
-    emit connectionStateIsUpdated(0);
-    // A link that breaks while merely polling goes offline quietly.
-    if (currentCommand != CmdKeepAlive)
-        emit errorOccured(errorText);
-    resetState();
-    emit requestFinished(answered, ResultConnectionLost, errorText);
+    const CommandRow *const last = CommandRow::find(currentCommand);
+    const bool givenUp = how != ConnectionBroken;
+    const bool told = givenUp || !(last && last->has(CommandRow::QuietBreak));
+    connectionEnded = how;
+    if (givenUp)
+        bigMode = false;
+    if (socket) {
+        QTcpSocket *const ended = socket;
+        releaseSocket();
+        // Released first, so that the disconnected() an abort may send at once finds it no longer
+        // the link's.
+        if (givenUp)
+            ended->abort();
+        emit connectionStateIsUpdated(0);
+        resetState();
+    }
+    if (told)
+        emit errorOccured(text);
+    emit requestFinished(answered, ResultConnectionLost, text);
 }
 
 void FsManager::readFromPcb()
@@ -274,46 +262,20 @@ void FsManager::dispatchReplies(const QTcpSocket *current)
     while (socket == current && replies.takeFrame(frame))
         dispatchReply(frame);
     if (socket == current && replies.refusedFrames() > 0) {
-        dropOversizedReply();
+        // Waiting would only end in the time limit, and skipping the rest of the frame would hold the
+        // connection for as long as the board takes to send it: the link drops it at once instead.
+        const QString text = tr("Ответ контроллера слишком велик: %1 байт, а принять можно не более %2 байт. "
+                                "Соединение разорвано.")
+                                 .arg(replies.refusedLength())
+                                 .arg(ReplyCollector::kMaxFrameLength);
+        replies.reset();
+        endConnection(ConnectionReplyTooLong, text);
         return;
     }
+    const CommandRow *const running = CommandRow::find(currentCommand);
     uint percent = 0;
-    if (socket == current && currentCommand == CmdGetFile && replies.progress(percent))
+    if (socket == current && running && running->has(CommandRow::ShowsArrival) && replies.progress(percent))
         emit progressUpdated(percent);
-}
-
-void FsManager::dropOversizedReply()
-{
-    // Waiting would only end in the time limit, and skipping the rest of the frame would hold the
-    // connection for as long as the board takes to send it: the link drops it at once instead.
-    const QString text = tr("Ответ контроллера слишком велик: %1 байт, а принять можно не более %2 байт. "
-                            "Соединение разорвано.")
-                             .arg(replies.refusedLength())
-                             .arg(ReplyCollector::kMaxFrameLength);
-    const int answered = commandRunning ? currentCommand : 0;
-    if (socket)
-        socket->abort();
-    handleDisconnection();
-    replies.reset();
-    emit errorOccured(text);
-    emit requestFinished(answered, ResultConnectionLost, text);
-}
-
-int FsManager::responseTimeout(PcbCommand command)
-{
-    switch (command) {
-    case CmdListFiles:
-        return kListTimeoutMs;
-    case CmdWriteFile:
-        return kWriteTimeoutMs;
-    case CmdDeleteFile:
-        return kDeleteTimeoutMs;
-    case CmdKeepAlive:
-        return kKeepAliveTimeoutMs;
-    case CmdGetFile:
-        return kFirstFileTimeoutMs;
-    }
-    return kKeepAliveTimeoutMs;
 }
 
 void FsManager::dispatchReply(ReplyCollector::Frame &frame)
@@ -332,30 +294,12 @@ void FsManager::dispatchReply(ReplyCollector::Frame &frame)
         return;
     uint8_t *const payload = data + frame.payloadOffset;
     const uint size = static_cast<uint>(frame.bytes.size() - frame.payloadOffset);
-    dispatchedFrame = &frame.bytes;
     // The handler follows the reply's command byte, not the command that was sent.
-    switch (data[kReplyCommandOffset]) {
-    case CmdListFiles:
-        if (form == uint8_t(kBigForm))
-            readListFiles_big(payload, size);
-        else
-            readListFiles(payload, size);
-        break;
-    case CmdWriteFile:
-        readResponseOnWriteFile(payload, size);
-        break;
-    case CmdDeleteFile:
-        readDeleteFile(payload, size);
-        break;
-    case CmdKeepAlive:
-        readKeepAlive(payload, size);
-        break;
-    case CmdGetFile:
-        readRecievFile(payload, size);
-        break;
-    default:
-        break;
-    }
+    const CommandRow *const row = CommandRow::find(data[kReplyCommandOffset]);
+    if (!row)
+        return;
+    dispatchedFrame = &frame.bytes;
+    (this->*row->reply)(row->command, payload, size);
     dispatchedFrame = nullptr;
 }
 
@@ -383,19 +327,21 @@ void FsManager::writtenBytes(qint64 count)
     Q_UNUSED(count)
     if (!socket || !isCurrentSocketSignal())
         return;
-    if (currentCommand != CmdWriteFile || !batches.hasQueued(CmdWriteFile))
+    const CommandRow *const running = CommandRow::find(currentCommand);
+    UploadBatch &uploads = batches.uploads();
+    if (!running || !running->has(CommandRow::SentInPieces) || !uploads.hasQueued())
         return;
-    emitBatchProgress(CmdWriteFile);
-    if (batches.recordSent())
+    emitBatchProgress(uploads);
+    if (uploads.recordSent())
         return; // the board's reply follows
-    startResponseTimer(kWriteTimeoutMs);
+    startResponseTimer(running->continueLimitMs);
     sendUploadPiece(QByteArray());
 }
 
 void FsManager::sendUploadPiece(QByteArray frame)
 {
     bool endsRecord = false;
-    const QByteArray piece = batches.nextPiece(endsRecord);
+    const QByteArray piece = batches.uploads().nextPiece(endsRecord);
     paceUploadPiece(endsRecord);
     qint64 written = 0;
     if (frame.isEmpty()) {
@@ -407,7 +353,7 @@ void FsManager::sendUploadPiece(QByteArray frame)
         written = writeRequest(frame) - headerSize;
     }
     if (written > 0)
-        batches.pieceWritten(written);
+        batches.uploads().pieceWritten(written);
 }
 
 void FsManager::paceUploadPiece(bool endsRecord)
@@ -420,166 +366,144 @@ void FsManager::paceUploadPiece(bool endsRecord)
     socket->setSocketOption(QAbstractSocket::LowDelayOption, endsRecord ? 1 : 0);
 }
 
-void FsManager::emitBatchProgress(PcbCommand command)
+void FsManager::emitBatchProgress(const Batch &batch)
 {
     uint percent = 0;
-    if (batches.progress(command, percent))
+    if (batch.progress(percent))
         emit progressUpdated(percent);
 }
 
-void FsManager::readKeepAlive(uint8_t *RecvData, uint Size)
+void FsManager::readKeepAlive(PcbCommand command, uint8_t *RecvData, uint Size)
 {
+    Q_UNUSED(command)
     stopTimer(responseTimerId);
     commandRunning = false;
     if (Size >= 1 && RecvData[0] != 0)
         enqueueOnce(CmdListFiles);
 }
 
-void FsManager::readListFiles(uint8_t *RecvData, uint Size)
+void FsManager::readListFiles(PcbCommand command, uint8_t *RecvData, uint Size)
+{
+    Q_UNUSED(command)
+    if (bigMode)
+        readList(decodeList<FstEntry_big>(RecvData, Size), &FsManager::listfilesReady_big);
+    else
+        readList(decodeList<FstEntry>(RecvData, Size), &FsManager::listfilesReady);
+}
+
+template <typename Entry>
+void FsManager::readList(const ListReply<Entry> &reply,
+                         void (FsManager::*ready)(QList<Entry>, uint32_t, uint32_t))
 {
     stopTimer(responseTimerId);
     commandRunning = false;
-    const ListReply<FstEntry> reply = decodeSmallList(RecvData, Size);
     if (!reply.valid) {
-        emit requestFinished(CmdListFiles, ResultNetworkError, tr("Ошибка сети!"));
+        emit requestFinished(CmdListFiles, ResultNetworkError, CommandRow::networkErrorText());
         return;
     }
     if (reply.asksForBigForm) {
         bigMode = true;
         enqueueOnce(CmdListFiles);
     }
-    emit listfilesReady(reply.entries, reply.allMemory, reply.memoryUsed);
+    emit(this->*ready)(reply.entries, reply.allMemory, reply.memoryUsed);
     // A table that asks for the big form is read again in it, and that reading ends the request.
     if (!reply.asksForBigForm)
-        emit requestFinished(CmdListFiles, ResultOk, QStringLiteral("Ok"));
+        emit requestFinished(CmdListFiles, ResultOk, CommandRow::of(CmdListFiles).okText());
 }
 
-void FsManager::readListFiles_big(uint8_t *RecvData, uint Size)
+void FsManager::readItemStatus(PcbCommand command, uint8_t *RecvData, uint Size)
 {
-    stopTimer(responseTimerId);
-    commandRunning = false;
-    const ListReply<FstEntry_big> reply = decodeBigList(RecvData, Size);
-    if (!reply.valid) {
-        emit requestFinished(CmdListFiles, ResultNetworkError, tr("Ошибка сети!"));
-        return;
-    }
-    emit listfilesReady_big(reply.entries, reply.allMemory, reply.memoryUsed);
-    emit requestFinished(CmdListFiles, ResultOk, QStringLiteral("Ok"));
+    readBatchReply(command, CommandRow::of(command).statusReply(RecvData, Size));
 }
 
-void FsManager::readResponseOnWriteFile(uint8_t *RecvData, uint Size)
+void FsManager::readRecievFile(PcbCommand command, uint8_t *RecvData, uint Size)
 {
-    readBatchReply(CmdWriteFile, BatchBook::statusOutcome(RecvData, Size));
-}
-
-void FsManager::readDeleteFile(uint8_t *RecvData, uint Size)
-{
-    readBatchReply(CmdDeleteFile, BatchBook::statusOutcome(RecvData, Size));
-}
-
-void FsManager::readRecievFile(uint8_t *RecvData, uint Size)
-{
+    Q_UNUSED(command)
     const FileReply reply = decodeFileReply(RecvData, Size);
     switch (reply.kind) {
     case FileReply::File:
         // RecvData may not be used after this: the content can take over the frame's buffer.
-        readBatchReply(CmdGetFile, BatchBook::ItemDone, reply.name,
+        readBatchReply(CmdGetFile, ItemReply::Done, reply.name,
                        reply.name.isEmpty()
                            ? QByteArray()
                            : takeReplyTail(RecvData + reply.contentOffset, reply.contentSize));
         return;
     case FileReply::Unusable:
     case FileReply::NetworkError:
-        readBatchReply(CmdGetFile, BatchBook::NetworkError);
+        readBatchReply(CmdGetFile, ItemReply::NetworkError);
         return;
     case FileReply::NoSuchFile:
-        readBatchReply(CmdGetFile, BatchBook::SecondError);
+        readBatchReply(CmdGetFile, ItemReply::Refused);
         return;
     case FileReply::OtherStatus:
-        readBatchReply(CmdGetFile, BatchBook::OtherStatus);
+        readBatchReply(CmdGetFile, ItemReply::UnknownStatus);
         return;
     }
 }
 
-void FsManager::readBatchReply(PcbCommand command, BatchBook::Outcome outcome, const QString &name,
-                               QByteArray content)
+void FsManager::readBatchReply(PcbCommand command, ItemReply reply, const QString &name, QByteArray content)
 {
+    const CommandRow &row = CommandRow::of(command);
+    Batch &batch = *batches.of(command);
     stopTimer(responseTimerId);
-    if (outcome == BatchBook::ItemDone) {
-        emitBatchProgress(command);
-        if (batches.itemDone(command, name, std::move(content)))
-            emit batchItemDone(command, name, batches.receivedFile(name));
-        if (batches.hasQueued(command)) {
+    if (reply == ItemReply::Done) {
+        emitBatchProgress(batch);
+        if (batch.itemDone(name, std::move(content)))
+            emit batchItemDone(command, name, batch.file(name));
+        if (batch.hasQueued()) {
             // Also sends the rest of an upload record the board acknowledged early.
-            startResponseTimer(nextItemTimeout(command));
+            startResponseTimer(row.continueLimitMs);
             sendCommand(command);
             return;
         }
-        const QMap<QString, QByteArray> files = batches.receivedFiles();
-        batches.clear(command);
+        const QMap<QString, QByteArray> files = batch.files();
+        batch.clear();
         enqueueOnce(CmdListFiles);
-        const QString text = BatchBook::okText(command);
-        emitBatchFinished(command, text, files);
+        const QString text = row.okText();
+        row.finish(*this, text, files);
         commandRunning = false;
         emit requestFinished(command, ResultOk, text);
         return;
     }
-    const BatchBook::Failure failure = BatchBook::failure(command, outcome);
-    if (failure.told) // the window is told nothing of a status it does not know
-        emitBatchFinished(command, failure.text, batches.receivedFiles());
-    batches.clear(command);
+    const CommandRow::Ending ending = row.ending(reply);
+    if (ending.told) // the window is told nothing of a status it does not know
+        row.finish(*this, ending.text, batch.files());
+    batch.clear();
     commandRunning = false;
-    emit requestFinished(command, failure.result, failure.text);
-}
-
-void FsManager::emitBatchFinished(PcbCommand command, const QString &text,
-                                  const QMap<QString, QByteArray> &files)
-{
-    switch (command) {
-    case CmdWriteFile:
-        emit filesSendingIsFinished(text);
-        break;
-    case CmdDeleteFile:
-        emit fileDeletingIsFinished(text);
-        break;
-    case CmdGetFile:
-        emit filesRecievingIsFinished(files, text);
-        break;
-    case CmdListFiles:
-    case CmdKeepAlive:
-        break;
-    }
+    emit requestFinished(command, ending.result, ending.text);
 }
 
 void FsManager::sendCommand(PcbCommand Command)
 {
-    QByteArray frame = requestHeader(bigMode, Command);
-    switch (Command) {
-    case CmdListFiles:
-    case CmdKeepAlive:
-        writeRequest(frame);
-        break;
-    case CmdWriteFile:
-        if (batches.hasQueued(CmdWriteFile))
-            sendUploadPiece(std::move(frame));
-        break;
-    case CmdDeleteFile:
-    case CmdGetFile: {
-        // Every entry of a download's name goes: one reply serves them all.
-        const QByteArray name = batches.takeName(Command);
-        if (name.isEmpty())
-            return;
-        frame.append(static_cast<char>(name.size()));
-        frame.append(name);
-        writeRequest(frame);
-        break;
-    }
-    }
+    (this->*CommandRow::of(Command).send)(Command, requestHeader(bigMode, Command));
+}
+
+void FsManager::sendHeader(PcbCommand command, QByteArray header)
+{
+    Q_UNUSED(command)
+    writeRequest(header);
+}
+
+void FsManager::sendRecord(PcbCommand command, QByteArray header)
+{
+    Q_UNUSED(command)
+    if (batches.uploads().hasQueued())
+        sendUploadPiece(std::move(header));
+}
+
+void FsManager::sendName(PcbCommand command, QByteArray header)
+{
+    const QByteArray name = batches.of(command)->takeName();
+    if (name.isEmpty())
+        return;
+    header.append(static_cast<char>(name.size()));
+    header.append(name);
+    writeRequest(header);
 }
 
 qint64 FsManager::writeRequest(const QByteArray &bytes)
 {
-    // Only a link driven by FsManagerProbe runs commands without a socket (a dropped link clears
+    // Only a link driven through ReplyDriver runs commands without a socket (a dropped link clears
     // every queue): there each request counts as sent whole, so that the queues move on.
     return socket ? socket->write(bytes) : bytes.size();
 }
@@ -592,10 +516,10 @@ void FsManager::runNextCommand()
     commandRunning = true;
     const PcbCommand command = commandQueue.takeFirst();
     currentCommand = command;
-    startResponseTimer(responseTimeout(command));
-    const QString started = BatchBook::startedText(command);
-    if (!started.isEmpty())
-        emit startedRunCommand(started);
+    const CommandRow &row = CommandRow::of(command);
+    startResponseTimer(row.limitMs);
+    if (row.startedText)
+        emit startedRunCommand(row.started());
     sendCommand(command);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batchbook.h"
+#include "pcbprotocol.h"
 #include "pcbtypes.h"
 #include "replycollector.h"
 
@@ -17,21 +18,30 @@
 class QIODevice;
 class QTcpSocket;
 class QTimerEvent;
+struct CommandRow;
 
 // The one link to the controller board: connection, keep-alive, the command queue and
 // every request/reply of the board's file protocol. Talks to the window only through signals.
 class FsManager : public QObject
 {
     Q_OBJECT
-    friend class FsManagerProbe; // tests and fuzzers drive the reply path without a socket
+    friend struct CommandRow; // the command table names each command's request writer and reply handler
 
 public:
+    // Drives the command and reply path from bytes, without a socket (replydriver.h): what feeds the
+    // link replies by hand, a fuzzer say, goes through it. The program itself never uses it.
+    class ReplyDriver;
+
     explicit FsManager(QObject *parent = nullptr);
     ~FsManager() override;
 
     int getCurrentCommand() const { return currentCommand; }
     bool isCommandRunning() const { return commandRunning; }
     bool isConnected() const;
+    // How the last connection ended: set before connectionStateIsUpdated(0) and the
+    // requestFinished(..., ResultConnectionLost, ...) that tell it, ConnectionNotEnded again from
+    // connectToPcb on.
+    PcbConnectionEnd connectionEnd() const { return connectionEnded; }
     // The error the last connection ended with; UnknownSocketError when it ended without one
     // (a time limit, an oversized reply) or none has ended since connectToPcb.
     QAbstractSocket::SocketError lastSocketError() const { return socketError; }
@@ -90,15 +100,22 @@ private slots:
     void pcbConnectionError(QAbstractSocket::SocketError);
     void readFromPcb();
     void writtenBytes(qint64 count);
-    void readKeepAlive(uint8_t *RecvData, uint Size);
-    void readListFiles(uint8_t *RecvData, uint Size);
-    void readListFiles_big(uint8_t *RecvData, uint Size);
-    void readResponseOnWriteFile(uint8_t *RecvData, uint Size);
-    void readDeleteFile(uint8_t *RecvData, uint Size);
-    void readRecievFile(uint8_t *RecvData, uint Size);
 
 private:
+    // The reply handlers of the command table, each given the reply's command and its payload.
+    void readKeepAlive(PcbCommand command, uint8_t *RecvData, uint Size);
+    // A list reply in the form the reply came in.
+    void readListFiles(PcbCommand command, uint8_t *RecvData, uint Size);
+    // A write or delete reply: a status byte.
+    void readItemStatus(PcbCommand command, uint8_t *RecvData, uint Size);
+    void readRecievFile(PcbCommand command, uint8_t *RecvData, uint Size);
+
     void sendCommand(PcbCommand Command);
+    // The request writers of the command table: the header alone (list, keep-alive), with the first
+    // piece of the first upload record, or with the next name of a deletion or download.
+    void sendHeader(PcbCommand command, QByteArray header);
+    void sendRecord(PcbCommand command, QByteArray header);
+    void sendName(PcbCommand command, QByteArray header);
     qint64 writeRequest(const QByteArray &bytes);
     void runNextCommand();
     void resetState();
@@ -107,11 +124,12 @@ private:
     void feedReplies(QIODevice &source);
     void dispatchReplies(const QTcpSocket *current);
     void dispatchReply(ReplyCollector::Frame &frame);
-    // Ends the command and the connection on a reply frame refused for its length.
-    void dropOversizedReply();
-    static int responseTimeout(PcbCommand command);
     // The bytes from Begin to the end of the frame being dispatched, moved out of it if possible.
     QByteArray takeReplyTail(const uint8_t *begin, uint size);
+    // A list reply of either form, told through Ready (listfilesReady or listfilesReady_big).
+    template <typename Entry>
+    void readList(const PcbProtocol::ListReply<Entry> &reply,
+                  void (FsManager::*ready)(QList<Entry>, uint32_t, uint32_t));
     void enqueueOnce(PcbCommand command);
     void enqueueBatchCommand(PcbCommand command);
     void startResponseTimer(int periodMs);
@@ -119,17 +137,20 @@ private:
     void stopTimer(int &timerId);
     bool isCurrentSocketSignal() const;
     void releaseSocket();
-    void handleDisconnection();
+    // The one ending of a connection that fails: offline (state 0, once), every queue dropped, Text
+    // told as an error (not for a socket that broke while merely polling) and the command that was
+    // running ended as ResultConnectionLost with it. A socket that failed has ended by itself; one
+    // the link gives up on (a time limit, an oversized reply) it aborts.
+    void endConnection(PcbConnectionEnd how, const QString &text);
     // Writes Frame (a request header, or empty while a record continues) and the next piece of
     // the first queued record.
     void sendUploadPiece(QByteArray frame);
     void paceUploadPiece(bool endsRecord);
-    void emitBatchProgress(PcbCommand command);
+    void emitBatchProgress(const Batch &batch);
     // The one path of every upload, delete and download reply: the item booked, the next one sent
     // or the batch ended. Name and Content are a downloaded file's.
-    void readBatchReply(PcbCommand command, BatchBook::Outcome outcome, const QString &name = QString(),
+    void readBatchReply(PcbCommand command, ItemReply reply, const QString &name = QString(),
                         QByteArray content = QByteArray());
-    void emitBatchFinished(PcbCommand command, const QString &text, const QMap<QString, QByteArray> &files);
 
     QTcpSocket *socket = nullptr;
     QHostAddress pcbAddress;
@@ -147,6 +168,7 @@ private:
     bool lowDelay = false; // the socket sends small writes at once instead of coalescing them
     bool bigMode = false;
     QAbstractSocket::SocketError socketError = QAbstractSocket::UnknownSocketError;
+    PcbConnectionEnd connectionEnded = ConnectionNotEnded;
 
     double timeScaleFactor = 1.0;
 };

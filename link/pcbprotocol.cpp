@@ -43,49 +43,50 @@ int uploadHeaderSize(bool big)
     return big ? kBigEntrySize : kSmallEntrySize;
 }
 
-void writeUploadHeader(char *header, const QString &fileName, quint32 contentSize, bool big)
-{
-    std::memset(header, 0, static_cast<size_t>(uploadHeaderSize(big)));
-    const QByteArray name = fileName.left(kMaxNameLength).toLatin1();
-    std::memcpy(header, name.constData(), static_cast<size_t>(name.size()));
-    const quint16 nameLength = static_cast<quint16>(qMin(fileName.size() + 1, kNameFieldSize));
-    if (big) {
-        qToLittleEndian<quint32>(contentSize, header + kEntrySizeOffset);
-        qToLittleEndian<quint16>(nameLength, header + kBigEntryBlockOffset);
-    } else {
-        qToLittleEndian<quint16>(static_cast<quint16>(contentSize), header + kEntrySizeOffset);
-        qToLittleEndian<quint16>(nameLength, header + kSmallEntryBlockOffset);
-    }
-}
-
-// Callers pass a pointer with at least kSmallEntrySize / kBigEntrySize bytes behind it.
-FstEntry decodeEntry(const uint8_t *record)
-{
-    FstEntry entry;
-    std::memcpy(entry.name, record, sizeof entry.name);
-    entry.modifyTime = qFromLittleEndian<quint32>(record + kEntryTimeOffset);
-    entry.address = qFromLittleEndian<quint32>(record + kEntryAddressOffset);
-    entry.size = qFromLittleEndian<quint16>(record + kEntrySizeOffset);
-    entry.blockNumber = qFromLittleEndian<quint16>(record + kSmallEntryBlockOffset);
-    return entry;
-}
-
-FstEntry_big decodeEntryBig(const uint8_t *record)
-{
-    FstEntry_big entry;
-    std::memcpy(entry.name, record, sizeof entry.name);
-    entry.modifyTime = qFromLittleEndian<quint32>(record + kEntryTimeOffset);
-    entry.address = qFromLittleEndian<quint32>(record + kEntryAddressOffset);
-    entry.size = qFromLittleEndian<quint32>(record + kEntrySizeOffset);
-    entry.blockNumber = qFromLittleEndian<quint16>(record + kBigEntryBlockOffset);
-    return entry;
-}
-
 namespace {
 
-template <typename Entry, typename Decode>
-ListReply<Entry> decodeList(const uint8_t *data, uint size, uint entrySize, Decode decode)
+template <typename Entry> void writeHeader(char *header, const QString &fileName, quint32 contentSize)
 {
+    using Layout = EntryLayout<Entry>;
+    using SizeField = typename Layout::SizeField;
+    std::memset(header, 0, static_cast<size_t>(Layout::kSize));
+    const QByteArray name = fileName.left(kMaxNameLength).toLatin1();
+    std::memcpy(header, name.constData(), static_cast<size_t>(name.size()));
+    // The name's length sits where the file table keeps the block number.
+    const quint16 nameLength = static_cast<quint16>(qMin(fileName.size() + 1, kNameFieldSize));
+    qToLittleEndian<SizeField>(static_cast<SizeField>(contentSize), header + kEntrySizeOffset);
+    qToLittleEndian<quint16>(nameLength, header + Layout::kBlockOffset);
+}
+
+} // namespace
+
+void writeUploadHeader(char *header, const QString &fileName, quint32 contentSize, bool big)
+{
+    if (big)
+        writeHeader<FstEntry_big>(header, fileName, contentSize);
+    else
+        writeHeader<FstEntry>(header, fileName, contentSize);
+}
+
+// Callers pass a pointer with at least EntryLayout<Entry>::kSize bytes behind it.
+template <typename Entry> Entry decodeEntry(const uint8_t *record)
+{
+    using Layout = EntryLayout<Entry>;
+    Entry entry;
+    std::memcpy(entry.name, record, sizeof entry.name);
+    entry.modifyTime = qFromLittleEndian<quint32>(record + kEntryTimeOffset);
+    entry.address = qFromLittleEndian<quint32>(record + kEntryAddressOffset);
+    entry.size = qFromLittleEndian<typename Layout::SizeField>(record + kEntrySizeOffset);
+    entry.blockNumber = qFromLittleEndian<quint16>(record + Layout::kBlockOffset);
+    return entry;
+}
+
+template FstEntry decodeEntry<FstEntry>(const uint8_t *record);
+template FstEntry_big decodeEntry<FstEntry_big>(const uint8_t *record);
+
+template <typename Entry> ListReply<Entry> decodeList(const uint8_t *data, uint size)
+{
+    constexpr uint entrySize = EntryLayout<Entry>::kSize;
     ListReply<Entry> reply;
     if (size < kListHeaderSize)
         return reply;
@@ -94,31 +95,21 @@ ListReply<Entry> decodeList(const uint8_t *data, uint size, uint entrySize, Deco
     const uint count = qFromLittleEndian<quint16>(data + kListCountOffset);
     uint offset = kListHeaderSize;
     while (uint(reply.entries.size()) < count && size - offset >= entrySize) {
-        const Entry entry = decode(data + offset);
+        const Entry entry = decodeEntry<Entry>(data + offset);
         reply.memoryUsed += entry.size;
         reply.entries.append(entry);
         offset += entrySize;
     }
     // The board may ask for the big form with one byte after the records; an empty table
     // carries no such request.
-    if (!reply.entries.isEmpty() && offset < size && data[offset] == 1)
+    if (EntryLayout<Entry>::kCanAskForBigForm && !reply.entries.isEmpty() && offset < size &&
+        data[offset] == 1)
         reply.asksForBigForm = true;
     return reply;
 }
 
-} // namespace
-
-ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size)
-{
-    return decodeList<FstEntry>(data, size, kSmallEntrySize, decodeEntry);
-}
-
-ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size)
-{
-    ListReply<FstEntry_big> reply = decodeList<FstEntry_big>(data, size, kBigEntrySize, decodeEntryBig);
-    reply.asksForBigForm = false;
-    return reply;
-}
+template ListReply<FstEntry> decodeList<FstEntry>(const uint8_t *data, uint size);
+template ListReply<FstEntry_big> decodeList<FstEntry_big>(const uint8_t *data, uint size);
 
 FileReply decodeFileReply(const uint8_t *data, uint size)
 {
@@ -130,7 +121,7 @@ FileReply decodeFileReply(const uint8_t *data, uint size)
         reply.kind = FileReply::NetworkError;
         return reply;
     }
-    if (status == kStatusSecondError) {
+    if (status == kStatusNoSuchFile) {
         reply.kind = FileReply::NoSuchFile;
         return reply;
     }

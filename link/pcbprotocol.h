@@ -57,10 +57,12 @@ constexpr qint64 kBigFormMaxContent = (kMaxReplyLength - kMaxFileReplyOverhead) 
 constexpr int kListCountOffset = 4;
 constexpr int kListHeaderSize = 6;
 
-// Status bytes of the write, delete and get replies.
+// Status bytes of the write, delete and get replies. The board refuses an item with the same byte
+// 2 for the reason of its command: the command table (commandtable.h) names it for each.
 constexpr quint8 kStatusOk = 0;
 constexpr quint8 kStatusNetworkError = 1;
-constexpr quint8 kStatusSecondError = 2; // "no memory" for writes, "no such file" otherwise
+constexpr quint8 kStatusNoMemory = 2;   // write: not enough memory on the board
+constexpr quint8 kStatusNoSuchFile = 2; // delete, get: the board holds no file of that name
 
 // The 3-byte start of every request: start byte, form byte, command code.
 QByteArray requestHeader(bool big, PcbCommand command);
@@ -80,8 +82,29 @@ qint64 paddedLength(qint64 length);
 void writeUploadHeader(char *header, const QString &fileName, quint32 contentSize, bool big);
 int uploadHeaderSize(bool big);
 
-FstEntry decodeEntry(const uint8_t *record);
-FstEntry_big decodeEntryBig(const uint8_t *record);
+// The file table record of each form, which is also the header of an upload record in that form:
+// where the two forms differ, and nothing else.
+template <typename Entry> struct EntryLayout;
+template <> struct EntryLayout<FstEntry>
+{
+    static constexpr int kSize = kSmallEntrySize;
+    static constexpr int kBlockOffset = kSmallEntryBlockOffset;
+    using SizeField = quint16;
+    // A list in the small form may end with a byte that asks for the big form.
+    static constexpr bool kCanAskForBigForm = true;
+};
+template <> struct EntryLayout<FstEntry_big>
+{
+    static constexpr int kSize = kBigEntrySize;
+    static constexpr int kBlockOffset = kBigEntryBlockOffset;
+    using SizeField = quint32;
+    static constexpr bool kCanAskForBigForm = false;
+};
+
+// One record of the file table, from kSmallEntrySize or kBigEntrySize bytes at Record.
+template <typename Entry> Entry decodeEntry(const uint8_t *record);
+extern template FstEntry decodeEntry<FstEntry>(const uint8_t *record);
+extern template FstEntry_big decodeEntry<FstEntry_big>(const uint8_t *record);
 
 template <typename Entry> struct ListReply
 {
@@ -92,8 +115,19 @@ template <typename Entry> struct ListReply
     bool asksForBigForm = false; // small form only: a byte 1 after the last record taken
 };
 
-ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size);
-ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size);
+// The list reply's payload in the form of Entry.
+template <typename Entry> ListReply<Entry> decodeList(const uint8_t *data, uint size);
+extern template ListReply<FstEntry> decodeList<FstEntry>(const uint8_t *data, uint size);
+extern template ListReply<FstEntry_big> decodeList<FstEntry_big>(const uint8_t *data, uint size);
+
+inline ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size)
+{
+    return decodeList<FstEntry>(data, size);
+}
+inline ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size)
+{
+    return decodeList<FstEntry_big>(data, size);
+}
 
 // Reply to a get request.
 struct FileReply

@@ -22,7 +22,20 @@ enum PcbResult : int
     ResultNoMemory = 2,       // an upload did not fit the board's memory
     ResultNoSuchFile = 3,     // a delete or download named a file the board does not have
     ResultFileRefused = 4,    // a local file of an upload could not be sent; nothing of that call went out
-    ResultConnectionLost = 5, // refused, broken, timed out or cut for an oversized reply: the link is offline
+    ResultConnectionLost = 5, // refused, broken, timed out or cut for an oversized reply: the link is
+                              // offline; FsManager::connectionEnd() tells which
+};
+
+// How the link's last connection ended (FsManager::connectionEnd()), so that a caller can tell a board
+// that did not answer from one that went away without reading the text that came with it.
+enum PcbConnectionEnd : int
+{
+    ConnectionNotEnded = 0, // none has ended since connectToPcb (or the link never connected)
+    ConnectionTimedOut = 1, // no connection, or no reply, within the time limit: "Ошибка подключения"
+    ConnectionBroken = 2,       // the socket failed (refused, unreachable, closed by the board, ...):
+                                // FsManager::lastSocketError() tells how; the text is the system's
+    ConnectionReplyTooLong = 3, // a reply announced more than the link takes in, and the link dropped it
+    ConnectionClosed = 4,       // closed from this side (disconnectFromPcb), with no error
 };
 
 // One file of the board's file table, small form (16-bit sizes).

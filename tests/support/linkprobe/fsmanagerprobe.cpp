@@ -1,11 +1,12 @@
 #include "fsmanagerprobe.h"
 
-#include "fsmanager.h"
 #include "pcbprotocol.h"
+#include "replydriver.h"
 
 #include <QBuffer>
 #include <QMap>
 #include <QStringList>
+#include <functional>
 
 namespace {
 
@@ -21,45 +22,37 @@ QString probeName(int index)
 void FsManagerProbe::startCommand(PcbCommand command, int pending)
 {
     using namespace PcbProtocol;
-    link.resetState();
-    pending = qMax(pending, 0);
-    // Queued as the link's own calls would, the first item then sent as the command would send it.
-    switch (command) {
-    case CmdWriteFile: {
-        QList<QByteArray> records;
-        qint64 bytes = 0;
-        for (int i = 0; i <= pending; ++i) {
-            QByteArray record(uploadHeaderSize(link.bigMode) + kProbeFileSize, '\0');
-            writeUploadHeader(record.data(), probeName(i), kProbeFileSize, link.bigMode);
-            records.append(record);
-            bytes += record.size();
-        }
-        link.batches.addRecords(records, bytes);
-        link.batches.pieceWritten(records.first().size());
-        break;
+    FsManager::ReplyDriver driver(link);
+    driver.reset();
+    BatchBook &batches = driver.batches();
+    QList<QByteArray> records;
+    qint64 bytes = 0;
+    QStringList names;
+    QMap<QString, uint> sizes;
+    for (int i = 0; i <= qMax(pending, 0); ++i) {
+        QByteArray record(uploadHeaderSize(driver.bigForm()) + kProbeFileSize, '\0');
+        writeUploadHeader(record.data(), probeName(i), kProbeFileSize, driver.bigForm());
+        records.append(record);
+        bytes += record.size();
+        names << probeName(i);
+        sizes.insert(probeName(i), kProbeFileSize);
     }
-    case CmdDeleteFile:
-    case CmdGetFile: {
-        QStringList names;
-        QMap<QString, uint> sizes;
-        for (int i = 0; i <= pending; ++i) {
-            names << probeName(i);
-            sizes.insert(probeName(i), kProbeFileSize);
-        }
-        if (command == CmdDeleteFile)
-            link.batches.addDeletions(names);
-        else
-            link.batches.addDownloads(sizes);
-        link.batches.takeName(command); // probe0.bin, the first in either order
-        break;
+    // Queued as the link's own calls would, the first item then sent as the command would send it:
+    // the first record written whole, or probe0.bin (the first in either order) taken off its queue.
+    const QMap<int, std::function<void()>> queue{
+        {CmdWriteFile,
+         [&] {
+             batches.uploads().add(records, bytes);
+             batches.uploads().pieceWritten(records.first().size());
+         }},
+        {CmdDeleteFile, [&] { batches.deletions().add(names); }},
+        {CmdGetFile, [&] { batches.downloads().add(sizes); }},
+    };
+    if (queue.contains(command)) {
+        queue.value(command)();
+        batches.of(command)->takeName();
     }
-    case CmdListFiles:
-    case CmdKeepAlive:
-        break;
-    }
-    link.commandRunning = true;
-    link.currentCommand = command;
-    link.startResponseTimer(FsManager::responseTimeout(command));
+    driver.run(command);
 }
 
 void FsManagerProbe::receive(const QByteArray &bytes)
@@ -67,6 +60,5 @@ void FsManagerProbe::receive(const QByteArray &bytes)
     QByteArray copy = bytes;
     QBuffer source(&copy);
     source.open(QIODevice::ReadOnly);
-    link.feedReplies(source);
-    link.dispatchReplies(link.socket);
+    FsManager::ReplyDriver(link).receive(source);
 }

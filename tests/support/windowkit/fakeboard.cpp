@@ -102,7 +102,7 @@ void FakeBoard::answer(const TestPeer::Request &request, const QByteArray &name)
     case CmdGetFile: {
         const auto it = files.constFind(name);
         if (it == files.cend())
-            peer.reply(kSmallForm, command, QByteArray(1, char(kStatusSecondError)));
+            peer.reply(kSmallForm, command, QByteArray(1, char(kStatusNoSuchFile)));
         else
             peer.reply(kSmallForm, command,
                        TestPeer::filePayload(replyNameFor.value(name, name), it.value()));
