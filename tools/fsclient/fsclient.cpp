@@ -34,15 +34,6 @@ bool stderrIsTerminal()
 #endif
 }
 
-// Whether the connection ended because the board gave no answer in time. The link tells a time
-// limit that ran out only by its text, "Ошибка подключения", with no socket error: this is the one
-// place that reads it.
-bool noAnswerInTime(QAbstractSocket::SocketError error, const QString &linkText)
-{
-    return error == QAbstractSocket::SocketTimeoutError ||
-           (error == QAbstractSocket::UnknownSocketError && linkText == QStringLiteral("Ошибка подключения"));
-}
-
 // What a batch of the link's Command says of the file under way when the connection ended, and
 // the heading of the files after it.
 struct BreakTexts
@@ -252,7 +243,8 @@ QString FsClient::connectionText(const QString &linkText) const
     // words of the kind of failure instead.
     const QString address = boardAddress();
     const QAbstractSocket::SocketError error = link->lastSocketError();
-    const bool noAnswer = noAnswerInTime(error, linkText);
+    const PcbConnectionEnd end = link->connectionEnd();
+    const bool noAnswer = error == QAbstractSocket::SocketTimeoutError || end == ConnectionTimedOut;
     if (!everConnected) {
         QString reason;
         if (noAnswer)
@@ -269,7 +261,7 @@ QString FsClient::connectionText(const QString &linkText) const
     if (error == QAbstractSocket::RemoteHostClosedError)
         return QStringLiteral("соединение с %1 потеряно: плата закрыла соединение").arg(address);
     // The link's own words (a reply too long to take) are Russian already.
-    if (error == QAbstractSocket::UnknownSocketError && !linkText.isEmpty())
+    if (end == ConnectionReplyTooLong && !linkText.isEmpty())
         return address + QStringLiteral(": ") + linkText;
     return QStringLiteral("соединение с %1 потеряно").arg(address);
 }

@@ -6,6 +6,7 @@
 #include "fsclient.h"
 #include "pcbtypes.h"
 #include "uploadchecks.h"
+#include "uploadrules.h"
 
 #include <QFileInfo>
 
@@ -53,7 +54,7 @@ private:
     QStringList roomRefusals() const
     {
         QStringList paths;
-        QList<uploadchecks::Change> changes;
+        QList<UploadRules::Change> changes;
         for (const FileItem &item : client.items()) {
             paths << item.argument;
             changes.append({item.name, QFileInfo(item.argument).size()});
@@ -61,10 +62,10 @@ private:
         QStringList refusals = uploadchecks::sizeRefusals(paths, client.bigForm());
         // The files go one after the other, so the room must last at every step, not only at the end.
         const FileTable::Totals &totals = client.totals();
-        const qint64 missing = uploadchecks::missingRoom(qint64(totals.total) - qint64(totals.used),
+        const qint64 missing = UploadRules::missingRoom(qint64(totals.total) - qint64(totals.used),
                                                          client.boardSizes(), changes);
         if (missing > 0)
-            refusals << uploadchecks::roomText(missing);
+            refusals << UploadRules::roomText(missing);
         return refusals;
     }
 };

@@ -4,8 +4,8 @@
 
 #include "clikit.h"
 #include "fsclient.h"
-#include "pcbprotocol.h"
 #include "uploadchecks.h"
+#include "uploadrules.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,7 +104,7 @@ public:
             // Only a board file of the very size the local one takes can hold the same bytes.
             if (entry.stored < 0)
                 entry.change = Change::New;
-            else if (entry.stored != PcbProtocol::paddedLength(entry.size))
+            else if (entry.stored != UploadRules::storedSize(entry.size))
                 entry.change = Change::Changed;
         }
         if (client.options().prune) {
@@ -188,7 +188,7 @@ private:
     QStringList refusals() const
     {
         QStringList paths;
-        QList<uploadchecks::Change> changes;
+        QList<UploadRules::Change> changes;
         for (int i = 0; i < entries.size(); ++i) {
             const FileItem &item = client.items().at(i);
             const bool removes = entries.at(i).change == Change::Deleted;
@@ -200,10 +200,10 @@ private:
         // Only the end state is checked: the deletions go first and the uploads that shrink a file
         // before those that grow one, so the room never runs shorter on the way.
         const FileTable::Totals &totals = client.totals();
-        const qint64 missing = uploadchecks::missingRoomAtEnd(qint64(totals.total) - qint64(totals.used),
+        const qint64 missing = UploadRules::missingRoomAtEnd(qint64(totals.total) - qint64(totals.used),
                                                               client.boardSizes(), changes);
         if (missing > 0)
-            refusals << uploadchecks::endRoomText(missing);
+            refusals << UploadRules::endRoomText(missing);
         return refusals;
     }
 
@@ -224,7 +224,7 @@ private:
         }
         std::stable_sort(uploads.begin(), uploads.end(), [this](int a, int b) {
             const auto growth = [this](int i) {
-                return PcbProtocol::paddedLength(entries.at(i).size) - qMax<qint64>(entries.at(i).stored, 0);
+                return UploadRules::storedSize(entries.at(i).size) - qMax<qint64>(entries.at(i).stored, 0);
             };
             return growth(a) < growth(b);
         });
