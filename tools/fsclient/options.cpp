@@ -3,8 +3,8 @@
 #include "clikit.h"
 #include "fscommands.h"
 #include "pcbaddress.h"
-#include "pcbprotocol.h"
 #include "uploadpaths.h"
+#include "uploadrules.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -17,7 +17,7 @@ namespace {
 // never be answered.
 bool isBoardName(const QString &name)
 {
-    return PcbProtocol::isLatin1(name) && !PcbProtocol::boardFileName(name).isEmpty();
+    return UploadRules::checkName(name, UploadRules::NamePolicy::Refuse) == UploadRules::Refusal::None;
 }
 
 } // namespace
@@ -99,7 +99,7 @@ QString helpText()
                 "не удалось привести к папке); 2 — ошибка в параметрах; 3 — плата недоступна или\n"
                 "соединение потеряно. На многих платах — худший код из всех: 3, затем 1, затем 0.\n"))
         .arg(UploadPaths::kMaxPerDrop)
-        .arg(PcbProtocol::kMaxNameLength)
+        .arg(UploadRules::maxNameLength())
         .arg(kDefaultBoardPort)
         .arg(kMaxJobs)
         .arg(kDefaultJobs);
@@ -248,7 +248,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         for (const QString &name : qAsConst(o.arguments)) {
             if (!isBoardName(name)) {
                 *error = QStringLiteral("не имя файла платы (от 1 до %1 символов Latin-1): %2")
-                             .arg(PcbProtocol::kMaxNameLength)
+                             .arg(UploadRules::maxNameLength())
                              .arg(name);
                 return ParseResult::UsageError;
             }
