@@ -3,6 +3,8 @@
 #include "datablocks.h"
 #include "functioncatalogue.h"
 #include "modalseam.h"
+#include "pinmap.h"
+#include "tab.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -63,6 +65,8 @@ private slots:
     void tabs();
     void editors_data();
     void editors();
+    void namedFillsAndWritersAreTheirSections_data();
+    void namedFillsAndWritersAreTheirSections();
     void slotsInMetaObjectOrder();
     void functionActions();
     void closingEmitsFinishedAndDeletes();
@@ -326,6 +330,73 @@ void TestConfigsCreator::editors()
         QCOMPARE(decimal->maximum(), maximum);
     }
 }
+void TestConfigsCreator::namedFillsAndWritersAreTheirSections_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QByteArray>("block");
+
+    // Blocks the tabs write back as they read them.
+    GpioBlock pins;
+    for (quint32 pin = 0; pin < quint32(Pins::kPinCount); ++pin) {
+        pins.index[pin] = quint16(pin + 1);
+        pins.code[pin] = Pins::isUnavailable(pin) ? 240 : 0;
+    }
+    pins.code[42] = 7;
+    const QByteArray digitalLinks = Blocks::encodeRecords(QVector<DigitalLinkRecord>{{5, 1, 0}});
+    const QByteArray analogLinks = Blocks::encodeRecords(QVector<AnalogLinkRecord>{{0, 5, 1}});
+    const QByteArray blocks[] = {
+        Blocks::encodeGpioBlock(pins),
+        Blocks::encodeRecords(QVector<RegPortRecord>{{3, 4}}),
+        Blocks::encodeRecords(QVector<RegPortRecord>{{3, 1}}),
+        Blocks::encodeRecords(QVector<AdcInputRecord>{{1.5f, 0, 2, 1}}),
+        Blocks::encodeRecords(QVector<AdcInputRecord>{{1.5f, 0, 2, 12}}),
+        Blocks::encodeRecords(QVector<PwmPortRecord>{{2, 35, 100}}),
+        digitalLinks,
+        digitalLinks,
+        analogLinks,
+        analogLinks,
+    };
+    for (const Blocks::SectionInfo &info : Blocks::sections())
+        QTest::newRow(qPrintable(info.name)) << int(info.section) << blocks[int(info.section)];
+}
+
+void TestConfigsCreator::namedFillsAndWritersAreTheirSections()
+{
+    QFETCH(int, section);
+    QFETCH(QByteArray, block);
+
+    struct Named
+    {
+        void (ConfigsCreator::*fill)(const QByteArray &);
+        QByteArray (ConfigsCreator::*serialize)() const;
+    };
+    // In section order.
+    const Named named[] = {
+        {&ConfigsCreator::fillGpioTab, &ConfigsCreator::serializeGpioTab},
+        {&ConfigsCreator::fillDoRegTab, &ConfigsCreator::serializeDoRegTab},
+        {&ConfigsCreator::fillDiRegTab, &ConfigsCreator::serializeDiRegTab},
+        {&ConfigsCreator::fillAdcRegTab, &ConfigsCreator::serializeAdcRegTab},
+        {&ConfigsCreator::fillAdcTiTab, &ConfigsCreator::serializeAdcTiTab},
+        {&ConfigsCreator::fillPwmTab, &ConfigsCreator::serializePwmTab},
+        {&ConfigsCreator::fillDoLinksTab, &ConfigsCreator::serializeDoLinksTab},
+        {&ConfigsCreator::fillDiLinksTab, &ConfigsCreator::serializeDiLinksTab},
+        {&ConfigsCreator::fillAiLinksTab, &ConfigsCreator::serializeAiLinksTab},
+        {&ConfigsCreator::fillAoLinksTab, &ConfigsCreator::serializeAoLinksTab},
+    };
+    ConfigsCreator fresh;
+    fresh.fillAllTabs();
+    ConfigsCreator window;
+    window.fillAllTabs();
+    (window.*named[section].fill)(block);
+    QCOMPARE(window.tab(Blocks::Section(section)).serialize(), block);
+    QCOMPARE((window.*named[section].serialize)(), block);
+    // No other tab took the block.
+    for (const Blocks::SectionInfo &other : Blocks::sections()) {
+        if (int(other.section) != section)
+            QCOMPARE(window.tab(other.section).serialize(), fresh.tab(other.section).serialize());
+    }
+}
+
 void TestConfigsCreator::slotsInMetaObjectOrder()
 {
     const QMetaObject *meta = &ConfigsCreator::staticMetaObject;
