@@ -29,35 +29,6 @@
 using Blocks::Section;
 
 namespace {
-// The tabs whose buttons start a named slot of the window, which forwards to the tab; the button
-// of any other tab derives its tab directly.
-using ButtonSlot = void (ConfigsCreator::*)();
-struct NamedButtonSlot
-{
-    Section section;
-    ButtonSlot slot;
-};
-constexpr NamedButtonSlot kNamedButtonSlots[] = {
-    {Section::RegDo, &ConfigsCreator::changeNumRegisters},
-    {Section::RegDi, &ConfigsCreator::changeNumRegisters},
-    {Section::RegAdc, &ConfigsCreator::changeNumRegisters},
-    {Section::TiAdc, &ConfigsCreator::createAdcTiPortsFromGpioSettings},
-    {Section::PwmPorts, &ConfigsCreator::createPwmPortsFromGpioSettings},
-    {Section::DoLinks, &ConfigsCreator::createDoLinksFromGpioAndRegs},
-    {Section::DiLinks, &ConfigsCreator::createDiLinksFromGpioAndRegs},
-    {Section::AiLinks, &ConfigsCreator::createAiLinksFromGpioAndRegs},
-    {Section::AoLinks, &ConfigsCreator::createAoLinksFromGpioAndRegs},
-};
-
-ButtonSlot namedButtonSlot(Section section)
-{
-    for (const NamedButtonSlot &named : kNamedButtonSlots) {
-        if (named.section == section)
-            return named.slot;
-    }
-    return nullptr;
-}
-
 // The GPIO menu: the common functions at its top, then a submenu for each of these lists.
 struct FunctionSubmenu
 {
@@ -88,15 +59,11 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     checks = new CheckPanel(
         this, *edits, [this] { return blocks(); },
         [this](const QVector<Checks::Place> &places) { return locate(places); });
+    // A tab's button derives that tab; the named slots below do the same for their own tab.
     for (const TabRow &row : tabs) {
-        QAbstractButton *button = row.tab->button();
-        if (!button)
-            continue;
-        if (const auto slot = namedButtonSlot(row.section)) {
-            connect(button, &QAbstractButton::clicked, this, slot);
-        } else {
-            Tab *tab = row.tab.get();
-            connect(button, &QAbstractButton::clicked, this, [tab] { tab->derive(); });
+        if (QAbstractButton *button = row.tab->button()) {
+            Tab *derived = row.tab.get();
+            connect(button, &QAbstractButton::clicked, this, [derived] { derived->derive(); });
         }
     }
 }
@@ -213,12 +180,12 @@ ModelIdFile::SectionBlocks ConfigsCreator::blocks() const
 
 void ConfigsCreator::fillAllTabs()
 {
-    // An empty block changes nothing in a tab of records: they start empty.
+    // Every pin unused; an empty block leaves a tab of records as it starts, without rows.
     for (const TabRow &row : tabs)
         row.tab->fill(Blocks::emptyBlock(row.section));
 }
 
-// The tabs' own operations under the names the rest of the program and its tests know.
+// The window's named fills and writers, each its section's tab's own.
 void ConfigsCreator::fillGpioTab(const QByteArray &block)
 {
     tab(Section::Gpio).fill(block);
@@ -322,10 +289,9 @@ QByteArray ConfigsCreator::serializeAoLinksTab() const
 void ConfigsCreator::changeNumRegisters()
 {
     // The register tab whose "Применить" was pressed.
-    for (const NamedButtonSlot &named : kNamedButtonSlots) {
-        Tab &registers = tab(named.section);
-        if (named.slot == &ConfigsCreator::changeNumRegisters && sender() && registers.button() == sender())
-            registers.derive();
+    for (const TabRow &row : tabs) {
+        if (sender() && row.tab->button() == sender() && dynamic_cast<RegisterTab *>(row.tab.get()))
+            row.tab->derive();
     }
 }
 

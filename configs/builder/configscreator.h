@@ -87,8 +87,9 @@ public:
 
     // Keeps the window's unsaved work in a file of the user's data location, written once edits
     // settle, so that a crash does not lose it; first offers the work that a window of a program
-    // which ended without closing it left there. For windows the main window opens; windows that
-    // tests and benchmarks build never touch the data location.
+    // which ended without closing it left there. The main window calls it for the builder it opens
+    // from the menu; a window on which it is never called neither reads nor writes the data
+    // location, so that a window built for any other purpose leaves the user's unsaved work alone.
     void startRecovery();
 
     // Writes the report of the window's configuration to a file the user chooses and opens it in

@@ -330,6 +330,7 @@ void TestConfigsCreator::editors()
         QCOMPARE(decimal->maximum(), maximum);
     }
 }
+
 void TestConfigsCreator::namedFillsAndWritersAreTheirSections_data()
 {
     QTest::addColumn<int>("section");
