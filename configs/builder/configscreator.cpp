@@ -28,6 +28,23 @@
 
 using Blocks::Section;
 
+namespace {
+// The GPIO menu: the common functions at its top, then a submenu for each of these lists.
+struct FunctionSubmenu
+{
+    Functions::FunctionList list;
+    const char *title;
+};
+constexpr FunctionSubmenu kGpioSubmenus[] = {
+    {Functions::FunctionList::DiscreteInput, QT_TRANSLATE_NOOP("ConfigsCreator", "Дискретный вход")},
+    {Functions::FunctionList::DiscreteOutput, QT_TRANSLATE_NOOP("ConfigsCreator", "Дискретный выход")},
+    {Functions::FunctionList::SpiDi, QT_TRANSLATE_NOOP("ConfigsCreator", "SPI Di регистров")},
+    {Functions::FunctionList::SpiDo, QT_TRANSLATE_NOOP("ConfigsCreator", "SPI DO регистров")},
+    {Functions::FunctionList::SpiAdc, QT_TRANSLATE_NOOP("ConfigsCreator", "SPI внешних ADC")},
+    {Functions::FunctionList::Reset, QT_TRANSLATE_NOOP("ConfigsCreator", "Сброс в дефолт")},
+};
+} // namespace
+
 ConfigsCreator::ConfigsCreator(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::ConfigsCreatorForm>())
 {
@@ -42,15 +59,11 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     checks = new CheckPanel(
         this, *edits, [this] { return blocks(); },
         [this](const QVector<Checks::Place> &places) { return locate(places); });
+    // A tab's button derives that tab; the named slots below do the same for their own tab.
     for (const TabRow &row : tabs) {
-        QAbstractButton *button = row.tab->button();
-        if (!button)
-            continue;
-        if (row.buttonSlot) {
-            connect(button, &QAbstractButton::clicked, this, row.buttonSlot);
-        } else {
-            Tab *tab = row.tab.get();
-            connect(button, &QAbstractButton::clicked, this, [tab] { tab->derive(); });
+        if (QAbstractButton *button = row.tab->button()) {
+            Tab *derived = row.tab.get();
+            connect(button, &QAbstractButton::clicked, this, [derived] { derived->derive(); });
         }
     }
 }
@@ -58,13 +71,12 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
 ConfigsCreator::~ConfigsCreator() = default;
 
 template <typename T, typename... Args>
-T &ConfigsCreator::addTab(Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(),
-                          Args &&...args)
+T &ConfigsCreator::addTab(Section section, QWidget *page, Args &&...args)
 {
     // Every tab's editors report to the window.
     auto tab = std::make_unique<T>(this, std::forward<Args>(args)...);
     T &added = *tab;
-    tabs.push_back(TabRow{section, page, buttonSlot, std::move(tab)});
+    tabs.push_back(TabRow{section, page, std::move(tab)});
     return added;
 }
 
@@ -72,24 +84,28 @@ void ConfigsCreator::buildTabs()
 {
     using Widgets = ListTab::Widgets;
     Ui::ConfigsCreatorForm &f = *ui;
-    // One row per tab, in section order: its section, its page, the slot of its button, and its
-    // own widgets (the derived tabs also read the tabs they are made from).
-    const GpioTab &pins = addTab<GpioTab>(Section::Gpio, f.gpioConfig, nullptr, f.boosterPacks,
-                                          [this](PinGroup group) -> const PinMap & { return pinMap(group); });
-    const RegisterTab &doRegisters =
-        addTab<RegPortTab>(Section::RegDo, f.doRegConfig, &ConfigsCreator::changeNumRegisters,
-                           Widgets{f.portsDoReg, f.NumDigOutputs, f.AcceptNumDoRegisters}, f.NumDoRegisters,
-                           *Functions::contextOf(Section::RegDo), QStringLiteral("doReg"));
-    const RegisterTab &diRegisters =
-        addTab<RegPortTab>(Section::RegDi, f.diRegConfig, &ConfigsCreator::changeNumRegisters,
-                           Widgets{f.portsDiReg, f.NumDigInputs, f.AcceptNumDiRegisters}, f.NumDiRegisters,
-                           *Functions::contextOf(Section::RegDi), QStringLiteral("diReg"));
+    // One row per tab, in section order: its section, its page and its own widgets (the derived
+    // tabs also read the tabs they are made from).
+    const QVector<GpioTab::ConnectorPage> connectors = {
+        {PinGroup::X6, f.gpioX6, f.portsLeftGpio, f.portsRightGpio},
+        {PinGroup::X7, f.gpioX7, f.portsLeftGpio_2, f.portsRightGpio_2},
+        {PinGroup::X8, f.gpioX8, f.portsLeftGpio_3, f.portsRightGpio_3},
+        {PinGroup::X9, f.gpioX9, f.portsLeftGpio_4, f.portsRightGpio_4},
+        {PinGroup::NoX, f.gpioNoX, f.portsLeftGpio_5, f.portsRightGpio_5},
+    };
+    const GpioTab &pins = addTab<GpioTab>(Section::Gpio, f.gpioConfig, connectors, pinMaps);
+    const RegisterTab &doRegisters = addTab<RegPortTab>(
+        Section::RegDo, f.doRegConfig, Widgets{f.portsDoReg, f.NumDigOutputs, f.AcceptNumDoRegisters},
+        f.NumDoRegisters, *Functions::contextOf(Section::RegDo), QStringLiteral("doReg"));
+    const RegisterTab &diRegisters = addTab<RegPortTab>(
+        Section::RegDi, f.diRegConfig, Widgets{f.portsDiReg, f.NumDigInputs, f.AcceptNumDiRegisters},
+        f.NumDiRegisters, *Functions::contextOf(Section::RegDi), QStringLiteral("diReg"));
     const RegisterTab &adcRegisters =
-        addTab<AdcRegTab>(Section::RegAdc, f.adcRegConfig, &ConfigsCreator::changeNumRegisters,
+        addTab<AdcRegTab>(Section::RegAdc, f.adcRegConfig,
                           Widgets{f.portsAdcReg, f.NumAdcInputs, f.AcceptNumAdcRegisters}, f.NumAdcRegisters);
-    addTab<AdcTiTab>(Section::TiAdc, f.adcTiConfig, &ConfigsCreator::createAdcTiPortsFromGpioSettings,
+    addTab<AdcTiTab>(Section::TiAdc, f.adcTiConfig,
                      Widgets{f.portsAdcTi, f.NumAdcTiInputs, f.AcceptNumAdcTiInputs}, pins);
-    addTab<PwmTab>(Section::PwmPorts, f.pwmConfig, &ConfigsCreator::createPwmPortsFromGpioSettings,
+    addTab<PwmTab>(Section::PwmPorts, f.pwmConfig,
                    Widgets{f.portsPwm, f.NumPwmOutputs, f.AcceptNumPwmOutputs}, pins);
 
     // The link tabs, in the order of their sections; each is made from the pins and from the
@@ -100,24 +116,19 @@ void ConfigsCreator::buildTabs()
     const struct
     {
         QWidget *page;
-        void (ConfigsCreator::*buttonSlot)();
         Widgets widgets;
         QString editorName;
     } linkPages[] = {
-        {f.doLinksConfigs, &ConfigsCreator::createDoLinksFromGpioAndRegs,
-         Widgets{f.linksDo, f.NumLinksDo, f.AcceptLinksDo}, QStringLiteral("DoLink")},
-        {f.diLinksConfigs, &ConfigsCreator::createDiLinksFromGpioAndRegs,
-         Widgets{f.linksDi, f.NumLinksDi, f.AcceptLinksDi}, QStringLiteral("DiLink")},
-        {f.aiLinksConfigs, &ConfigsCreator::createAiLinksFromGpioAndRegs,
-         Widgets{f.linksAi, f.NumLinksAi, f.AcceptLinksAi}, QStringLiteral("AiLink")},
-        {f.aoLinksConfigs, &ConfigsCreator::createAoLinksFromGpioAndRegs,
-         Widgets{f.linksAo, f.NumLinksAo, f.AcceptLinksAo}, QStringLiteral("AoLink")},
+        {f.doLinksConfigs, Widgets{f.linksDo, f.NumLinksDo, f.AcceptLinksDo}, QStringLiteral("DoLink")},
+        {f.diLinksConfigs, Widgets{f.linksDi, f.NumLinksDi, f.AcceptLinksDi}, QStringLiteral("DiLink")},
+        {f.aiLinksConfigs, Widgets{f.linksAi, f.NumLinksAi, f.AcceptLinksAi}, QStringLiteral("AiLink")},
+        {f.aoLinksConfigs, Widgets{f.linksAo, f.NumLinksAo, f.AcceptLinksAo}, QStringLiteral("AoLink")},
     };
     std::size_t link = 0;
     for (const Derivations::LinkSource &source : Derivations::linkSources()) {
         const auto &page = linkPages[link++];
-        addTab<LinkTab>(source.links, page.page, page.buttonSlot, page.widgets, source.kind, page.editorName,
-                        pins, source.registers ? registerTabs.value(int(*source.registers)) : nullptr);
+        addTab<LinkTab>(source.links, page.page, page.widgets, source.kind, page.editorName, pins,
+                        source.registers ? registerTabs.value(int(*source.registers)) : nullptr);
     }
 
     Q_ASSERT(tabs.size() == std::size_t(Blocks::kSectionCount));
@@ -169,20 +180,12 @@ ModelIdFile::SectionBlocks ConfigsCreator::blocks() const
 
 void ConfigsCreator::fillAllTabs()
 {
-    fillGpioTab(QByteArray(Blocks::kGpioBlockSize, '\0'));
-    fillDoRegTab(QByteArray());
-    fillDiRegTab(QByteArray());
-    fillAdcRegTab(QByteArray());
-    fillAdcTiTab(QByteArray());
-    fillPwmTab(QByteArray());
-    fillDoLinksTab(QByteArray());
-    fillDiLinksTab(QByteArray());
-    fillAiLinksTab(QByteArray());
-    // The AO links tab is left alone, as it always was: a fill with an empty block changes nothing,
-    // so that tab starts empty just like the eight above.
+    // Every pin unused; an empty block leaves a tab of records as it starts, without rows.
+    for (const TabRow &row : tabs)
+        row.tab->fill(Blocks::emptyBlock(row.section));
 }
 
-// The tabs' own operations under the names the rest of the program and its tests know.
+// The window's named fills and writers, each its section's tab's own.
 void ConfigsCreator::fillGpioTab(const QByteArray &block)
 {
     tab(Section::Gpio).fill(block);
@@ -287,8 +290,7 @@ void ConfigsCreator::changeNumRegisters()
 {
     // The register tab whose "Применить" was pressed.
     for (const TabRow &row : tabs) {
-        if (row.buttonSlot == &ConfigsCreator::changeNumRegisters && sender() &&
-            row.tab->button() == sender())
+        if (sender() && row.tab->button() == sender() && dynamic_cast<RegisterTab *>(row.tab.get()))
             row.tab->derive();
     }
 }
@@ -325,24 +327,8 @@ void ConfigsCreator::createAoLinksFromGpioAndRegs()
 
 void ConfigsCreator::buildPinMaps()
 {
-    Pins::buildPinMaps(pinsX6, pinsX7, pinsX8, pinsX9, pinsNoX);
-}
-
-const PinMap &ConfigsCreator::pinMap(PinGroup group) const
-{
-    switch (group) {
-    case PinGroup::X6:
-        return pinsX6;
-    case PinGroup::X7:
-        return pinsX7;
-    case PinGroup::X8:
-        return pinsX8;
-    case PinGroup::X9:
-        return pinsX9;
-    case PinGroup::NoX:
-        break;
-    }
-    return pinsNoX;
+    for (PinGroup group : Pins::kConnectorOrder)
+        pinMaps[std::size_t(group)] = Pins::buildPinMap(group);
 }
 
 void ConfigsCreator::buildFunctionCatalogue()
@@ -355,21 +341,16 @@ void ConfigsCreator::buildFunctionCatalogue()
         action->setWhatsThis(QString::number(info.code));
         actionsByCode.insert(info.code, action);
     }
-    const auto fill = [&actionsByCode](QList<QAction *> &list, Functions::FunctionList which) {
-        list.clear();
-        for (int code : Functions::codesOf(which))
-            list.append(actionsByCode.value(code));
-    };
-    using Functions::FunctionList;
-    fill(commonFunctions, FunctionList::Common);
-    fill(discreteInputFunctions, FunctionList::DiscreteInput);
-    fill(discreteOutputFunctions, FunctionList::DiscreteOutput);
-    fill(spiDoFunctions, FunctionList::SpiDo);
-    fill(spiDiFunctions, FunctionList::SpiDi);
-    fill(spiAdcFunctions, FunctionList::SpiAdc);
-    fill(resetFunctions, FunctionList::Reset);
-    fill(doRegFunctions, FunctionList::DoReg);
-    fill(diRegFunctions, FunctionList::DiReg);
+    for (std::size_t list = 0; list < functionLists.size(); ++list) {
+        functionLists[list].clear();
+        for (int code : Functions::codesOf(Functions::FunctionList(list)))
+            functionLists[list].append(actionsByCode.value(code));
+    }
+}
+
+const QList<QAction *> &ConfigsCreator::functions(Functions::FunctionList list) const
+{
+    return functionLists[std::size_t(list)];
 }
 
 QAction *ConfigsCreator::findFunction(const QList<QAction *> &list, int code)
@@ -396,29 +377,26 @@ void ConfigsCreator::createTypeMenu(bool)
     if (!tree)
         return;
     // The tab whose tree holds the button says what its rows offer; other tabs' rows offer nothing.
-    std::optional<FunctionColumn> functions;
-    for (auto row = tabs.cbegin(); !functions && row != tabs.cend(); ++row)
-        functions = row->tab->functionColumn(tree);
-    if (!functions || !TreeRows::itemOfEditor(button, functions->column))
+    std::optional<FunctionColumn> offered;
+    for (auto row = tabs.cbegin(); !offered && row != tabs.cend(); ++row)
+        offered = row->tab->functionColumn(tree);
+    if (!offered || !TreeRows::itemOfEditor(button, offered->column))
         return;
-    const int column = functions->column;
+    const int column = offered->column;
 
     auto *menu = new QMenu(this);
-    switch (functions->context) {
+    using Functions::FunctionList;
+    switch (offered->context) {
     case Functions::Context::GpioPin:
-        menu->addActions(commonFunctions);
-        menu->addMenu(tr("Дискретный вход"))->addActions(discreteInputFunctions);
-        menu->addMenu(tr("Дискретный выход"))->addActions(discreteOutputFunctions);
-        menu->addMenu(tr("SPI Di регистров"))->addActions(spiDiFunctions);
-        menu->addMenu(tr("SPI DO регистров"))->addActions(spiDoFunctions);
-        menu->addMenu(tr("SPI внешних ADC"))->addActions(spiAdcFunctions);
-        menu->addMenu(tr("Сброс в дефолт"))->addActions(resetFunctions);
+        menu->addActions(functions(FunctionList::Common));
+        for (const FunctionSubmenu &submenu : kGpioSubmenus)
+            menu->addMenu(tr(submenu.title))->addActions(functions(submenu.list));
         break;
     case Functions::Context::DoRegister:
-        menu->addActions(doRegFunctions);
+        menu->addActions(functions(FunctionList::DoReg));
         break;
     case Functions::Context::DiRegister:
-        menu->addActions(diRegFunctions);
+        menu->addActions(functions(FunctionList::DiReg));
         break;
     }
 

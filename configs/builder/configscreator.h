@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datablocks.h"
+#include "functioncatalogue.h"
 #include "modelidfile.h"
 #include "pinmap.h"
 
@@ -9,6 +10,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -72,6 +74,10 @@ public:
     QByteArray serializeAiLinksTab() const;
     QByteArray serializeAoLinksTab() const;
 
+    // The tab of a section: its fill, writer and derivation, which the named ones above and the
+    // buttons' slots forward to.
+    Tab &tab(Blocks::Section section) const;
+
     // Every tab's block, in section order: what a model-id file of the window would hold.
     ModelIdFile::SectionBlocks blocks() const;
     // Tells of every edit of the configuration: rows, their texts, the model id.
@@ -81,8 +87,9 @@ public:
 
     // Keeps the window's unsaved work in a file of the user's data location, written once edits
     // settle, so that a crash does not lose it; first offers the work that a window of a program
-    // which ended without closing it left there. For windows the main window opens; windows that
-    // tests and benchmarks build never touch the data location.
+    // which ended without closing it left there. The main window calls it for the builder it opens
+    // from the menu; a window on which it is never called neither reads nor writes the data
+    // location, so that a window built for any other purpose leaves the user's unsaved work alone.
     void startRecovery();
 
     // Writes the report of the window's configuration to a file the user chooses and opens it in
@@ -119,23 +126,20 @@ protected:
 
 private:
     // A row of the tab table: the section the tab reads and writes, its page among the window's
-    // tabs (the page on top is saved as that section's file), the slot its button starts (none:
-    // the button derives the tab itself) and the tab.
+    // tabs (the page on top is saved as that section's file) and the tab.
     struct TabRow
     {
         Blocks::Section section;
         QWidget *page;
-        void (ConfigsCreator::*buttonSlot)();
         std::unique_ptr<Tab> tab;
     };
 
     void buildPinMaps();
     void buildFunctionCatalogue();
     void buildTabs();
-    template <typename T, typename... Args>
-    T &addTab(Blocks::Section section, QWidget *page, void (ConfigsCreator::*buttonSlot)(), Args &&...args);
-    Tab &tab(Blocks::Section section) const;
-    const PinMap &pinMap(PinGroup group) const;
+    template <typename T, typename... Args> T &addTab(Blocks::Section section, QWidget *page, Args &&...args);
+    // The window's actions of a list of the catalogue.
+    const QList<QAction *> &functions(Functions::FunctionList list) const;
     // Where each place of a finding lies among the tabs.
     QVector<FindingTarget> locate(const QVector<Checks::Place> &places) const;
 
@@ -157,20 +161,9 @@ private:
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
-    PinMap pinsX6;
-    PinMap pinsX7;
-    PinMap pinsX8;
-    PinMap pinsX9;
-    PinMap pinsNoX;
-    QList<QAction *> discreteOutputFunctions;
-    QList<QAction *> discreteInputFunctions;
-    QList<QAction *> spiAdcFunctions;
-    QList<QAction *> spiDoFunctions;
-    QList<QAction *> spiDiFunctions;
-    QList<QAction *> resetFunctions;
-    QList<QAction *> commonFunctions;
-    QList<QAction *> doRegFunctions;
-    QList<QAction *> diRegFunctions;
+    PinMaps pinMaps;
+    // The actions of each list, shared between the lists.
+    std::array<QList<QAction *>, Functions::kFunctionListCount> functionLists;
     quint8 modelId = 0;
     std::vector<TabRow> tabs; // in section order
     EditWatcher *edits = nullptr;

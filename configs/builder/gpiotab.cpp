@@ -4,6 +4,7 @@
 #include "functioncatalogue.h"
 #include "treerows.h"
 
+#include <QGridLayout>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -50,6 +51,24 @@ void fillPinTree(QTreeWidget *tree, QObject *receiver, const PinMap &pins, bool 
 }
 } // namespace
 
+namespace {
+QVector<PinSetting> scanTrees(const QVector<GpioTab::PageTree> &trees)
+{
+    QVector<PinSetting> pins;
+    for (const GpioTab::PageTree &pageTree : trees) {
+        for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
+            const qint64 pin = TreeRows::integerValue(item->text(GpioTab::kNumberColumn));
+            if (pin < 0 || pin > Pins::kLastPin)
+                continue;
+            pins.append(PinSetting{quint32(pin), TreeRows::fieldValue<quint8>(item, GpioTab::kCodeColumn),
+                                   item->text(GpioTab::kNameColumn), item->text(GpioTab::kIndexColumn)});
+        }
+    }
+    return pins;
+}
+} // namespace
+
 QVector<GpioTab::PageTree> GpioTab::pageTrees(const QTabWidget *boosterPacks)
 {
     // Pages in tab order, not in the order of the stack's children: adding a page to the stack
@@ -57,17 +76,12 @@ QVector<GpioTab::PageTree> GpioTab::pageTrees(const QTabWidget *boosterPacks)
     QVector<PageTree> trees;
     for (int tab = 0; tab < boosterPacks->count(); ++tab) {
         QWidget *page = boosterPacks->widget(tab);
-        QVector<PageTree> right;
-        for (QObject *child : page->children()) {
-            auto *tree = qobject_cast<QTreeWidget *>(child);
-            if (!tree)
-                continue;
-            if (tree->objectName().contains(QLatin1String("portsLeft")))
-                trees.append({page, tree, true});
-            else if (tree->objectName().contains(QLatin1String("portsRight")))
-                right.append({page, tree, false});
+        const auto *grid = qobject_cast<const QGridLayout *>(page->layout());
+        for (const int column : {0, 1}) {
+            QLayoutItem *item = grid ? grid->itemAtPosition(0, column) : nullptr;
+            if (auto *tree = qobject_cast<QTreeWidget *>(item ? item->widget() : nullptr))
+                trees.append({page, tree, column == 0});
         }
-        trees += right;
     }
     return trees;
 }
@@ -87,23 +101,21 @@ PinGroup GpioTab::groupOfPage(const QString &pageName)
 
 QVector<PinSetting> GpioTab::scan(const QTabWidget *boosterPacks)
 {
-    QVector<PinSetting> pins;
-    for (const PageTree &pageTree : pageTrees(boosterPacks)) {
-        for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
-            const QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
-            const qint64 pin = TreeRows::integerValue(item->text(kNumberColumn));
-            if (pin < 0 || pin > Pins::kLastPin)
-                continue;
-            pins.append(PinSetting{quint32(pin), TreeRows::fieldValue<quint8>(item, kCodeColumn),
-                                   item->text(kNameColumn), item->text(kIndexColumn)});
-        }
-    }
-    return pins;
+    return scanTrees(pageTrees(boosterPacks));
 }
 
-GpioTab::GpioTab(QObject *receiver, QTabWidget *boosterPacks, const PinMaps &pinMaps)
-    : boosterPacks(boosterPacks), pinMaps(pinMaps), receiver(receiver)
+GpioTab::GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages, const PinMaps &pinMaps)
+    : pages(pages), pinMaps(pinMaps), receiver(receiver)
 {}
+
+QVector<GpioTab::PageTree> GpioTab::trees() const
+{
+    QVector<PageTree> trees;
+    trees.reserve(2 * pages.size());
+    for (const ConnectorPage &page : pages)
+        trees << PageTree{page.page, page.left, true} << PageTree{page.page, page.right, false};
+    return trees;
+}
 
 void GpioTab::fill(const QByteArray &block)
 {
@@ -111,9 +123,11 @@ void GpioTab::fill(const QByteArray &block)
     if (!decoded)
         return;
     const GpioBlock pins = Blocks::withUnavailablePinsMarked(*decoded);
-    for (const PageTree &pageTree : pageTrees(boosterPacks))
-        fillPinTree(pageTree.tree, receiver, pinMaps(groupOfPage(pageTree.page->objectName())), pageTree.left,
-                    pins);
+    for (const ConnectorPage &page : pages) {
+        const PinMap &map = pinMaps[std::size_t(page.group)];
+        fillPinTree(page.left, receiver, map, true, pins);
+        fillPinTree(page.right, receiver, map, false, pins);
+    }
 }
 
 QByteArray GpioTab::serialize() const
@@ -129,21 +143,23 @@ QByteArray GpioTab::serialize() const
 
 void GpioTab::clear()
 {
-    for (const PageTree &pageTree : pageTrees(boosterPacks))
+    for (const PageTree &pageTree : trees())
         TreeRows::removeRows(pageTree.tree);
 }
 
 std::optional<FunctionColumn> GpioTab::functionColumn(const QTreeWidget *tree) const
 {
-    if (boosterPacks->indexOf(tree->parentWidget()) < 0)
-        return std::nullopt;
-    return FunctionColumn{kCodeColumn, Functions::Context::GpioPin};
+    for (const ConnectorPage &page : pages) {
+        if (tree == page.left || tree == page.right)
+            return FunctionColumn{kCodeColumn, Functions::Context::GpioPin};
+    }
+    return std::nullopt;
 }
 
 QTreeWidgetItem *GpioTab::pinRow(quint32 pin) const
 {
     const QString number = QString::number(pin);
-    for (const PageTree &pageTree : pageTrees(boosterPacks)) {
+    for (const PageTree &pageTree : trees()) {
         for (int row = 0; row < pageTree.tree->topLevelItemCount(); ++row) {
             QTreeWidgetItem *item = pageTree.tree->topLevelItem(row);
             if (item->text(kNumberColumn) == number)
@@ -155,5 +171,5 @@ QTreeWidgetItem *GpioTab::pinRow(quint32 pin) const
 
 QVector<PinSetting> GpioTab::pins() const
 {
-    return scan(boosterPacks);
+    return scanTrees(trees());
 }

@@ -5,14 +5,13 @@
 #include "tab.h"
 
 #include <QVector>
-#include <functional>
 
 class QTabWidget;
 class QTreeWidget;
 class QWidget;
 
-// The pin tab: the connector pages of the tab widget it is given, each with a left and a right
-// tree of pins. Its pins are what the derived tabs are made from.
+// The pin tab: the connector pages it is given, each with a left and a right tree of pins. Its
+// pins are what the derived tabs are made from.
 class GpioTab final : public Tab
 {
 public:
@@ -21,6 +20,16 @@ public:
     static constexpr int kCodeColumn = 2;
     static constexpr int kIndexColumn = 3;
 
+    // A connector page: the group whose pins it shows, the first ten in its left tree and the rest
+    // in its right one.
+    struct ConnectorPage
+    {
+        PinGroup group = PinGroup::NoX;
+        QWidget *page = nullptr;
+        QTreeWidget *left = nullptr;
+        QTreeWidget *right = nullptr;
+    };
+
     struct PageTree
     {
         QWidget *page = nullptr;
@@ -28,21 +37,19 @@ public:
         bool left = true;
     };
 
-    // The trees of the connector pages in tab order, each page's left tree before its right; a
-    // tree is left or right by its name.
+    // For code that holds only the form: the trees of the connector pages of a tab widget in tab
+    // order, each page's left tree (grid column 0) before its right one (grid column 1).
     static QVector<PageTree> pageTrees(const QTabWidget *boosterPacks);
-    // The connector group a page shows, by the page's object name; pages with no header name show
-    // the pins that lie on no header.
+    // The connector group a page of the form shows, by the page's object name; pages with no header
+    // name show the pins that lie on no header.
     static PinGroup groupOfPage(const QString &pageName);
-    // Every pin row in page and tree order, with the row's texts: pin number, name, code and
-    // index. Rows whose number is no pin (above 95, negative) are passed over.
+    // Every pin row of those trees in page and tree order, with the row's texts: pin number, name,
+    // code and index. Rows whose number is no pin (above 95, negative) are passed over.
     static QVector<PinSetting> scan(const QTabWidget *boosterPacks);
 
-    // The window's map of each connector group.
-    using PinMaps = std::function<const PinMap &(PinGroup)>;
-
-    // The receiver gets the signals of the editors in the rows: the window.
-    GpioTab(QObject *receiver, QTabWidget *boosterPacks, const PinMaps &pinMaps);
+    // The receiver gets the signals of the editors in the rows: the window. The pages are in tab
+    // order; the maps, the window's, stay while the tab lives.
+    GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages, const PinMaps &pinMaps);
 
     // Only a whole pin block is read.
     void fill(const QByteArray &block) override;
@@ -52,10 +59,14 @@ public:
     std::optional<FunctionColumn> functionColumn(const QTreeWidget *tree) const override;
     QTreeWidgetItem *pinRow(quint32 pin) const override;
 
+    // The pins of the tab's rows, as scan() lists them.
     QVector<PinSetting> pins() const;
 
 private:
-    QTabWidget *const boosterPacks;
-    const PinMaps pinMaps;
+    // The tab's trees, as pageTrees() lists them.
+    QVector<PageTree> trees() const;
+
+    const QVector<ConnectorPage> pages;
+    const PinMaps &pinMaps;
     QObject *const receiver;
 };

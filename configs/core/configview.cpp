@@ -6,31 +6,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
-#include <functional>
 
 namespace Configuration {
-
-namespace {
-using Blocks::Section;
-
-template <typename Record>
-void addRecords(BlockView &view, const std::optional<QVector<Record>> &records,
-                const std::function<Configuration::Record(const Record &)> &fields)
-{
-    if (!records)
-        return;
-    view.records.reserve(records->size());
-    for (const Record &record : *records)
-        view.records.append(fields(record));
-}
-
-Record pinRecord(const Record &fields, quint32 pin)
-{
-    Record record = fields;
-    record.append({QStringLiteral("name"), Pins::pinName(pin)});
-    return record;
-}
-} // namespace
 
 bool isConfigFileName(const QString &fileName)
 {
@@ -170,83 +147,23 @@ QString pinPlace(quint32 pin)
     return QStringLiteral("No X %1 %2").arg(pin).arg(name);
 }
 
-BlockView viewOf(Section section, const QByteArray &block)
+BlockView viewOf(Blocks::Section section, const QByteArray &block)
 {
+    const Blocks::SectionInfo &info = Blocks::sectionInfo(section);
     BlockView view;
     view.section = section;
     view.size = block.size();
-    const int size = recordSize(section);
-    if (section == Section::Gpio) {
-        const std::optional<GpioBlock> pins = Blocks::decodeGpioBlock(block);
-        view.ignored = !pins;
-        if (!pins)
-            return view;
-        const GpioBlock shown = Blocks::withUnavailablePinsMarked(*pins);
-        for (PinGroup group : Pins::kConnectorOrder) {
-            const PinMap map = Pins::buildPinMap(group);
-            for (auto it = map.cbegin(); it != map.cend(); ++it) {
-                const quint32 pin = it.key().number;
-                view.records.append(
-                    {{QStringLiteral("pin"), pin},
-                     {QStringLiteral("name"), it.value()},
-                     {QStringLiteral("code"), pins->code[pin]},
-                     {QStringLiteral("function"), functionText(Functions::Context::GpioPin, shown.code[pin])},
-                     {QStringLiteral("index"), pins->index[pin]}});
-            }
-        }
+    std::optional<QVector<Record>> records = info.read(block);
+    view.ignored = !records;
+    if (records)
+        view.records = std::move(*records);
+    // The pin block is read whole or not at all.
+    if (info.format == Blocks::BlockFormat::Gpio)
         return view;
-    }
 
-    view.ignored = block.size() < size;
-    view.trailingBytes = block.size() % size;
-    switch (Blocks::sectionInfo(section).format) {
-    case Blocks::BlockFormat::RegPort: {
-        const Functions::Context context = *Functions::contextOf(section);
-        addRecords<RegPortRecord>(
-            view, Blocks::decodeRegPortRecords(block), [context](const RegPortRecord &r) {
-                return Record{{QStringLiteral("index"), r.index},
-                              {QStringLiteral("code"), r.code},
-                              {QStringLiteral("function"), functionText(context, r.code)}};
-            });
-        break;
-    }
-    case Blocks::BlockFormat::AdcInput: {
-        const bool onChip = section == Section::TiAdc;
-        addRecords<AdcInputRecord>(
-            view, Blocks::decodeAdcInputRecords(block), [onChip](const AdcInputRecord &r) {
-                const Record fields = {{QStringLiteral("gain"), double(r.gain)},
-                                       {QStringLiteral("offset"), double(r.offset)},
-                                       {QStringLiteral("index"), r.index},
-                                       {onChip ? QStringLiteral("pin") : QStringLiteral("port"), r.port}};
-                return onChip ? pinRecord(fields, r.port) : fields;
-            });
-        break;
-    }
-    case Blocks::BlockFormat::PwmPort:
-        addRecords<PwmPortRecord>(view, Blocks::decodePwmPortRecords(block), [](const PwmPortRecord &r) {
-            return pinRecord({{QStringLiteral("index"), r.index},
-                              {QStringLiteral("pin"), r.pin},
-                              {QStringLiteral("frequency"), r.frequency}},
-                             r.pin);
-        });
-        break;
-    case Blocks::BlockFormat::DigitalLink:
-        addRecords<DigitalLinkRecord>(
-            view, Blocks::decodeDigitalLinkRecords(block), [](const DigitalLinkRecord &r) {
-                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
-            });
-        break;
-    case Blocks::BlockFormat::AnalogLink:
-        addRecords<AnalogLinkRecord>(
-            view, Blocks::decodeAnalogLinkRecords(block), [](const AnalogLinkRecord &r) {
-                return Record{{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
-            });
-        break;
-    case Blocks::BlockFormat::Gpio:
-        break;
-    }
+    view.trailingBytes = block.size() % info.recordSize;
     // Records stop early only at an end mark.
-    const int whole = block.size() / size;
+    const int whole = block.size() / info.recordSize;
     if (!view.ignored && view.records.size() < whole) {
         view.endMarker = view.records.size();
         view.recordsAfterMarker = whole - view.records.size() - 1;

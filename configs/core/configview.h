@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datablocks.h"
+#include "fields.h"
 #include "functioncatalogue.h"
 #include "modelidfile.h"
 
@@ -50,14 +51,6 @@ std::optional<ConfigFile> configOf(const QString &fileName, const QByteArray &by
 
 // Every tab's block, as a window holds them or a folder of per-tab files gives them.
 ConfigFile configOfBlocks(const ModelIdFile::SectionBlocks &blocks);
-
-// A field of a record by the name of its block table's column, in lower camel case.
-struct Field
-{
-    QString name;
-    QVariant value;
-};
-using Record = QVector<Field>;
 
 // A record's field of this name, or an invalid value.
 QVariant fieldOf(const Record &record, const QString &name);

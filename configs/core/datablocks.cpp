@@ -301,28 +301,126 @@ QByteArray encodeRecords(const QVector<AnalogLinkRecord> &records)
     return encodeRecordList(records);
 }
 
+namespace {
+using Configuration::Record;
+
+// The records of a block as named fields: what a tool shows and a checker reads of each section.
+// The function a code stands for is named as the row's button shows it.
+QString functionText(Functions::Context context, int code)
+{
+    return Functions::appearanceOf(context, code).toolTip;
+}
+
+// A record's fields with the name of the pin it names.
+Record withPinName(Record fields, quint32 pin)
+{
+    fields.append({QStringLiteral("name"), Pins::pinName(pin)});
+    return fields;
+}
+
+// The pins in page order, each with the code the block holds and the function the tab shows for it.
+std::optional<QVector<Record>> readPins(const QByteArray &bytes)
+{
+    const std::optional<GpioBlock> pins = decodeGpioBlock(bytes);
+    if (!pins)
+        return std::nullopt;
+    const GpioBlock shown = withUnavailablePinsMarked(*pins);
+    QVector<Record> records;
+    records.reserve(kGpioPinCount);
+    for (PinGroup group : Pins::kConnectorOrder) {
+        const PinMap map = Pins::buildPinMap(group);
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            const quint32 pin = it.key().number;
+            records.append(
+                {{QStringLiteral("pin"), pin},
+                 {QStringLiteral("name"), it.value()},
+                 {QStringLiteral("code"), pins->code[pin]},
+                 {QStringLiteral("function"), functionText(Functions::Context::GpioPin, shown.code[pin])},
+                 {QStringLiteral("index"), pins->index[pin]}});
+        }
+    }
+    return records;
+}
+
+template <Functions::Context context> Record regPortFields(const RegPortRecord &r)
+{
+    return {{QStringLiteral("index"), r.index},
+            {QStringLiteral("code"), r.code},
+            {QStringLiteral("function"), functionText(context, r.code)}};
+}
+
+// An external ADC's input is known by its position, an on-chip one by its pin.
+template <bool onChip> Record adcInputFields(const AdcInputRecord &r)
+{
+    const Record fields = {{QStringLiteral("gain"), double(r.gain)},
+                           {QStringLiteral("offset"), double(r.offset)},
+                           {QStringLiteral("index"), r.index},
+                           {onChip ? QStringLiteral("pin") : QStringLiteral("port"), r.port}};
+    return onChip ? withPinName(fields, r.port) : fields;
+}
+
+Record pwmPortFields(const PwmPortRecord &r)
+{
+    return withPinName({{QStringLiteral("index"), r.index},
+                        {QStringLiteral("pin"), r.pin},
+                        {QStringLiteral("frequency"), r.frequency}},
+                       r.pin);
+}
+
+template <typename LinkRecord> Record linkFields(const LinkRecord &r)
+{
+    return {{QStringLiteral("index"), r.index}, {QStringLiteral("type"), r.type}};
+}
+
+template <typename Rec, Record (*fields)(const Rec &)>
+std::optional<QVector<Record>> readRecords(const QByteArray &bytes)
+{
+    const std::optional<QVector<Rec>> records = decodeRecords<Rec>(bytes);
+    if (!records)
+        return std::nullopt;
+    QVector<Record> read;
+    read.reserve(records->size());
+    for (const Rec &record : *records)
+        read.append(fields(record));
+    return read;
+}
+} // namespace
+
 const std::array<SectionInfo, kSectionCount> &sections()
 {
+    using Functions::Context;
+    // Each row: the section, its name in a model-id file, its per-tab file, its tab's title, its
+    // format, the size of one record and how the records read.
     static const std::array<SectionInfo, kSectionCount> table = {{
-        {Section::Gpio, QStringLiteral("Gpio"), QStringLiteral("GpioPortsSettings.vmc"), BlockFormat::Gpio},
+        {Section::Gpio, QStringLiteral("Gpio"), QStringLiteral("GpioPortsSettings.vmc"),
+         QStringLiteral("Gpio"), BlockFormat::Gpio, kGpioBlockSize, &readPins},
         {Section::RegDo, QStringLiteral("RegDo"), QStringLiteral("doRegPortsSettings.vmc"),
-         BlockFormat::RegPort},
+         QStringLiteral("SPI DO"), BlockFormat::RegPort, kRegPortRecordSize,
+         &readRecords<RegPortRecord, regPortFields<Context::DoRegister>>},
         {Section::RegDi, QStringLiteral("RegDi"), QStringLiteral("diRegPortsSettings.vmc"),
-         BlockFormat::RegPort},
+         QStringLiteral("SPI DI"), BlockFormat::RegPort, kRegPortRecordSize,
+         &readRecords<RegPortRecord, regPortFields<Context::DiRegister>>},
         {Section::RegAdc, QStringLiteral("RegAdc"), QStringLiteral("analogRegInputs.vmc"),
-         BlockFormat::AdcInput},
+         QStringLiteral("SPI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
+         &readRecords<AdcInputRecord, adcInputFields<false>>},
         {Section::TiAdc, QStringLiteral("TiAdc"), QStringLiteral("analogTiInputs.vmc"),
-         BlockFormat::AdcInput},
+         QStringLiteral("TI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
+         &readRecords<AdcInputRecord, adcInputFields<true>>},
         {Section::PwmPorts, QStringLiteral("PwmPorts"), QStringLiteral("pwmPortsSettings.vmc"),
-         BlockFormat::PwmPort},
+         QStringLiteral("PWM"), BlockFormat::PwmPort, kPwmPortRecordSize,
+         &readRecords<PwmPortRecord, pwmPortFields>},
         {Section::DoLinks, QStringLiteral("DoLinks"), QStringLiteral("digitalOutputs.vmc"),
-         BlockFormat::DigitalLink},
+         QStringLiteral("Привязки DO"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
+         &readRecords<DigitalLinkRecord, linkFields<DigitalLinkRecord>>},
         {Section::DiLinks, QStringLiteral("DiLinks"), QStringLiteral("digitalInputs.vmc"),
-         BlockFormat::DigitalLink},
+         QStringLiteral("Привязки DI"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
+         &readRecords<DigitalLinkRecord, linkFields<DigitalLinkRecord>>},
         {Section::AiLinks, QStringLiteral("AiLinks"), QStringLiteral("analogInputs.vmc"),
-         BlockFormat::AnalogLink},
+         QStringLiteral("Привязки AI"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
+         &readRecords<AnalogLinkRecord, linkFields<AnalogLinkRecord>>},
         {Section::AoLinks, QStringLiteral("AoLinks"), QStringLiteral("analogOutputs.vmc"),
-         BlockFormat::AnalogLink},
+         QStringLiteral("Привязки AO"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
+         &readRecords<AnalogLinkRecord, linkFields<AnalogLinkRecord>>},
     }};
     return table;
 }
@@ -334,28 +432,21 @@ const SectionInfo &sectionInfo(Section section)
 
 int recordSize(Section section)
 {
-    switch (sectionInfo(section).format) {
-    case Blocks::BlockFormat::Gpio:
-        return kGpioBlockSize;
-    case Blocks::BlockFormat::RegPort:
-        return kRegPortRecordSize;
-    case Blocks::BlockFormat::AdcInput:
-        return kAdcInputRecordSize;
-    case Blocks::BlockFormat::PwmPort:
-        return kPwmPortRecordSize;
-    case Blocks::BlockFormat::DigitalLink:
-        return kDigitalLinkRecordSize;
-    case Blocks::BlockFormat::AnalogLink:
-        break;
-    }
-    return kAnalogLinkRecordSize;
+    return sectionInfo(section).recordSize;
 }
 
 bool isReadable(Section section, const QByteArray &block)
 {
-    if (section == Section::Gpio)
-        return block.size() == kGpioBlockSize;
-    return block.size() >= recordSize(section);
+    const SectionInfo &info = sectionInfo(section);
+    if (info.format == BlockFormat::Gpio)
+        return block.size() == info.recordSize;
+    return block.size() >= info.recordSize;
+}
+
+QByteArray emptyBlock(Section section)
+{
+    const SectionInfo &info = sectionInfo(section);
+    return info.format == BlockFormat::Gpio ? QByteArray(info.recordSize, '\0') : QByteArray();
 }
 
 namespace {

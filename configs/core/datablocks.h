@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fields.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -140,14 +142,22 @@ enum class BlockFormat
     AnalogLink,
 };
 
-// A section: its name in a model-id file, the per-tab file that holds the same bytes, and the
-// block format.
+// Reads a block as the window does: its records as named fields, in file order (the pin block's
+// pins in page order), or none when the tab would leave its rows as they were.
+using RecordReader = std::optional<QVector<Configuration::Record>> (*)(const QByteArray &block);
+
+// A section: its name in a model-id file, the per-tab file that holds the same bytes, the title
+// of its tab, its block format with the size of one record (the whole block for the pin block),
+// and how its records read.
 struct SectionInfo
 {
     Section section;
     QString name;
     QString fileName;
+    QString title;
     BlockFormat format;
+    int recordSize;
+    RecordReader read;
 };
 
 // The ten sections in order.
@@ -158,6 +168,8 @@ int recordSize(Section section);
 // Whether a tab fills from this block, as its decoder reads it: a pin block of exactly its size,
 // a record block of at least one record. A tab leaves its rows as they were for any other block.
 bool isReadable(Section section, const QByteArray &block);
+// The block of an empty tab: every pin unused (a pin block of zeros), no records.
+QByteArray emptyBlock(Section section);
 // The section of this name, or none (names compare exactly).
 const SectionInfo *sectionNamed(const QString &name);
 // The section whose per-tab file has exactly this name (no directory), or none.

@@ -40,6 +40,7 @@ enum class FunctionList
     DoReg,
     DiReg,
 };
+constexpr std::size_t kFunctionListCount = 9;
 
 // The 31 functions in catalogue order (the order the window creates its actions in).
 const std::array<FunctionInfo, kFunctionCount> &catalogue();

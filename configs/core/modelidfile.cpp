@@ -29,7 +29,7 @@ QString fileName(quint8 modelId)
 
 bool isModelIdFileName(const QString &fileName)
 {
-    // The point stands for any character, as it always has in this name test.
+    // The point is not escaped: it matches any character, so "ModelId_7-vmc" is a model-id file name too.
     static const QRegularExpression pattern(
         QRegularExpression::anchoredPattern(QStringLiteral("ModelId_[0-9]+.vmc")));
     return pattern.match(fileName).hasMatch();

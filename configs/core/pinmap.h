@@ -28,6 +28,7 @@ enum class PinGroup
 
 namespace Pins {
 
+constexpr std::size_t kGroupCount = 5;
 constexpr int kPinCount = 96;
 constexpr quint32 kLastPin = kPinCount - 1;
 constexpr qint32 kAscending = 0;
@@ -42,8 +43,8 @@ bool isUnavailable(quint32 pin);
 
 // The connector pages in the order the pin tab shows them, which is also the order in which
 // every derivation visits the pins.
-constexpr std::array<PinGroup, 5> kConnectorOrder = {PinGroup::X6, PinGroup::X7, PinGroup::X8, PinGroup::X9,
-                                                     PinGroup::NoX};
+constexpr std::array<PinGroup, kGroupCount> kConnectorOrder = {PinGroup::X6, PinGroup::X7, PinGroup::X8,
+                                                               PinGroup::X9, PinGroup::NoX};
 
 // The group of a pin number 0 to 95.
 PinGroup groupOf(quint32 pin);
@@ -57,3 +58,6 @@ PinMap buildPinMap(PinGroup group);
 void buildPinMaps(PinMap &x6, PinMap &x7, PinMap &x8, PinMap &x9, PinMap &noX);
 
 } // namespace Pins
+
+// A map for each connector group, at the group's place.
+using PinMaps = std::array<PinMap, Pins::kGroupCount>;

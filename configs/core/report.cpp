@@ -296,34 +296,6 @@ QString dateText(const QDateTime &when)
     return QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + zone;
 }
 
-// The titles of the window's tabs.
-QString tabTitle(Section section)
-{
-    switch (section) {
-    case Section::Gpio:
-        return QStringLiteral("Gpio");
-    case Section::RegDo:
-        return QStringLiteral("SPI DO");
-    case Section::RegDi:
-        return QStringLiteral("SPI DI");
-    case Section::RegAdc:
-        return QStringLiteral("SPI ADC");
-    case Section::TiAdc:
-        return QStringLiteral("TI ADC");
-    case Section::PwmPorts:
-        return QStringLiteral("PWM");
-    case Section::DoLinks:
-        return QStringLiteral("Привязки DO");
-    case Section::DiLinks:
-        return QStringLiteral("Привязки DI");
-    case Section::AiLinks:
-        return QStringLiteral("Привязки AI");
-    case Section::AoLinks:
-        break;
-    }
-    return QStringLiteral("Привязки AO");
-}
-
 QString severityWord(Severity severity)
 {
     return severity == Severity::Error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение");
@@ -794,7 +766,7 @@ private:
             const BlockView &view = tabs.view(section.section);
             out += QStringLiteral(
                        "<section class=\"tab\" id=\"tab-%1\"><h3>%2 <span class=\"sub\">%1, %3: %4 байт")
-                       .arg(section.name, tabTitle(section.section), section.fileName)
+                       .arg(section.name, section.title, section.fileName)
                        .arg(view.size);
             if (!view.ignored)
                 out += QStringLiteral(", записей %1").arg(view.records.size());

@@ -9,9 +9,7 @@ namespace Vmc {
 
 QByteArray tabBlock(Blocks::Section section, const QByteArray &block)
 {
-    if (section == Blocks::Section::Gpio && block.isEmpty())
-        return Blocks::encodeGpioBlock(GpioBlock());
-    return block;
+    return block.isEmpty() ? Blocks::emptyBlock(section) : block;
 }
 
 std::optional<QByteArray> pack(const ConfigFile &config, QString *error)

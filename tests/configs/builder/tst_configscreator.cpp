@@ -3,10 +3,13 @@
 #include "datablocks.h"
 #include "functioncatalogue.h"
 #include "modalseam.h"
+#include "pinmap.h"
+#include "tab.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMap>
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
@@ -63,6 +66,10 @@ private slots:
     void tabs();
     void editors_data();
     void editors();
+    void namedFillsAndWritersAreTheirSections_data();
+    void namedFillsAndWritersAreTheirSections();
+    void namedSlotsDeriveTheirTab_data();
+    void namedSlotsDeriveTheirTab();
     void slotsInMetaObjectOrder();
     void functionActions();
     void closingEmitsFinishedAndDeletes();
@@ -326,6 +333,118 @@ void TestConfigsCreator::editors()
         QCOMPARE(decimal->maximum(), maximum);
     }
 }
+
+void TestConfigsCreator::namedFillsAndWritersAreTheirSections_data()
+{
+    using Blocks::Section;
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QByteArray>("block");
+
+    // Blocks the tabs write back as they read them.
+    GpioBlock pins;
+    for (quint32 pin = 0; pin < quint32(Pins::kPinCount); ++pin) {
+        pins.index[pin] = quint16(pin + 1);
+        pins.code[pin] = Pins::isUnavailable(pin) ? 240 : 0;
+    }
+    pins.code[42] = 7;
+    const QByteArray digitalLinks = Blocks::encodeRecords(QVector<DigitalLinkRecord>{{5, 1, 0}});
+    const QByteArray analogLinks = Blocks::encodeRecords(QVector<AnalogLinkRecord>{{0, 5, 1}});
+    const QVector<QPair<Section, QByteArray>> rows = {
+        {Section::Gpio, Blocks::encodeGpioBlock(pins)},
+        {Section::RegDo, Blocks::encodeRecords(QVector<RegPortRecord>{{3, 4}})},
+        {Section::RegDi, Blocks::encodeRecords(QVector<RegPortRecord>{{3, 1}})},
+        {Section::RegAdc, Blocks::encodeRecords(QVector<AdcInputRecord>{{1.5f, 0, 2, 1}})},
+        {Section::TiAdc, Blocks::encodeRecords(QVector<AdcInputRecord>{{1.5f, 0, 2, 12}})},
+        {Section::PwmPorts, Blocks::encodeRecords(QVector<PwmPortRecord>{{2, 35, 100}})},
+        {Section::DoLinks, digitalLinks},
+        {Section::DiLinks, digitalLinks},
+        {Section::AiLinks, analogLinks},
+        {Section::AoLinks, analogLinks},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(qPrintable(Blocks::sectionInfo(row.first).name)) << int(row.first) << row.second;
+}
+
+void TestConfigsCreator::namedFillsAndWritersAreTheirSections()
+{
+    using Blocks::Section;
+    QFETCH(int, section);
+    QFETCH(QByteArray, block);
+
+    struct Named
+    {
+        void (ConfigsCreator::*fill)(const QByteArray &) = nullptr;
+        QByteArray (ConfigsCreator::*serialize)() const = nullptr;
+    };
+    const QMap<int, Named> named = {
+        {int(Section::Gpio), {&ConfigsCreator::fillGpioTab, &ConfigsCreator::serializeGpioTab}},
+        {int(Section::RegDo), {&ConfigsCreator::fillDoRegTab, &ConfigsCreator::serializeDoRegTab}},
+        {int(Section::RegDi), {&ConfigsCreator::fillDiRegTab, &ConfigsCreator::serializeDiRegTab}},
+        {int(Section::RegAdc), {&ConfigsCreator::fillAdcRegTab, &ConfigsCreator::serializeAdcRegTab}},
+        {int(Section::TiAdc), {&ConfigsCreator::fillAdcTiTab, &ConfigsCreator::serializeAdcTiTab}},
+        {int(Section::PwmPorts), {&ConfigsCreator::fillPwmTab, &ConfigsCreator::serializePwmTab}},
+        {int(Section::DoLinks), {&ConfigsCreator::fillDoLinksTab, &ConfigsCreator::serializeDoLinksTab}},
+        {int(Section::DiLinks), {&ConfigsCreator::fillDiLinksTab, &ConfigsCreator::serializeDiLinksTab}},
+        {int(Section::AiLinks), {&ConfigsCreator::fillAiLinksTab, &ConfigsCreator::serializeAiLinksTab}},
+        {int(Section::AoLinks), {&ConfigsCreator::fillAoLinksTab, &ConfigsCreator::serializeAoLinksTab}},
+    };
+    const Named pair = named.value(section);
+    QVERIFY(pair.fill && pair.serialize);
+    ConfigsCreator fresh;
+    fresh.fillAllTabs();
+    ConfigsCreator window;
+    window.fillAllTabs();
+    (window.*pair.fill)(block);
+    QCOMPARE(window.tab(Section(section)).serialize(), block);
+    QCOMPARE((window.*pair.serialize)(), block);
+    // No other tab took the block.
+    for (const Blocks::SectionInfo &other : Blocks::sections()) {
+        if (int(other.section) != section)
+            QCOMPARE(window.tab(other.section).serialize(), fresh.tab(other.section).serialize());
+    }
+}
+
+void TestConfigsCreator::namedSlotsDeriveTheirTab_data()
+{
+    using Blocks::Section;
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<int>("section");
+
+    QTest::newRow("TI ADC") << QByteArray("createAdcTiPortsFromGpioSettings") << int(Section::TiAdc);
+    QTest::newRow("PWM") << QByteArray("createPwmPortsFromGpioSettings") << int(Section::PwmPorts);
+    QTest::newRow("DO links") << QByteArray("createDoLinksFromGpioAndRegs") << int(Section::DoLinks);
+    QTest::newRow("DI links") << QByteArray("createDiLinksFromGpioAndRegs") << int(Section::DiLinks);
+    QTest::newRow("AI links") << QByteArray("createAiLinksFromGpioAndRegs") << int(Section::AiLinks);
+    QTest::newRow("AO links") << QByteArray("createAoLinksFromGpioAndRegs") << int(Section::AoLinks);
+}
+
+void TestConfigsCreator::namedSlotsDeriveTheirTab()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, section);
+
+    // Four usable pins with the codes every derived tab is made from: a discrete output (4), a
+    // discrete input (1), an analogue input (7) and an analogue output (8).
+    QMap<int, QPair<int, int>> pins;
+    const int codes[] = {4, 1, 7, 8};
+    for (quint32 pin = 0; pins.size() < 4; ++pin) {
+        if (!Pins::isUnavailable(pin))
+            pins.insert(int(pin), {pins.size() + 1, codes[pins.size()]});
+    }
+    ConfigsCreator derived;
+    ConfigsCreator named;
+    for (ConfigsCreator *window : {&derived, &named}) {
+        window->fillAllTabs();
+        window->fillGpioTab(gpioBlock(pins));
+    }
+    const ModelIdFile::SectionBlocks before = named.blocks();
+    derived.tab(Blocks::Section(section)).derive();
+    QVERIFY(QMetaObject::invokeMethod(&named, slot.constData()));
+    // The slot makes its own tab's rows as the tab's derivation does, and no other tab changes.
+    QVERIFY(named.tab(Blocks::Section(section)).serialize() != before[std::size_t(section)]);
+    QCOMPARE(named.blocks(), derived.blocks());
+}
+
 void TestConfigsCreator::slotsInMetaObjectOrder()
 {
     const QMetaObject *meta = &ConfigsCreator::staticMetaObject;

@@ -72,6 +72,8 @@ private slots:
     void onlyWholeBlocksAreRead();
     void refillReplacesRowsAndWidgets();
     void menuChoosesFunction();
+    void menuGroupsTheFunctions_data();
+    void menuGroupsTheFunctions();
     void menuDismissed();
     void menuForRegisterRows();
     void unavailableRowsHaveNoMenu();
@@ -317,6 +319,46 @@ void TestGpioTab::menuChoosesFunction()
     // Every menu is released once the event loop gets to it.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(window.findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
+}
+
+void TestGpioTab::menuGroupsTheFunctions_data()
+{
+    QTest::addColumn<QString>("submenu"); // empty: the menu's own functions
+    QTest::addColumn<QStringList>("codes");
+
+    QTest::newRow("top level") << QString() << QStringList{"0", "7", "8", "22", "23"};
+    QTest::newRow("discrete input") << "Дискретный вход" << QStringList{"1", "2", "3"};
+    QTest::newRow("discrete output") << "Дискретный выход" << QStringList{"4", "25", "5", "6", "26", "27"};
+    QTest::newRow("SPI DI") << "SPI Di регистров" << QStringList{"13", "14", "15", "16"};
+    QTest::newRow("SPI DO") << "SPI DO регистров" << QStringList{"9", "10", "11", "12"};
+    QTest::newRow("SPI ADC") << "SPI внешних ADC" << QStringList{"17", "18", "19", "21"};
+    QTest::newRow("reset") << "Сброс в дефолт" << QStringList{"28", "29", "30", "31"};
+}
+
+void TestGpioTab::menuGroupsTheFunctions()
+{
+    QFETCH(QString, submenu);
+    QFETCH(QStringList, codes);
+
+    ConfigsCreator window;
+    window.fillAllTabs();
+    QStringList offered;
+    int found = 0;
+    ModalSeam::setHandler([&](const ModalSeam::Request &request) {
+        for (QAction *action : request.menu->actions()) {
+            if (submenu.isEmpty() && !action->menu())
+                offered << action->whatsThis();
+            if (action->menu() && action->text() == submenu) {
+                ++found;
+                for (QAction *function : action->menu()->actions())
+                    offered << function->whatsThis();
+            }
+        }
+        return ModalSeam::Answer();
+    });
+    pinWidgets(window, 83).button->click(); // a pin on no header
+    QCOMPARE(found, submenu.isEmpty() ? 0 : 1);
+    QCOMPARE(offered, codes);
 }
 
 void TestGpioTab::menuDismissed()

@@ -4,6 +4,7 @@
 
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -65,6 +66,8 @@ private slots:
     void fills();
     void rowsShowTheirRecords();
     void applyGrowsAndCutsAtTheEnd();
+    void applyChangesOnlyItsTab_data();
+    void applyChangesOnlyItsTab();
     void editorsMeasureAsTheirOwn_data();
     void editorsMeasureAsTheirOwn();
 };
@@ -194,6 +197,41 @@ void TestRegisterTabs::applyGrowsAndCutsAtTheEnd()
     QCOMPARE(rows(diTree).last(), (QStringList{"792", "1", "792"}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(diTree->viewport()->findChildren<QSpinBox *>(QString(), Qt::FindDirectChildrenOnly).size(), 792);
+}
+
+void TestRegisterTabs::applyChangesOnlyItsTab_data()
+{
+    QTest::addColumn<QString>("pressed");
+    QTest::addColumn<bool>("throughSlot"); // the button connected to changeNumRegisters alone
+    for (const char *prefix : {"Do", "Di", "Adc"}) {
+        QTest::newRow(prefix) << prefix << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1 through the slot").arg(prefix))) << prefix << true;
+    }
+}
+
+void TestRegisterTabs::applyChangesOnlyItsTab()
+{
+    QFETCH(QString, pressed);
+    QFETCH(bool, throughSlot);
+
+    ConfigsCreator window;
+    window.fillAllTabs();
+    // Every tab's count is set; only the pressed button's tab takes it.
+    for (const char *prefix : {"Do", "Di", "Adc"}) {
+        child<QSpinBox>(window, QStringLiteral("Num%1Registers").arg(QLatin1String(prefix)))->setValue(1);
+        if (throughSlot) {
+            auto *button = child<QPushButton>(window, QStringLiteral("AcceptNum%1Registers").arg(prefix));
+            QObject::disconnect(button, &QPushButton::clicked, &window, nullptr);
+            QObject::connect(button, &QPushButton::clicked, &window, &ConfigsCreator::changeNumRegisters);
+        }
+    }
+    press(window, QStringLiteral("AcceptNum%1Registers").arg(pressed));
+    for (const char *prefix : {"Do", "Di", "Adc"}) {
+        const RegisterTab tab = registerTab(QLatin1String(prefix));
+        const int rows = tab.prefix == pressed ? 8 : 0;
+        QCOMPARE(tree(window, tab.tree)->topLevelItemCount(), rows);
+        QCOMPARE(child<QLabel>(window, tab.label)->text(), QString::number(rows));
+    }
 }
 
 void TestRegisterTabs::editorsMeasureAsTheirOwn_data()

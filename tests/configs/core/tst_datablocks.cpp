@@ -100,6 +100,8 @@ private slots:
     void shortBlocksAreNoData();
     void readableBlocksAreWhatTheDecodersRead_data();
     void readableBlocksAreWhatTheDecodersRead();
+    void emptyBlocks_data();
+    void emptyBlocks();
     void unavailablePinsAreMarked();
     void roundTrips();
 };
@@ -242,6 +244,21 @@ void TestDataBlocks::readableBlocksAreWhatTheDecodersRead()
     QFETCH(int, size);
     const QByteArray block(size, '\x02');
     QCOMPARE(Blocks::isReadable(section, block), decode(section, block).readable);
+}
+
+void TestDataBlocks::emptyBlocks_data()
+{
+    QTest::addColumn<int>("section");
+    for (const Blocks::SectionInfo &info : Blocks::sections())
+        QTest::newRow(qPrintable(info.name)) << int(info.section);
+}
+
+void TestDataBlocks::emptyBlocks()
+{
+    QFETCH(int, section);
+    // An empty pin tab has every pin unused with index 0; an empty tab of records has no records.
+    const QByteArray block = Blocks::emptyBlock(Blocks::Section(section));
+    QCOMPARE(block, Blocks::Section(section) == Blocks::Section::Gpio ? QByteArray(296, '\0') : QByteArray());
 }
 
 void TestDataBlocks::unavailablePinsAreMarked()
