@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -32,26 +33,6 @@ bool stderrIsTerminal()
 #else
     return isatty(fileno(stderr)) != 0;
 #endif
-}
-
-// What a batch of the link's Command says of the file under way when the connection ended, and
-// the heading of the files after it.
-struct BreakTexts
-{
-    const char *interrupted;
-    const char *rest;
-};
-
-BreakTexts breakTexts(int command)
-{
-    switch (command) {
-    case CmdWriteFile:
-        return {"передача прервана; сохранила ли его плата, неизвестно", "Остальные файлы не переданы:"};
-    case CmdDeleteFile:
-        return {"удаление прервано; удалила ли его плата, неизвестно", "Остальные файлы не удалены:"};
-    default:
-        return {"получение прервано", "Остальные файлы не получены:"};
-    }
 }
 
 } // namespace
@@ -158,38 +139,59 @@ QHash<QString, qint64> FsClient::boardSizes() const
     return sizes;
 }
 
+const FsClient::BatchKind &FsClient::batchKind(int command)
+{
+    static const BatchKind kinds[] = {
+        {CmdWriteFile, &FsClient::sendFiles, "передача прервана; сохранила ли его плата, неизвестно",
+         "Остальные файлы не переданы:"},
+        {CmdDeleteFile, &FsClient::deleteFiles, "удаление прервано; удалила ли его плата, неизвестно",
+         "Остальные файлы не удалены:"},
+        {CmdGetFile, &FsClient::getFiles, "получение прервано", "Остальные файлы не получены:"},
+    };
+    const auto kind = std::find_if(std::cbegin(kinds), std::cend(kinds),
+                                   [command](const BatchKind &k) { return k.command == command; });
+    Q_ASSERT(kind != std::cend(kinds));
+    return kind != std::cend(kinds) ? *kind : kinds[std::size(kinds) - 1];
+}
+
 void FsClient::startBatch(int command, const QList<int> &items)
 {
     batch = items;
-    // Uploads read local paths; the board's commands take its names.
-    QStringList arguments;
-    for (const int index : qAsConst(batch))
-        arguments << (command == CmdWriteFile ? files.at(index).argument : files.at(index).name);
     itemsDone = 0;
     batchStarted = false;
     awaited = command;
-    switch (command) {
-    case CmdWriteFile:
-        link->writeFiles(arguments);
-        return;
-    case CmdDeleteFile:
-        link->deleteFiles(arguments);
-        return;
-    case CmdGetFile: {
-        // The link asks for the names in ascending byte order.
-        std::sort(batch.begin(), batch.end(),
-                  [this](int a, int b) { return files.at(a).name.toLatin1() < files.at(b).name.toLatin1(); });
-        // The sizes only weigh the progress figure.
-        const QHash<QString, qint64> tableSizes = boardSizes();
-        QMap<QString, uint> sizes;
-        for (const QString &name : qAsConst(arguments))
-            sizes.insert(name, static_cast<uint>(tableSizes.value(name)));
-        link->getFiles(sizes);
-        return;
-    }
-    default:
-        return;
-    }
+    awaitedKind = &batchKind(command);
+    (this->*awaitedKind->handOver)();
+}
+
+// Uploads read local paths; the board's commands take its names.
+void FsClient::sendFiles()
+{
+    QStringList paths;
+    for (const int index : qAsConst(batch))
+        paths << files.at(index).argument;
+    link->writeFiles(paths);
+}
+
+void FsClient::deleteFiles()
+{
+    QStringList names;
+    for (const int index : qAsConst(batch))
+        names << files.at(index).name;
+    link->deleteFiles(names);
+}
+
+void FsClient::getFiles()
+{
+    // The link asks for the names in ascending byte order.
+    std::sort(batch.begin(), batch.end(),
+              [this](int a, int b) { return files.at(a).name.toLatin1() < files.at(b).name.toLatin1(); });
+    // The sizes only weigh the progress figure.
+    const QHash<QString, qint64> tableSizes = boardSizes();
+    QMap<QString, uint> sizes;
+    for (const int index : qAsConst(batch))
+        sizes.insert(files.at(index).name, static_cast<uint>(tableSizes.value(files.at(index).name)));
+    link->getFiles(sizes);
 }
 
 void FsClient::batchEnded(int result, const QString &text)
@@ -206,17 +208,16 @@ void FsClient::batchEnded(int result, const QString &text)
 
 void FsClient::reportBreak(const QString &reason)
 {
-    if (itemsDone >= batch.size())
+    if (!awaitedKind || itemsDone >= batch.size())
         return;
     const Outcome outcome = reason.isEmpty() ? Outcome::Interrupted : Outcome::Refused;
     FileItem &current = files[batch.at(itemsDone)];
     current.outcome = outcome;
-    const BreakTexts texts = breakTexts(awaited);
     QStringList lines{quoted(current.argument) + QStringLiteral(": ") +
-                      (outcome == Outcome::Refused ? reason : QString::fromUtf8(texts.interrupted))};
+                      (outcome == Outcome::Refused ? reason : QString::fromUtf8(awaitedKind->interrupted))};
     const QList<int> rest = batch.mid(itemsDone + 1);
     if (!rest.isEmpty()) {
-        lines << QString::fromUtf8(texts.rest);
+        lines << QString::fromUtf8(awaitedKind->rest);
         for (const int index : rest)
             lines << quoted(files.at(index).argument);
     }

@@ -107,6 +107,20 @@ private:
     QString boardAddress() const;
     // Names the item under way when the batch broke off, and lists the ones after it.
     void reportBreak(const QString &reason);
+
+    // What the client does with each of the link's batch commands: how it hands a batch over, and
+    // what it says of the file under way when the connection ends and of the files after it.
+    struct BatchKind
+    {
+        int command;
+        void (FsClient::*handOver)();
+        const char *interrupted;
+        const char *rest;
+    };
+    static const BatchKind &batchKind(int command);
+    void sendFiles();
+    void deleteFiles();
+    void getFiles();
     QString outcomeWord(Outcome outcome) const;
 
     ClientOptions runOptions;
@@ -122,6 +136,7 @@ private:
     bool tableRead = false;
     bool bigFormTable = false;
     int awaited = 0; // the link's command whose result ends the batch under way
+    const BatchKind *awaitedKind = nullptr;
     bool batchStarted = false;
     bool done = false;
     QList<FileTable::Row> tableRows;
