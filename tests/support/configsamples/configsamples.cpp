@@ -69,8 +69,9 @@ QByteArray damagedModelIdFile()
     // The last entry's size grows past the end of the file, and three bytes follow the sections.
     const int sizeField = (Blocks::kSectionCount - 1) * ModelIdFile::kSectionEntrySize +
                           ModelIdFile::kSectionNameSize + 2;
-    qToLittleEndian<quint16>(quint16(qFromLittleEndian<quint16>(file.constData() + sizeField) + 400),
-                             file.data() + sizeField);
+    const quint16 grown = quint16(qFromLittleEndian<quint16>(file.constData() + sizeField) + 400);
+    file[sizeField] = char(grown & 0xff);
+    file[sizeField + 1] = char(grown >> 8);
     return file + QByteArray("xyz");
 }
 
