@@ -48,6 +48,8 @@ FsManager::FsManager(QObject *parent) : QObject(parent)
     qRegisterMetaType<QMap<QString, uint>>("QMap<QString,uint>");
 
     pcbAddress = AddressStore::load();
+    // A downloaded file is handed on in the buffer it was received in.
+    replies.setContentApart(true);
 }
 
 FsManager::~FsManager()
@@ -332,7 +334,7 @@ void FsManager::dispatchReply(ReplyCollector::Frame &frame)
         return;
     uint8_t *const payload = data + frame.payloadOffset;
     const uint size = static_cast<uint>(frame.bytes.size() - frame.payloadOffset);
-    dispatchedFrame = &frame.bytes;
+    dispatchedFrame = &frame;
     // The handler follows the reply's command byte, not the command that was sent.
     switch (data[kReplyCommandOffset]) {
     case CmdListFiles:
@@ -362,16 +364,24 @@ void FsManager::dispatchReply(ReplyCollector::Frame &frame)
 QByteArray FsManager::takeReplyTail(const uint8_t *begin, uint size)
 {
     const char *const start = reinterpret_cast<const char *>(begin);
-    if (dispatchedFrame && size > 0) {
-        const char *const frameData = dispatchedFrame->constData();
-        const qint64 offset = start - frameData;
-        if (offset >= 0 && offset + size == qint64(dispatchedFrame->size())) {
-            // A downloaded file ends its reply frame: take the frame's buffer over and drop the
-            // header in place rather than copying the whole file into a new one.
-            QByteArray tail = std::move(*dispatchedFrame);
-            *dispatchedFrame = QByteArray();
+    if (dispatchedFrame && (size > 0 || !dispatchedFrame->content.isEmpty())) {
+        QByteArray &bytes = dispatchedFrame->bytes;
+        const qint64 offset = start - bytes.constData();
+        if (offset >= 0 && offset + size == qint64(bytes.size())) {
+            QByteArray tail;
+            if (!dispatchedFrame->content.isEmpty()) {
+                // The collector kept the frame's end apart: the file is that buffer as it is.
+                tail = std::move(dispatchedFrame->content);
+                if (size > 0)
+                    tail.prepend(start, static_cast<int>(size));
+            } else {
+                // A downloaded file ends its reply frame: take the frame's buffer over and drop
+                // the header in place rather than copying the whole file into a new one.
+                tail = std::move(bytes);
+                tail.remove(0, static_cast<int>(offset));
+            }
+            *dispatchedFrame = ReplyCollector::Frame();
             dispatchedFrame = nullptr;
-            tail.remove(0, static_cast<int>(offset));
             return tail;
         }
     }

@@ -95,6 +95,12 @@ template <typename Entry> struct ListReply
 ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size);
 ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size);
 
+// Payload of a get reply: a status byte, a byte counting the name and its zero byte, the name,
+// then the file's content.
+constexpr int kFileStatusOffset = 0;
+constexpr int kFileNameLengthOffset = 1;
+constexpr int kFileNameOffset = 2;
+
 // Reply to a get request.
 struct FileReply
 {
