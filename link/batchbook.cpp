@@ -104,8 +104,10 @@ bool BatchBook::addDownloads(const QMap<QString, uint> &names)
     }
     if (call.isEmpty())
         return false;
-    for (auto it = call.cbegin(); it != call.cend(); ++it)
+    for (auto it = call.cbegin(); it != call.cend(); ++it) {
         downloadQueue.insert(it.key(), it.value());
+        downloadLeft += it.value();
+    }
     downloadTotal += callTotal;
     return true;
 }
@@ -139,8 +141,7 @@ bool BatchBook::progress(int command, uint &percent) const
         break;
     case CmdGetFile:
         total = downloadTotal;
-        for (const uint size : downloadQueue)
-            left += size;
+        left = downloadLeft;
         break;
     default:
         break;
@@ -175,8 +176,12 @@ QByteArray BatchBook::takeName(int command)
     if (command == CmdDeleteFile && !deleteQueue.isEmpty())
         return deleteQueue.takeFirst();
     if (command == CmdGetFile && !downloadQueue.isEmpty()) {
+        // The first name's entries lead the queue.
         const QByteArray name = downloadQueue.firstKey();
-        downloadQueue.remove(name);
+        for (auto it = downloadQueue.begin(); it != downloadQueue.end() && it.key() == name;) {
+            downloadLeft -= it.value();
+            it = downloadQueue.erase(it);
+        }
         return name;
     }
     return QByteArray();
@@ -210,6 +215,7 @@ void BatchBook::clear(int command)
         break;
     case CmdGetFile:
         downloadQueue.clear();
+        downloadLeft = 0;
         received.clear();
         downloadTotal = 0;
         break;

@@ -84,6 +84,7 @@ private:
     uint32_t deleteTotal = 0;
     // The same name may be queued by several calls; one request then serves all its entries.
     QMultiMap<QByteArray, uint> downloadQueue;
+    qint64 downloadLeft = 0; // the sizes in downloadQueue, summed as it changes
     uint32_t downloadTotal = 0;
     QMap<QString, QByteArray> received;
 };
