@@ -261,7 +261,7 @@ void FsManager::feedReplies(QIODevice &source)
 {
     // Straight from the socket's buffer into the collector's: a download is copied once here.
     for (qint64 available = source.bytesAvailable(); available > 0; available = source.bytesAvailable()) {
-        const qint64 room = qMin(available, ReplyCollector::kFeedSlice);
+        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice));
         const qint64 got = source.read(replies.reserveFeed(room), room);
         replies.commitFeed(got);
         if (got <= 0)

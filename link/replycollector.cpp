@@ -87,6 +87,13 @@ void ReplyCollector::commitFeed(qint64 count)
     compact();
 }
 
+qint64 ReplyCollector::feedRoom(qint64 wanted) const
+{
+    if (contentApart && currentState == State::WaitingForHeader)
+        return qMin(wanted, kLongestFileLead);
+    return wanted;
+}
+
 bool ReplyCollector::takeFrame(Frame &frame)
 {
     if (completed.isEmpty())

@@ -65,6 +65,12 @@ public:
     // committed. Each reserveFeed must be followed by one commitFeed before anything else.
     char *reserveFeed(qint64 size);
     void commitFeed(qint64 count);
+    // How many of Wanted bytes the next reserveFeed should ask for: with the content apart, no
+    // more than the longest lead of a file (header, status, name) while a header is awaited, so
+    // that a file's content is then read straight into its own buffer.
+    qint64 feedRoom(qint64 wanted) const;
+    static constexpr qint64 kLongestFileLead =
+        PcbProtocol::kBigFileHeaderSize + PcbProtocol::kFileNameOffset + 0xFF;
 
     // Moves the oldest complete frame into Frame; false when there is none.
     bool takeFrame(Frame &frame);

@@ -68,6 +68,8 @@ private slots:
     void directFeedingMatchesCopies();
     void contentApartKeepsFramesAndProgress_data();
     void contentApartKeepsFramesAndProgress();
+    void feedRoomEndsBeforeAFilesContent_data();
+    void feedRoomEndsBeforeAFilesContent();
     void resetForgetsEverything();
 };
 
@@ -355,6 +357,39 @@ void TestReplyCollector::contentApartKeepsFramesAndProgress()
     QCOMPARE(frames.at(1).payloadOffset, 10);
     QCOMPARE(collector.state(), State::WaitingForHeader);
     QCOMPARE(collector.bufferedBytes(), 0);
+}
+
+void TestReplyCollector::feedRoomEndsBeforeAFilesContent_data()
+{
+    QTest::addColumn<bool>("apart");
+    QTest::newRow("content apart") << true;
+    QTest::newRow("content in the frame") << false;
+}
+
+void TestReplyCollector::feedRoomEndsBeforeAFilesContent()
+{
+    QFETCH(bool, apart);
+    const QByteArray file(5000, 'r');
+    const QByteArray fileFrame = bigFileFrame(filePayload("read.bin", file));
+    const QByteArray stream = fileFrame + smallFrame(4, QByteArray(1, '\0'));
+    ReplyCollector collector;
+    collector.setContentApart(apart);
+    // Reads as the link makes them: all that is there, within the room the collector asks for.
+    QList<qint64> rooms;
+    QList<ReplyCollector::Frame> frames;
+    for (int offset = 0; offset < stream.size();) {
+        const qint64 room = collector.feedRoom(stream.size() - offset);
+        rooms << room;
+        memcpy(collector.reserveFeed(room), stream.constData() + offset, size_t(room));
+        collector.commitFeed(room);
+        offset += int(room);
+        frames += drain(collector);
+    }
+    QCOMPARE(rooms.first(), apart ? ReplyCollector::kLongestFileLead : qint64(stream.size()));
+    QCOMPARE(frames.size(), 2);
+    QCOMPARE(frames.at(0).content, apart ? file : QByteArray());
+    QCOMPARE(frames.at(0).bytes + frames.at(0).content, fileFrame);
+    QCOMPARE(frames.at(1).bytes, stream.mid(fileFrame.size()));
 }
 
 void TestReplyCollector::resetForgetsEverything()
