@@ -113,7 +113,7 @@ private:
     qint64 lastRefusedLength = 0;
     QList<Frame> completed;
     bool contentApart = false;
-    QByteArray content;               // the content collected apart, bytes from contentOffset on
+    QByteArray content;               // the content collected apart: the frame's bytes after the name
     qint64 contentLength = 0;         // its length once it sets out
     QByteArray scratch;               // reserved room that no buffer can hand out at one place
     QByteArray *reservedIn = nullptr; // buffer or content holding the reserved room; null: scratch
