@@ -14,8 +14,11 @@ constexpr qint64 kSmallFrameLimit = 4096;
 bool checkFrame(const ReplyCollector::Frame &frame)
 {
     using namespace PcbProtocol;
-    const QByteArray &bytes = frame.bytes;
+    // A content collected apart is the end of the frame; only a big get reply has one.
+    const QByteArray bytes = frame.bytes + frame.content;
     if (frame.payloadOffset != kReplyHeaderSize && frame.payloadOffset != kBigFileHeaderSize)
+        return false;
+    if (!frame.content.isEmpty() && frame.payloadOffset != kBigFileHeaderSize)
         return false;
     if (bytes.size() < frame.payloadOffset)
         return false;
@@ -48,6 +51,7 @@ bool checkReplyStream(const uint8_t *data, size_t size)
         return true;
     const qint64 piece = data[0] % 64 + 1;
     ReplyCollector collector(data[1] & 1 ? kSmallFrameLimit : ReplyCollector::kMaxFrameLength);
+    collector.setContentApart(data[1] & 4);
     const char *stream = reinterpret_cast<const char *>(data + 2);
     const qint64 length = static_cast<qint64>(size - 2);
 
@@ -65,7 +69,7 @@ bool checkReplyStream(const uint8_t *data, size_t size)
         while (collector.takeFrame(frame)) {
             if (!checkFrame(frame))
                 return false;
-            framed += frame.bytes.size();
+            framed += frame.bytes.size() + frame.content.size();
         }
         // Every byte fed is in a frame, dropped, or held for the frame under way.
         const qint64 fed = qMin(offset + piece, length);

@@ -113,8 +113,10 @@ bool DownloadBatch::add(const QMap<QString, uint> &sizes)
     }
     if (call.isEmpty())
         return false;
-    for (auto it = call.cbegin(); it != call.cend(); ++it)
+    for (auto it = call.cbegin(); it != call.cend(); ++it) {
         names.insert(it.key(), it.value());
+        sizesLeft += it.value();
+    }
     total += callTotal;
     return true;
 }
@@ -123,8 +125,12 @@ QByteArray DownloadBatch::takeName()
 {
     if (names.isEmpty())
         return QByteArray();
+    // The first name's entries lead the queue.
     const QByteArray name = names.firstKey();
-    names.remove(name);
+    for (auto it = names.begin(); it != names.end() && it.key() == name;) {
+        sizesLeft -= it.value();
+        it = names.erase(it);
+    }
     return name;
 }
 
@@ -138,16 +144,14 @@ bool DownloadBatch::itemDone(const QString &name, QByteArray content)
 void DownloadBatch::clear()
 {
     names.clear();
+    sizesLeft = 0;
     received.clear();
     total = 0;
 }
 
 qint64 DownloadBatch::left() const
 {
-    qint64 sizes = 0;
-    for (const uint size : names)
-        sizes += size;
-    return sizes;
+    return sizesLeft;
 }
 
 Batch *BatchBook::of(int command)

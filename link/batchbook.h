@@ -115,6 +115,9 @@ private:
 
     // The same name may be queued by several calls; one request then serves all its entries.
     QMultiMap<QByteArray, uint> names;
+    // The sizes in names, summed as it changes: a batch of many files would otherwise add them all
+    // up again for every progress figure.
+    qint64 sizesLeft = 0;
     QMap<QString, QByteArray> received;
 };
 

@@ -32,6 +32,8 @@ FsManager::FsManager(QObject *parent) : QObject(parent)
     qRegisterMetaType<QMap<QString, uint>>("QMap<QString,uint>");
 
     pcbAddress = AddressStore::load();
+    // A downloaded file is handed on in the buffer it was received in.
+    replies.setContentApart(true);
 }
 
 FsManager::~FsManager()
@@ -247,7 +249,7 @@ void FsManager::feedReplies(QIODevice &source)
 {
     // Straight from the socket's buffer into the collector's: a download is copied once here.
     for (qint64 available = source.bytesAvailable(); available > 0; available = source.bytesAvailable()) {
-        const qint64 room = qMin(available, ReplyCollector::kFeedSlice);
+        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice));
         const qint64 got = source.read(replies.reserveFeed(room), room);
         replies.commitFeed(got);
         if (got <= 0)
@@ -298,7 +300,7 @@ void FsManager::dispatchReply(ReplyCollector::Frame &frame)
     const CommandRow *const row = CommandRow::find(data[kReplyCommandOffset]);
     if (!row)
         return;
-    dispatchedFrame = &frame.bytes;
+    dispatchedFrame = &frame;
     (this->*row->reply)(row->command, payload, size);
     dispatchedFrame = nullptr;
 }
@@ -306,16 +308,24 @@ void FsManager::dispatchReply(ReplyCollector::Frame &frame)
 QByteArray FsManager::takeReplyTail(const uint8_t *begin, uint size)
 {
     const char *const start = reinterpret_cast<const char *>(begin);
-    if (dispatchedFrame && size > 0) {
-        const char *const frameData = dispatchedFrame->constData();
-        const qint64 offset = start - frameData;
-        if (offset >= 0 && offset + size == qint64(dispatchedFrame->size())) {
-            // A downloaded file ends its reply frame: take the frame's buffer over and drop the
-            // header in place rather than copying the whole file into a new one.
-            QByteArray tail = std::move(*dispatchedFrame);
-            *dispatchedFrame = QByteArray();
+    if (dispatchedFrame && (size > 0 || !dispatchedFrame->content.isEmpty())) {
+        QByteArray &bytes = dispatchedFrame->bytes;
+        const qint64 offset = start - bytes.constData();
+        if (offset >= 0 && offset + size == qint64(bytes.size())) {
+            QByteArray tail;
+            if (!dispatchedFrame->content.isEmpty()) {
+                // The collector kept the frame's end apart: the file is that buffer as it is.
+                tail = std::move(dispatchedFrame->content);
+                if (size > 0)
+                    tail.prepend(start, static_cast<int>(size));
+            } else {
+                // A downloaded file ends its reply frame: take the frame's buffer over and drop
+                // the header in place rather than copying the whole file into a new one.
+                tail = std::move(bytes);
+                tail.remove(0, static_cast<int>(offset));
+            }
+            *dispatchedFrame = ReplyCollector::Frame();
             dispatchedFrame = nullptr;
-            tail.remove(0, static_cast<int>(offset));
             return tail;
         }
     }

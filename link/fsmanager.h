@@ -157,7 +157,7 @@ private:
     uint16_t pcbPort = 2502;
     // Cuts the reply stream into frames; holds the announced length and the bytes so far.
     ReplyCollector replies;
-    QByteArray *dispatchedFrame = nullptr; // the frame whose handler runs now
+    ReplyCollector::Frame *dispatchedFrame = nullptr; // the frame whose handler runs now
     int queueTimerId = -1;
     int responseTimerId = -1;
     int keepAliveTimerId = -1;

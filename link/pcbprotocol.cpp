@@ -116,7 +116,7 @@ FileReply decodeFileReply(const uint8_t *data, uint size)
     FileReply reply;
     if (size == 0)
         return reply;
-    const quint8 status = data[0];
+    const quint8 status = data[kFileStatusOffset];
     if (status == kStatusNetworkError) {
         reply.kind = FileReply::NetworkError;
         return reply;
@@ -133,13 +133,15 @@ FileReply decodeFileReply(const uint8_t *data, uint size)
         return reply;
     }
     reply.kind = FileReply::File;
-    // Byte 1 counts the name and its terminating zero; a name reaching past the payload is cut.
-    const uint nameLength = data[1];
-    if (nameLength >= 2 && size > 2) {
-        const uint nameEnd = qMin(nameLength + 1, size);
-        reply.name = QString::fromLatin1(reinterpret_cast<const char *>(data + 2), int(nameEnd - 2));
+    // The name length counts the name and its terminating zero; a name reaching past the payload
+    // is cut.
+    const uint nameLength = data[kFileNameLengthOffset];
+    if (nameLength >= 2 && size > kFileNameOffset) {
+        const uint nameEnd = qMin(nameLength + kFileNameOffset - 1, size);
+        reply.name = QString::fromLatin1(reinterpret_cast<const char *>(data + kFileNameOffset),
+                                         int(nameEnd - kFileNameOffset));
     }
-    reply.contentOffset = qMin(nameLength + 2, size);
+    reply.contentOffset = qMin(nameLength + kFileNameOffset, size);
     reply.contentSize = size - reply.contentOffset;
     return reply;
 }

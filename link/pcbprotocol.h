@@ -129,6 +129,12 @@ inline ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size)
     return decodeList<FstEntry_big>(data, size);
 }
 
+// Payload of a get reply: a status byte, a byte counting the name and its zero byte, the name,
+// then the file's content.
+constexpr int kFileStatusOffset = 0;
+constexpr int kFileNameLengthOffset = 1;
+constexpr int kFileNameOffset = 2;
+
 // Reply to a get request.
 struct FileReply
 {

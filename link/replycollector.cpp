@@ -13,6 +13,18 @@ const uchar *bytesAt(const QByteArray &array, int offset)
     return reinterpret_cast<const uchar *>(array.constData()) + offset;
 }
 
+// Room for Extra more bytes in Bytes, grown geometrically but never past End, where what is under
+// way ends (0: exactly what is needed): the length field decides how much is kept, not how much is
+// reserved up front.
+void reserveRoom(QByteArray &bytes, qint64 extra, qint64 end)
+{
+    const qint64 needed = qint64(bytes.size()) + extra;
+    if (needed <= bytes.capacity())
+        return;
+    const qint64 target = qMin(qMax(needed, 2 * qint64(bytes.capacity())), qMax(needed, end));
+    bytes.reserve(static_cast<int>(target));
+}
+
 } // namespace
 
 void ReplyCollector::feed(const char *data, qint64 size)
@@ -42,30 +54,44 @@ void ReplyCollector::feed(const char *data, qint64 size)
 char *ReplyCollector::reserveFeed(qint64 size)
 {
     size = qBound<qint64>(0, size, kFeedSlice);
-    if (currentState == State::SkippingBody) {
-        // Skipped bytes are never kept: they pass through a scratch area.
+    const bool inContent = currentState == State::CollectingContent;
+    if (currentState == State::SkippingBody || (inContent && size > contentLength - content.size())) {
+        // Skipped bytes are never kept, and bytes that would run past a content's end belong
+        // partly to the next frame: they pass through a scratch area.
         scratch.resize(static_cast<int>(size));
-        reservedAt = -1;
+        reservedIn = nullptr;
         return scratch.data();
     }
-    grow(size);
-    reservedAt = buffer.size();
-    buffer.resize(static_cast<int>(reservedAt + size));
-    return buffer.data() + reservedAt;
+    if (inContent)
+        reserveRoom(content, size, contentLength);
+    else
+        grow(size);
+    reservedIn = inContent ? &content : &buffer;
+    reservedAt = reservedIn->size();
+    reservedIn->resize(static_cast<int>(reservedAt + size));
+    return reservedIn->data() + reservedAt;
 }
 
 void ReplyCollector::commitFeed(qint64 count)
 {
     count = qMax<qint64>(count, 0);
-    if (reservedAt < 0) {
+    if (!reservedIn) {
         feed(scratch.constData(), qMin<qint64>(count, scratch.size()));
         scratch.clear();
         return;
     }
-    buffer.resize(static_cast<int>(reservedAt + qMin<qint64>(count, buffer.size() - reservedAt)));
+    reservedIn->resize(static_cast<int>(reservedAt + qMin<qint64>(count, reservedIn->size() - reservedAt)));
+    reservedIn = nullptr;
     reservedAt = -1;
     advance();
     compact();
+}
+
+qint64 ReplyCollector::feedRoom(qint64 wanted) const
+{
+    if (contentApart && currentState == State::WaitingForHeader)
+        return qMin(wanted, kLongestFileLead);
+    return wanted;
 }
 
 bool ReplyCollector::takeFrame(Frame &frame)
@@ -80,6 +106,7 @@ qint64 ReplyCollector::receivedLength() const
 {
     switch (currentState) {
     case State::CollectingBody:
+    case State::CollectingContent:
         return bufferedBytes();
     case State::SkippingBody:
         return expected - skipRemaining;
@@ -109,27 +136,30 @@ void ReplyCollector::reset()
     refused = 0;
     lastRefusedLength = 0;
     completed.clear();
+    content = QByteArray();
+    contentLength = 0;
     scratch = QByteArray();
+    reservedIn = nullptr;
     reservedAt = -1;
 }
 
 void ReplyCollector::append(const char *data, qint64 size)
 {
+    if (currentState == State::CollectingContent) {
+        // The content takes what it still lacks; any bytes after it start the next frame.
+        const qint64 count = qMin(size, contentLength - content.size());
+        reserveRoom(content, count, contentLength);
+        content.append(data, static_cast<int>(count));
+        data += count;
+        size -= count;
+    }
     grow(size);
     buffer.append(data, static_cast<int>(size));
 }
 
 void ReplyCollector::grow(qint64 extra)
 {
-    const qint64 needed = qint64(buffer.size()) + extra;
-    if (needed <= buffer.capacity())
-        return;
-    // Grow geometrically, but never past the end of the frame under way: the length field
-    // decides how much is kept, not how much is reserved up front.
-    qint64 target = needed;
-    if (currentState == State::CollectingBody)
-        target = qMin(qMax(needed, 2 * qint64(buffer.capacity())), qMax(needed, qint64(head) + expected));
-    buffer.reserve(static_cast<int>(target));
+    reserveRoom(buffer, extra, currentState == State::CollectingBody ? qint64(head) + expected : 0);
 }
 
 bool ReplyCollector::readHeader()
@@ -177,9 +207,38 @@ bool ReplyCollector::readHeader()
         return false;
     }
     currentState = State::CollectingBody;
+    // A file's content collected apart reserves its own room; the frame's buffer then keeps only
+    // the bytes before it.
+    if (contentApart && bigFile)
+        return true;
     const qint64 frameEnd = qint64(head) + qMin(length, qMax(available, kUpfrontReserve));
     if (frameEnd > buffer.capacity())
         buffer.reserve(static_cast<int>(frameEnd));
+    return true;
+}
+
+bool ReplyCollector::startContent()
+{
+    using namespace PcbProtocol;
+    // Only a big get-file reply that brings a file, and only while it is incomplete: a whole frame
+    // is handed over in one piece anyway.
+    if (!contentApart || payloadOffset != kBigFileHeaderSize || bufferedBytes() >= expected)
+        return false;
+    const qint64 available = bufferedBytes();
+    if (available < kBigFileHeaderSize + kFileNameOffset)
+        return false;
+    const uchar *payload = bytesAt(buffer, head + kBigFileHeaderSize);
+    if (payload[kFileStatusOffset] != kStatusOk)
+        return false;
+    const qint64 contentOffset = kBigFileHeaderSize + kFileNameOffset + payload[kFileNameLengthOffset];
+    if (contentOffset >= expected || available < contentOffset)
+        return false; // no content, or the name has not come whole yet
+    contentLength = expected - contentOffset;
+    content = QByteArray();
+    content.reserve(static_cast<int>(qMin(contentLength, qMax(available - contentOffset, kUpfrontReserve))));
+    content.append(buffer.constData() + head + contentOffset, static_cast<int>(available - contentOffset));
+    buffer.resize(static_cast<int>(head + contentOffset));
+    currentState = State::CollectingContent;
     return true;
 }
 
@@ -191,10 +250,26 @@ void ReplyCollector::advance()
                 return;
             continue;
         }
-        if (currentState != State::CollectingBody || bufferedBytes() < expected)
+        if (currentState == State::CollectingBody && startContent())
+            continue;
+        if (currentState == State::SkippingBody || bufferedBytes() < expected)
             return;
         Frame frame;
         frame.payloadOffset = payloadOffset;
+        if (currentState == State::CollectingContent) {
+            // The bytes before the content are copied out; the content is handed over as it is.
+            const qint64 before = expected - contentLength;
+            frame.bytes = QByteArray(buffer.constData() + head, static_cast<int>(before));
+            head += static_cast<int>(before);
+            frame.content = std::move(content);
+            content = QByteArray();
+            contentLength = 0;
+            completed.append(std::move(frame));
+            currentState = State::WaitingForHeader;
+            expected = 0;
+            payloadOffset = 0;
+            continue;
+        }
         const qint64 surplus = bufferedBytes() - expected;
         if (head == 0 && surplus <= expected) {
             // Hand the buffer itself over (a whole download stays one allocation) and keep

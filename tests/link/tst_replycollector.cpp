@@ -29,6 +29,14 @@ QByteArray bigFileFrame(const QByteArray &payload, qint64 length = -1)
     return frame + payload;
 }
 
+// The payload of a get reply: status, name length, the name and its zero byte, the content.
+QByteArray filePayload(const QByteArray &name, const QByteArray &content, char status = 0)
+{
+    QByteArray payload;
+    payload.append(status).append(char(name.size() + 1)).append(name).append('\0');
+    return payload + content;
+}
+
 QList<ReplyCollector::Frame> drain(ReplyCollector &collector)
 {
     QList<ReplyCollector::Frame> frames;
@@ -58,6 +66,10 @@ private slots:
     void lengthLimitTakesTheLargestUpload_data();
     void lengthLimitTakesTheLargestUpload();
     void directFeedingMatchesCopies();
+    void contentApartKeepsFramesAndProgress_data();
+    void contentApartKeepsFramesAndProgress();
+    void feedRoomEndsBeforeAFilesContent_data();
+    void feedRoomEndsBeforeAFilesContent();
     void resetForgetsEverything();
 };
 
@@ -280,6 +292,104 @@ void TestReplyCollector::directFeedingMatchesCopies()
     direct.reserveFeed(10);
     direct.commitFeed(0);
     QCOMPARE(direct.bufferedBytes(), 0);
+}
+
+void TestReplyCollector::contentApartKeepsFramesAndProgress_data()
+{
+    QTest::addColumn<int>("pieceSize");
+    QTest::addColumn<bool>("direct");
+    for (const int size : {1, 7, 13, 64, 1000, 65536, 100000, 300000}) {
+        for (const bool direct : {false, true})
+            QTest::newRow(
+                qPrintable(QStringLiteral("pieces of %1%2").arg(size).arg(direct ? ", direct" : "")))
+                << size << direct;
+    }
+}
+
+void TestReplyCollector::contentApartKeepsFramesAndProgress()
+{
+    QFETCH(int, pieceSize);
+    QFETCH(bool, direct);
+    const QByteArray file(70000, 'c');
+    const QList<QByteArray> sent{smallFrame(4, QByteArray(1, '\0')),
+                                 bigFileFrame(filePayload("file.bin", file)),
+                                 bigFileFrame(filePayload("gone.bin", QByteArray(), 2)),
+                                 bigFileFrame(filePayload("empty.bin", QByteArray())),
+                                 smallFrame(1, QByteArray(300, 'l'), 0x0D),
+                                 bigFileFrame(filePayload("file.bin", file))};
+    QByteArray stream;
+    for (const QByteArray &frame : sent)
+        stream += frame;
+
+    // Beside a collector that keeps every frame whole: the same frames, the same progress.
+    ReplyCollector collector;
+    collector.setContentApart(true);
+    ReplyCollector whole;
+    QList<ReplyCollector::Frame> frames;
+    for (int offset = 0; offset < stream.size(); offset += pieceSize) {
+        const QByteArray piece = stream.mid(offset, pieceSize);
+        if (direct) {
+            // Room for more than comes, as a socket read asks for what is available.
+            memcpy(collector.reserveFeed(piece.size() + 100), piece.constData(), size_t(piece.size()));
+            collector.commitFeed(piece.size());
+        } else {
+            collector.feed(piece);
+        }
+        whole.feed(piece);
+        uint percent = 0, wholePercent = 0;
+        QCOMPARE(collector.progress(percent), whole.progress(wholePercent));
+        QCOMPARE(percent, wholePercent);
+        QCOMPARE(collector.receivedLength(), whole.receivedLength());
+        frames += drain(collector);
+        drain(whole);
+    }
+    QCOMPARE(frames.size(), sent.size());
+    int frameStart = 0;
+    for (int i = 0; i < sent.size(); ++i) {
+        QCOMPARE(frames.at(i).bytes + frames.at(i).content, sent.at(i));
+        // A file comes apart when the piece that completes its name does not complete its frame.
+        const int nameEnd = frameStart + 10 + int(filePayload("file.bin", QByteArray()).size());
+        const int frameEnd = frameStart + sent.at(i).size();
+        const bool apart = (i == 1 || i == 5) && (nameEnd - 1) / pieceSize != (frameEnd - 1) / pieceSize;
+        QCOMPARE(frames.at(i).content, apart ? file : QByteArray());
+        frameStart = frameEnd;
+    }
+    QCOMPARE(frames.at(1).payloadOffset, 10);
+    QCOMPARE(collector.state(), State::WaitingForHeader);
+    QCOMPARE(collector.bufferedBytes(), 0);
+}
+
+void TestReplyCollector::feedRoomEndsBeforeAFilesContent_data()
+{
+    QTest::addColumn<bool>("apart");
+    QTest::newRow("content apart") << true;
+    QTest::newRow("content in the frame") << false;
+}
+
+void TestReplyCollector::feedRoomEndsBeforeAFilesContent()
+{
+    QFETCH(bool, apart);
+    const QByteArray file(5000, 'r');
+    const QByteArray fileFrame = bigFileFrame(filePayload("read.bin", file));
+    const QByteArray stream = fileFrame + smallFrame(4, QByteArray(1, '\0'));
+    ReplyCollector collector;
+    collector.setContentApart(apart);
+    // Reads as the link makes them: all that is there, within the room the collector asks for.
+    QList<qint64> rooms;
+    QList<ReplyCollector::Frame> frames;
+    for (int offset = 0; offset < stream.size();) {
+        const qint64 room = collector.feedRoom(stream.size() - offset);
+        rooms << room;
+        memcpy(collector.reserveFeed(room), stream.constData() + offset, size_t(room));
+        collector.commitFeed(room);
+        offset += int(room);
+        frames += drain(collector);
+    }
+    QCOMPARE(rooms.first(), apart ? ReplyCollector::kLongestFileLead : qint64(stream.size()));
+    QCOMPARE(frames.size(), 2);
+    QCOMPARE(frames.at(0).content, apart ? file : QByteArray());
+    QCOMPARE(frames.at(0).bytes + frames.at(0).content, fileFrame);
+    QCOMPARE(frames.at(1).bytes, stream.mid(fileFrame.size()));
 }
 
 void TestReplyCollector::resetForgetsEverything()

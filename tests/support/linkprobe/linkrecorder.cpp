@@ -71,7 +71,8 @@ LinkRecorder::LinkRecorder(FsManager &link)
     QObject::connect(&link, &FsManager::batchItemDone, &context,
                      [this](int command, const QString &name, const QByteArray &content) {
                          items.append({command, name, content});
-                         note(QStringLiteral("item %1 %2").arg(command).arg(name));
+                         // Glued rather than formatted: a download of many files logs one per file.
+                         note(QLatin1String("item ") + QString::number(command) + QLatin1Char(' ') + name);
                      });
 }
 
