@@ -13,20 +13,15 @@ const uchar *bytesAt(const QByteArray &array, int offset)
     return reinterpret_cast<const uchar *>(array.constData()) + offset;
 }
 
-// Room for Extra more bytes in Bytes, never past End, where what is under way ends (0: exactly what
-// is needed). The first reservation takes up to kReserveAhead at once: growing a buffer in the heap
-// step by step copies it each time, which for a file of some MiB costs as much as receiving it. Past
-// that it grows geometrically, so that the length field, which the board alone vouches for, never
-// decides more than kReserveAhead of what is reserved before the bytes come.
-constexpr qint64 kReserveAhead = qint64(32) << 20;
-
+// Room for Extra more bytes in Bytes, grown geometrically but never past End, where what is under
+// way ends (0: exactly what is needed): the length field decides how much is kept, not how much is
+// reserved up front.
 void reserveRoom(QByteArray &bytes, qint64 extra, qint64 end)
 {
     const qint64 needed = qint64(bytes.size()) + extra;
     if (needed <= bytes.capacity())
         return;
-    const qint64 ahead = qMax(2 * qint64(bytes.capacity()), kReserveAhead);
-    const qint64 target = qMin(qMax(needed, ahead), qMax(needed, end));
+    const qint64 target = qMin(qMax(needed, 2 * qint64(bytes.capacity())), qMax(needed, end));
     bytes.reserve(static_cast<int>(target));
 }
 
