@@ -2,6 +2,8 @@
 
 #include "boardsession.h"
 
+#include "logline.h"
+
 #include <QTcpSocket>
 
 namespace boardsim {
@@ -24,6 +26,17 @@ bool BoardServer::listen(QString *error)
 void BoardServer::acceptConnections()
 {
     while (QTcpSocket *socket = server.nextPendingConnection()) {
+        if (nextId <= options->closeFirst) {
+            if (!options->quiet)
+                writeLogLine(QStringLiteral("[%1] connected from %2:%3; closed at once")
+                                 .arg(nextId)
+                                 .arg(socket->peerAddress().toString())
+                                 .arg(socket->peerPort()));
+            ++nextId;
+            socket->close();
+            socket->deleteLater();
+            continue;
+        }
         auto *session = new BoardSession(socket, store, options, nextId++, this);
         connect(session, &BoardSession::closed, session, &QObject::deleteLater);
     }

@@ -137,8 +137,12 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
         QStringLiteral("drop-after"),
         QStringLiteral("Drop the connection after this many bytes of an upload or download."),
         QStringLiteral("bytes"));
-    parser.addOptions({help, version, host, allowRemote, port, memory, big, askBig, dir, file, demo, hostile,
-                       quiet, delay, ignore, malformed, status, statusOnly, dropAfter});
+    const QCommandLineOption closeFirst(
+        QStringLiteral("close-first"),
+        QStringLiteral("Close the first n connections as soon as they are accepted."), QStringLiteral("n"));
+    parser.addOptions({help,   version,   host,   allowRemote, port,      memory,    big,
+                       askBig, dir,       file,   demo,        hostile,   quiet,     delay,
+                       ignore, malformed, status, statusOnly,  dropAfter, closeFirst});
 
     if (!parser.parse(QStringList{QStringLiteral("velmora-boardsim")} + arguments)) {
         *error = parser.errorText();
@@ -261,6 +265,13 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
             return false;
         }
         o.dropAfter = qint64(value);
+    }
+    if (parser.isSet(closeFirst)) {
+        if (!parseUnsigned(parser.value(closeFirst), 1000000, &value)) {
+            *error = QStringLiteral("--close-first: expected a number of connections");
+            return false;
+        }
+        o.closeFirst = int(value);
     }
     *options = o;
     return true;

@@ -44,6 +44,7 @@ struct SimOptions
     QMap<int, quint8> statusOverride;
     bool statusOnly = false;
     qint64 dropAfter = -1; // bytes of an upload record or a download reply; -1 = never
+    int closeFirst = 0;    // connections closed as soon as they are accepted, as by a board restarting
 };
 
 // Largest flash the simulator models; keeps every file within QByteArray's reach.

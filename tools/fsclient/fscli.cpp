@@ -1,7 +1,7 @@
 #include "fscli.h"
 
+#include "boardrun.h"
 #include "clikit.h"
-#include "fsclient.h"
 #include "fsfleet.h"
 #include "options.h"
 
@@ -41,8 +41,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         FsFleet fleet(options, tool.out(), tool.err());
         return runUntilFinished(fleet);
     }
-    FsClient client(options, tool.out(), tool.err());
-    return runUntilFinished(client);
+    BoardRun board(options, tool.out(), tool.err());
+    return runUntilFinished(board);
 }
 
 } // namespace fsclient

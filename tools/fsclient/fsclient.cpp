@@ -142,11 +142,11 @@ QHash<QString, qint64> FsClient::boardSizes() const
 const FsClient::BatchKind &FsClient::batchKind(int command)
 {
     static const BatchKind kinds[] = {
-        {CmdWriteFile, &FsClient::sendFiles, "передача прервана; сохранила ли его плата, неизвестно",
+        {CmdWriteFile, true, &FsClient::sendFiles, "передача прервана; сохранила ли его плата, неизвестно",
          "Остальные файлы не переданы:"},
-        {CmdDeleteFile, &FsClient::deleteFiles, "удаление прервано; удалила ли его плата, неизвестно",
+        {CmdDeleteFile, true, &FsClient::deleteFiles, "удаление прервано; удалила ли его плата, неизвестно",
          "Остальные файлы не удалены:"},
-        {CmdGetFile, &FsClient::getFiles, "получение прервано", "Остальные файлы не получены:"},
+        {CmdGetFile, false, &FsClient::getFiles, "получение прервано", "Остальные файлы не получены:"},
     };
     const auto kind = std::find_if(std::cbegin(kinds), std::cend(kinds),
                                    [command](const BatchKind &k) { return k.command == command; });
@@ -161,6 +161,7 @@ void FsClient::startBatch(int command, const QList<int> &items)
     batchStarted = false;
     awaited = command;
     awaitedKind = &batchKind(command);
+    changedBoard = changedBoard || awaitedKind->changesBoard;
     (this->*awaitedKind->handOver)();
 }
 

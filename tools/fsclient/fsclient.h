@@ -64,6 +64,10 @@ public:
     // What --json would print, kept here instead for a run on several boards (oneOfMany); empty
     // when the run printed none.
     const QJsonObject &document() const { return json; }
+    // Whether the board answered at all, and whether a batch that writes or deletes its files was
+    // handed to the link (and so may have changed the board, even if the connection broke first).
+    bool reachedBoard() const { return everConnected; }
+    bool mayHaveChangedBoard() const { return changedBoard; }
 
     // What the runner works with.
     const ClientOptions &options() const { return runOptions; }
@@ -113,6 +117,7 @@ private:
     struct BatchKind
     {
         int command;
+        bool changesBoard;
         void (FsClient::*handOver)();
         const char *interrupted;
         const char *rest;
@@ -138,6 +143,7 @@ private:
     int awaited = 0; // the link's command whose result ends the batch under way
     const BatchKind *awaitedKind = nullptr;
     bool batchStarted = false;
+    bool changedBoard = false;
     bool done = false;
     QList<FileTable::Row> tableRows;
     FileTable::Totals tableTotals;

@@ -1,7 +1,7 @@
 #include "fsfleet.h"
 
+#include "boardrun.h"
 #include "clikit.h"
-#include "fsclient.h"
 #include "fscommands.h"
 #include "fsrunner.h"
 
@@ -24,7 +24,7 @@ FsFleet::~FsFleet()
 {
     // Before the sinks they write to go with the boards.
     for (const auto &board : boards)
-        delete board->client;
+        delete board->run;
 }
 
 void FsFleet::start()
@@ -60,21 +60,21 @@ void FsFleet::startNext()
             QDir(base).filePath(board.address.text().replace(QLatin1Char(':'), QLatin1Char('_')));
     }
     ++running;
-    board.client = new FsClient(own, board.out, board.err, this);
+    board.run = new BoardRun(own, board.out, board.err, this);
     connect(
-        board.client, &FsClient::finished, this, [this, &board](int code) { boardFinished(board, code); },
+        board.run, &BoardRun::finished, this, [this, &board](int code) { boardFinished(board, code); },
         Qt::QueuedConnection);
-    board.client->start();
+    board.run->start();
 }
 
 void FsFleet::boardFinished(Board &board, int exitCode)
 {
     board.exitCode = exitCode;
-    if (board.client) {
-        board.document = board.client->document();
+    if (board.run) {
+        board.document = board.run->document();
         // Its link goes with it, so that the connection does not count against the others.
-        board.client->deleteLater();
-        board.client = nullptr;
+        board.run->deleteLater();
+        board.run = nullptr;
     }
     --running;
     if (nextBoard < boards.size()) {

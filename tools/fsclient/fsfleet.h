@@ -11,9 +11,9 @@
 
 namespace fsclient {
 
-class FsClient;
+class BoardRun;
 
-// One command on several boards at once: a client per board, each with its own link, all in the
+// One command on several boards at once: a run per board (BoardRun), each with its own link, all in the
 // one event loop, at most options.jobs of them connected at a time. Every line a board's client
 // writes starts with the board's address; a board that fails never stops the others. The exit
 // status is the worst of all, and a summary line on stderr ends the run.
@@ -43,7 +43,7 @@ private:
         BoardAddress address;
         clikit::Sink out;
         clikit::Sink err;
-        FsClient *client = nullptr;
+        BoardRun *run = nullptr;
         int exitCode = -1;
         QJsonObject document;
     };

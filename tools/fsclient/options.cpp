@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLocale>
 
 namespace fsclient {
 
@@ -30,7 +31,7 @@ QString BoardAddress::text() const
 QString usageLine()
 {
     return QStringLiteral("Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... "
-                          "[--boards ФАЙЛ] [--jobs N] ") +
+                          "[--boards ФАЙЛ] [--jobs N] [--retries N] [--retry-delay С] ") +
            commandsUsage();
 }
 
@@ -82,6 +83,11 @@ QString helpText()
                 "                      всё после # пропускаются\n"
                 "  --jobs N            с --board и --boards: сколько плат соединять одновременно, от 1\n"
                 "                      до %4 (по умолчанию %5)\n"
+                "  --retries N         плату, которая недоступна или потеряла соединение, пробовать ещё\n"
+                "                      до N раз (по умолчанию 0): sync начинается заново, остальные\n"
+                "                      команды повторяются, только если на плате ещё ничего не изменено\n"
+                "  --retry-delay С     сколько секунд ждать первого повтора, каждого следующего — вдвое\n"
+                "                      дольше (по умолчанию %6)\n"
                 "  --json              ls, df и sync: один документ JSON в stdout\n"
                 "  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать\n"
                 "  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;\n"
@@ -102,7 +108,8 @@ QString helpText()
         .arg(UploadRules::maxNameLength())
         .arg(kDefaultBoardPort)
         .arg(kMaxJobs)
-        .arg(kDefaultJobs);
+        .arg(kDefaultJobs)
+        .arg(kDefaultRetryDelay);
 }
 
 bool parseBoard(const QString &text, BoardAddress *board, QString *error)
@@ -173,7 +180,10 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     const QCommandLineOption jobs(QStringLiteral("jobs"), QString(), QStringLiteral("n"));
     const QCommandLineOption prune(QStringLiteral("delete"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption retries(QStringLiteral("retries"), QString(), QStringLiteral("n"));
+    const QCommandLineOption retryDelay(QStringLiteral("retry-delay"), QString(), QStringLiteral("seconds"));
     parser.addOptions({help, host, port, json, output, verbose, version, board, boards, jobs, prune, dryRun});
+    parser.addOptions({retries, retryDelay});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
         *error = clikit::parserErrorText(parser);
         return ParseResult::UsageError;
@@ -313,6 +323,27 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
             return ParseResult::UsageError;
         }
         o.jobs = value;
+    }
+    if (parser.isSet(retries)) {
+        bool ok = false;
+        o.retries = parser.value(retries).toInt(&ok, 10);
+        if (!ok || o.retries < 0 || o.retries > kMaxRetries) {
+            *error = QStringLiteral("--retries: нужно число от 0 до %1: %2")
+                         .arg(kMaxRetries)
+                         .arg(parser.value(retries));
+            return ParseResult::UsageError;
+        }
+    }
+    if (parser.isSet(retryDelay)) {
+        bool ok = false;
+        // Seconds with a point, whatever the locale: a script reads the same everywhere.
+        o.retryDelay = QLocale::c().toDouble(parser.value(retryDelay), &ok);
+        if (!ok || !(o.retryDelay >= 0 && o.retryDelay <= kMaxRetryDelay)) {
+            *error = QStringLiteral("--retry-delay: нужно число секунд от 0 до %1: %2")
+                         .arg(kMaxRetryDelay)
+                         .arg(parser.value(retryDelay));
+            return ParseResult::UsageError;
+        }
     }
     *options = o;
     return ParseResult::Run;

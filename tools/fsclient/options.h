@@ -22,6 +22,10 @@ constexpr quint16 kDefaultBoardPort = 2502;
 // How many boards a run on several has connected at once unless told.
 constexpr int kDefaultJobs = 16;
 constexpr int kMaxJobs = 1024;
+// --retries and --retry-delay: how often a board is tried again, and the first wait in seconds.
+constexpr int kMaxRetries = 100;
+constexpr double kDefaultRetryDelay = 2.0;
+constexpr double kMaxRetryDelay = 3600.0;
 
 // A board of --board or --boards.
 struct BoardAddress
@@ -51,6 +55,10 @@ struct ClientOptions
     // --port or the settings file say.
     QList<BoardAddress> boards;
     int jobs = kDefaultJobs; // boards connected at once
+    // A board unreachable or lost is tried again this many times, after RetryDelay seconds, then
+    // twice that, and so on.
+    int retries = 0;
+    double retryDelay = kDefaultRetryDelay;
     // Set for each board of a run on several: the board's address starts every line already, no
     // progress line, and get writes into a folder of the board's own that it makes.
     bool oneOfMany = false;

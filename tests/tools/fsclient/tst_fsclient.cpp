@@ -117,6 +117,8 @@ private slots:
     void syncMakesTheBoardMatchTheFolder_data();
     void syncMakesTheBoardMatchTheFolder();
     void severalBoardsAtOnceOneStopped();
+    void retriesTryAgainWhereNothingChanged_data();
+    void retriesTryAgainWhereNothingChanged();
     void hostileNameStaysInsideTheFolder();
     void fullDiskKeepsTheOldFile();
     void settingsFileIsLeftAsItWas_data();
@@ -585,6 +587,75 @@ void TestFsClient::severalBoardsAtOnceOneStopped()
         QCOMPARE(readAll(work.filePath("out/" + QString(address).replace(':', '_') + "/a.vmc")),
                  padded("one"));
     QCOMPARE(entriesOf(work.filePath(QStringLiteral("out"))).size(), 2);
+}
+
+void TestFsClient::retriesTryAgainWhereNothingChanged_data()
+{
+    QTest::addColumn<QStringList>("simulator"); // empty: a stopped board
+    QTest::addColumn<QStringList>("command");   // after --retries N --retry-delay 0
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("errTail"); // the last lines of stderr
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<int>("connections"); // as many as the simulator accepted
+    const QString unreachable =
+        QStringLiteral("не удалось подключиться к 127.0.0.1:PORT: в соединении отказано");
+    const QString lost = QStringLiteral("соединение с 127.0.0.1:PORT потеряно: плата закрыла соединение");
+
+    QTest::newRow("unreachable every time")
+        << QStringList() << QStringList{"--retries", "2", "ls"} << 3
+        << QStringList{unreachable, "попытка 1 из 3: плата недоступна; следующая через 0 с",
+                       unreachable, "попытка 2 из 3: плата недоступна; следующая через 0 с",
+                       unreachable, "попытка 3 из 3: плата недоступна; попыток больше нет"}
+        << QByteArray() << 0;
+    QTest::newRow("sync lost once starts over")
+        << QStringList{"--close-first", "1"} << QStringList{"--retries", "1", "sync", "cfg"} << 0
+        << QStringList{lost, "попытка 1 из 2: соединение потеряно; следующая через 0 с"}
+        << QByteArray("+ a.txt\n") << 2;
+    QTest::newRow("stdout holds the last try's document alone")
+        << QStringList{"--close-first", "1"} << QStringList{"--retries", "1", "sync", "--json", "cfg"} << 0
+        << QStringList{lost, "попытка 1 из 2: соединение потеряно; следующая через 0 с"}
+        << QByteArray(
+               "{\n    \"dryRun\": false,\n    \"files\": [\n        {\n            \"change\": \"new\",\n"
+               "            \"done\": true,\n            \"name\": \"a.txt\"\n        }\n    ],\n"
+               "    \"matches\": true\n}\n")
+        << 2;
+    QTest::newRow("put lost after sending is not repeated")
+        << QStringList{"--drop-after", "10"} << QStringList{"--retries", "2", "put", "cfg/a.txt"} << 3
+        << QStringList{"попытка 1 из 3: соединение потеряно; не повторяется: файлы платы, возможно, уже "
+                       "изменены"}
+        << QByteArray() << 1;
+    QTest::newRow("sync lost after sending starts over")
+        << QStringList{"--drop-after", "10"} << QStringList{"--retries", "1", "sync", "cfg"} << 3
+        << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"} << QByteArray() << 2;
+    QTest::newRow("get changes nothing and is repeated")
+        << QStringList{"--file", "d.bin=1000", "--drop-after", "100"}
+        << QStringList{"--retries", "1", "get", "d.bin"} << 3
+        << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"} << QByteArray() << 2;
+    QTest::newRow("no retries: told as before") << QStringList{"--close-first", "1"} << QStringList{"ls"} << 3
+                                                << QStringList{lost} << QByteArray() << 1;
+}
+
+void TestFsClient::retriesTryAgainWhereNothingChanged()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, errTail);
+    QFETCH(QByteArray, out);
+    QFETCH(int, connections);
+    QTemporaryDir work;
+    QVERIFY(fillFolder(work.filePath(QStringLiteral("cfg")), files({"a.txt=hi"})));
+    START_SIM(sim, simulator);
+    if (simulator.isEmpty())
+        QVERIFY(sim.stop());
+    const Run run = runClient(work.path(), board(sim) << QStringLiteral("--retry-delay")
+                                                      << QStringLiteral("0") << command);
+    EXPECT_EXIT(run, exitCode);
+    const QString tail = errLines(errTail, sim.port());
+    QVERIFY2(run.err.endsWith(tail), qPrintable(run.err));
+    QCOMPARE(run.out, out);
+    // Every connection was answered, so each is in the log by now; it only has to be read.
+    QTRY_COMPARE(sim.log().count(QStringLiteral("connected from")), connections);
 }
 
 void TestFsClient::hostileNameStaysInsideTheFolder()

@@ -80,6 +80,18 @@ void TestFsClientOptions::parse_data()
     QTest::newRow("--dry-run with put")
         << QStringList{"put", "a", "--dry-run"} << usage << Command::List << none;
     QTest::newRow("port not a number") << QStringList{"--port", "x", "ls"} << usage << Command::List << none;
+    QTest::newRow("retries") << QStringList{"--retries", "100", "--retry-delay", "0.25", "ls"} << run
+                             << Command::List << none;
+    QTest::newRow("retries negative")
+        << QStringList{"--retries", "-1", "ls"} << usage << Command::List << none;
+    QTest::newRow("retries too many")
+        << QStringList{"--retries", "101", "ls"} << usage << Command::List << none;
+    QTest::newRow("retry delay a comma")
+        << QStringList{"--retry-delay", "0,5", "ls"} << usage << Command::List << none;
+    QTest::newRow("retry delay negative")
+        << QStringList{"--retry-delay", "-1", "ls"} << usage << Command::List << none;
+    QTest::newRow("retry delay not a number")
+        << QStringList{"--retry-delay", "nan", "ls"} << usage << Command::List << none;
 }
 
 void TestFsClientOptions::parse()
@@ -99,6 +111,8 @@ void TestFsClientOptions::parse()
         QCOMPARE(options.verbose, arguments.contains("-v") || arguments.contains("--verbose"));
         QCOMPARE(options.outputFolder, arguments.contains("-o") ? QStringLiteral("dir") : QString());
         QVERIFY(!options.hostGiven && !options.portGiven);
+        QCOMPARE(options.retries, arguments.contains("--retries") ? 100 : 0);
+        QCOMPARE(options.retryDelay, arguments.contains("--retry-delay") ? 0.25 : 2.0);
     }
 }
 
