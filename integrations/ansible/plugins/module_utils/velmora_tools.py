@@ -43,10 +43,11 @@ def fail_with_tool(module, command, rc, out, err, **extra):
 
 
 def parse_json(module, command, rc, out, err):
+    """The tool's document; a failure may give none, a success always does."""
     try:
-        return json.loads(out) if out.strip() else None
+        return None if rc != 0 and not out.strip() else json.loads(out)
     except ValueError:
-        module.fail_json(msg=u'%s: не JSON в выводе' % command[0], rc=rc, cmd=command, stdout=out,
+        module.fail_json(msg=u'%s: в выводе нет документа JSON' % command[0], rc=rc, cmd=command, stdout=out,
                          stderr=err)
 
 
