@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # -*- coding: utf-8 -*-
 # Copyright: 2026 Velmora developers
 # All rights reserved; see LICENSE at the top of the collection.
