@@ -48,6 +48,8 @@ class SyncResults(ModuleCase):
         ('refused after one deleted', False,
          (1, files(('a', 'deleted', True), ('b', 'new', False)), u'velmora-fs: Не хватает памяти\n'),
          True, True, u'отказ платы или файла:'),
+        ('refused before anything was sent', False, (1, files(('b', 'new', False)), u'velmora-fs: Не хватает памяти\n'),
+         False, True, u'отказ платы или файла:'),
         ('usage', False, (2, None, u'velmora-fs: не папка: /src\n'), False, True, u'ошибка в параметрах:'),
         ('unreachable', False, (3, None, UNREACHABLE), False, True, u'плата недоступна или соединение потеряно:'),
     ]
