@@ -43,11 +43,15 @@ options:
       - The name of the board's folder under C(dest), usually C("{{ inventory_hostname }}").
       - Defaults to C(board) with C(:) as C(_), as C(velmora-fs get) names a board's folder.
     type: str
+extends_documentation_fragment:
+  - ansible.builtin.action_common_attributes
 attributes:
   check_mode:
     support: full
   diff_mode:
     support: none
+  platform:
+    platforms: posix
 notes:
   - The board stores whole 4-byte words, so a fetched file can end with up to three zero bytes
     that the uploaded file did not have.

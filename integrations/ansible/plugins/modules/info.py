@@ -22,6 +22,9 @@ options:
       - The board as C(ADDR[:PORT]), an IPv4 address and a TCP port (2502 when none is given).
     type: str
     required: true
+extends_documentation_fragment:
+  - ansible.builtin.action_common_attributes
+  - ansible.builtin.action_common_attributes.facts
 attributes:
   check_mode:
     support: full
@@ -29,6 +32,8 @@ attributes:
     support: none
   facts:
     support: full
+  platform:
+    platforms: posix
 seealso:
   - module: velmora.board.sync
 author:

@@ -51,11 +51,15 @@ options:
         is lost (C(velmora-fs --retries)); 0 tries once.
     type: int
     default: 0
+extends_documentation_fragment:
+  - ansible.builtin.action_common_attributes
 attributes:
   check_mode:
     support: full
   diff_mode:
     support: full
+  platform:
+    platforms: posix
 notes:
   - The board stores whole 4-byte words, so the diff of a board copy may show up to three zero
     bytes at its end that the local file does not have.
