@@ -26,6 +26,8 @@ options:
   src:
     description:
       - Folder on the controller whose regular files, at its top, the board is to hold.
+      - A relative path is taken from the folder C(ansible-playbook) runs in; C({{ playbook_dir }}) makes it
+        the playbook's.
     type: path
     required: true
   board:
@@ -79,7 +81,7 @@ EXAMPLES = r'''
 
 - name: Compare every file by its bytes and try a busy board again
   velmora.board.sync:
-    src: line-a
+    src: "{{ playbook_dir }}/line-a"
     board: "{{ ansible_host }}"
     checksum: true
     retries: 3
