@@ -2,13 +2,14 @@
 # Builds the Debian package (scripts/package.sh) and checks it as a user's machine would get it:
 # its name, control fields and file list, the menu entry, the icons, the AppStream metadata, the
 # manual pages and lintian; then unpacks it into a scratch root (dpkg -x) and runs the command-line
-# tools from there. Installs missing packages first. Exit status 1 if any check failed.
+# tools and Ansible's documentation of the collection from there. Installs missing packages first.
+# Exit status 1 if any check failed.
 #   scripts/package-check.sh [DEB]      (DEB: a package built already by scripts/package.sh)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=deps.sh
 source "$root/scripts/deps.sh"
-velmora_packages+=(dpkg-dev help2man desktop-file-utils appstream lintian man-db file)
+velmora_packages+=(dpkg-dev help2man desktop-file-utils appstream lintian man-db file ansible-core)
 velmora_ensure_deps
 
 scratch=$(mktemp -d)
@@ -25,6 +26,8 @@ tools=(velmora-fs vmc velmora-boardsim)
 icon_sizes=(16 22 24 32 48 64 128 256)
 metainfo=usr/share/metainfo/org.velmora.velmora.metainfo.xml
 desktop=usr/share/applications/velmora.desktop
+collections=usr/share/ansible/collections
+collection=$collections/ansible_collections/velmora/board
 
 dpkg -x "$deb" "$scratch/root"
 unpacked="$scratch/root"
@@ -63,10 +66,15 @@ file_list() {
     local tool size
     for tool in "${tools[@]}"; do expected+=("usr/share/man/man1/$tool.1.gz"); done
     for size in "${icon_sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/velmora.png"); done
+    # The Ansible collection as the source tree holds it, less its tests.
+    while IFS= read -r file; do expected+=("$collection/${file#./}"); done < <(
+        cd "$root/integrations/ansible" &&
+            find . \( -name tests -o -name __pycache__ \) -prune -o -type f ! -name '*.pyc' -print
+    )
     diff -u <(printf '%s\n' "${expected[@]}" | sort) \
         <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort)
 }
-check "file list: the programs, the menu entry, icons, metadata, manual pages, copyright, changelog" file_list
+check "file list: the programs, the menu entry, icons, metadata, manual pages, copyright, changelog, the Ansible collection" file_list
 
 desktop_entry() {
     local entry="$unpacked/$desktop" key
@@ -135,6 +143,17 @@ version_line() { "$unpacked/usr/bin/$1" --version | head -n 1 | grep -E "^$1 .*$
 for tool in "${tools[@]}"; do
     check "$tool --version from the unpacked package prints \"$tool ... $version\"" version_line "$tool"
 done
+
+# Debian's Ansible looks for collections under /usr/share/ansible/collections by default.
+ansible_collection() {
+    local module
+    for module in info sync fetch; do
+        ANSIBLE_COLLECTIONS_PATH="$unpacked/$collections" HOME="$scratch/home" \
+            ansible-doc "velmora.board.$module" | grep -q "^> VELMORA.BOARD.${module^^} " || return 1
+    done
+}
+check "Ansible collection velmora.board: ansible-doc renders info, sync and fetch from the unpacked package" \
+    ansible_collection
 
 echo "package-check: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite twice: on Qt 5 under AddressSanitizer +
-# UndefinedBehaviorSanitizer, and on Qt 6; checks the configuration report in headless Chromium
+# UndefinedBehaviorSanitizer, and on Qt 6; checks the Ansible collection against the Qt 6 build's
+# tools (scripts/ansible-check.sh) and the configuration report in headless Chromium
 # (scripts/report-check.sh). Then builds the Debian package from a Release build and checks it
 # (scripts/package-check.sh). Installs missing packages first.
 set -euo pipefail
@@ -33,6 +34,9 @@ cmake -G Ninja -S "$root" -B "$root/build/qt6" -DVELMORA_QT_MAJOR=6 -DCMAKE_BUIL
 ninja -C "$root/build/qt6" -j"$jobs"
 echo "== tests on Qt 6 =="
 ctest --test-dir "$root/build/qt6" -j"$jobs" --output-on-failure
+
+echo "== the Ansible collection against eight simulated boards =="
+"$root/scripts/ansible-check.sh" "$root/build/qt6"
 
 echo "== the configuration report in a real browser =="
 "$root/scripts/report-check.sh" "$root/build/qt6"
