@@ -199,9 +199,15 @@ bool load(const QString &path, const QString &board, State *state, QString *why)
 
 QString save(const QString &path, const State &state)
 {
+    const QByteArray bytes = encode(state);
+    // A record that says what the file says already is not written again: a write is made safe
+    // on the disk before it counts, which costs far more than reading.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes)
+        return QString();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QStringLiteral("не удалось создать папку");
-    return writeWholeFile(path, encode(state));
+    return writeWholeFile(path, bytes);
 }
 
 } // namespace fsclient::syncstate

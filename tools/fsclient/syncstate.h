@@ -80,7 +80,7 @@ QString pathFor(const QString &board);
 // Reads the state of Board at Path. No file is an empty state; a file that cannot be read or
 // trusted is false, with Why.
 bool load(const QString &path, const QString &board, State *state, QString *why);
-// Writes the state whole; the error text, or empty.
+// Writes the state whole, unless the file holds it already; the error text, or empty.
 QString save(const QString &path, const State &state);
 
 } // namespace fsclient::syncstate
