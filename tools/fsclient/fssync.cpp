@@ -14,8 +14,6 @@
 #include <QJsonArray>
 #include <QSet>
 #include <algorithm>
-#include <array>
-#include <cstring>
 
 namespace fsclient {
 
@@ -24,30 +22,6 @@ namespace {
 using clikit::kFailure;
 using clikit::kSuccess;
 using clikit::kUsage;
-
-// Whether the file at Path holds Stored as the board keeps it: the same bytes, then up to three
-// zero bytes to the whole word. Read in pieces: a run on many boards compares every file once per
-// board, and a buffer of the whole file each time costs more than the comparing.
-bool sameBytes(const QString &path, const QByteArray &stored)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    std::array<char, 65536> piece;
-    qint64 at = 0;
-    for (;;) {
-        const qint64 got = file.read(piece.data(), qint64(piece.size()));
-        if (got < 0 || at + got > stored.size())
-            return false;
-        if (got == 0)
-            break;
-        if (std::memcmp(piece.data(), stored.constData() + at, size_t(got)) != 0)
-            return false;
-        at += got;
-    }
-    return stored.size() - at < 4 &&
-           std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
-}
 
 // What sync does to a file; Unknown until it was compared.
 enum class Change
@@ -148,8 +122,9 @@ public:
             Runner::itemDone(index, name, content);
             return;
         }
-        entries[index].change =
-            sameBytes(client.items().at(index).argument, content) ? Change::Equal : Change::Changed;
+        entries[index].change = syncstate::sameBytes(client.items().at(index).argument, content)
+                                    ? Change::Equal
+                                    : Change::Changed;
     }
 
     void batchEnded(bool completed) override
@@ -171,10 +146,15 @@ public:
         }
     }
 
+    // The writes are done when the table read to record them is cut off: the board matches.
+    void connectionLost() override { listLost = relisting; }
+
     // The plan or the result, unless the folder could not be read; a failure unless the board
     // matches the folder.
     int finish(int exitCode) override
     {
+        if (listLost)
+            exitCode = kSuccess;
         if (exitCode != kUsage)
             print();
         if (exitCode == kSuccess && !boardMatches())
@@ -377,29 +357,18 @@ private:
     // Whether the run, which leaves the board matching the folder, records it.
     bool recording() const { return !statePath.isEmpty() && boardMatches(); }
 
-    // Records the folder's files with their entries in Rows; a file that changed since the run
-    // found it is left out, since the board may hold what it was before.
+    // Records the folder's files with their entries in Rows.
     void record(const QList<FileTable::Row> &rows)
     {
         if (!recording())
             return;
-        syncstate::State state{client.boardAddress(), {}};
-        for (const FileTable::Row &row : rows) {
-            const auto at = std::find_if(client.items().cbegin(), client.items().cend(),
-                                         [&row](const FileItem &item) { return item.name == row.name; });
-            if (at == client.items().cend())
-                continue;
-            const Entry &entry = entries.at(int(at - client.items().cbegin()));
-            if (entry.change == Change::Deleted)
-                continue;
-            syncstate::LocalFile now = syncstate::localFile(entry.local.path);
-            if (now.size != entry.local.size || now.modified != entry.local.modified)
-                continue;
-            now.sha256 = entry.local.sha256.isEmpty() ? syncstate::sha256Of(now) : entry.local.sha256;
-            if (!now.sha256.isEmpty())
-                state.files.insert(row.name, {syncstate::entryOf(row), now});
+        QHash<QString, syncstate::LocalFile> found;
+        for (int i = 0; i < entries.size(); ++i) {
+            if (entries.at(i).change != Change::Deleted)
+                found.insert(client.items().at(i).name, entries.at(i).local);
         }
-        const QString error = syncstate::save(statePath, state);
+        const QString error =
+            syncstate::save(statePath, syncstate::stateAfter(client.boardAddress(), rows, found));
         if (!error.isEmpty())
             stateNotSaved(QStringLiteral("%1: %2").arg(statePath, error));
     }
@@ -417,6 +386,7 @@ private:
     QList<FileTable::Row> firstRows;      // the board's table as the run found it
     bool wrote = false;                   // a batch of uploads or deletions was started
     bool relisting = false;               // the table is read again after the writes, to record it
+    bool listLost = false;                // the connection ended while it was
 };
 
 } // namespace

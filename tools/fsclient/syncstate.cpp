@@ -11,7 +11,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace fsclient::syncstate {
 
@@ -74,6 +77,29 @@ bool readRecord(const QJsonValue &value, Record *record)
 
 } // namespace
 
+// Read in pieces: a run on many boards compares every file once per board, and a buffer of the
+// whole file each time costs more than the comparing.
+bool sameBytes(const QString &path, const QByteArray &stored)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    std::array<char, 65536> piece;
+    qint64 at = 0;
+    for (;;) {
+        const qint64 got = file.read(piece.data(), qint64(piece.size()));
+        if (got < 0 || at + got > stored.size())
+            return false;
+        if (got == 0)
+            break;
+        if (std::memcmp(piece.data(), stored.constData() + at, size_t(got)) != 0)
+            return false;
+        at += got;
+    }
+    return stored.size() - at < 4 &&
+           std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
+}
+
 bool BoardEntry::operator==(const BoardEntry &other) const
 {
     return name == other.name && size == other.size && modified == other.modified &&
@@ -109,6 +135,24 @@ QByteArray sha256Of(const LocalFile &file)
     if (!in.open(QIODevice::ReadOnly) || !hash.addData(&in))
         return QByteArray();
     return known[key] = hash.result();
+}
+
+State stateAfter(const QString &board, const QList<FileTable::Row> &rows,
+                 const QHash<QString, LocalFile> &files)
+{
+    State state{board, {}};
+    for (const FileTable::Row &row : rows) {
+        const auto found = files.constFind(row.name);
+        if (found == files.constEnd())
+            continue;
+        LocalFile now = localFile(found->path);
+        if (now.size != found->size || now.modified != found->modified)
+            continue;
+        now.sha256 = found->sha256.isEmpty() ? sha256Of(now) : found->sha256;
+        if (!now.sha256.isEmpty())
+            state.files.insert(row.name, {entryOf(row), now});
+    }
+    return state;
 }
 
 QByteArray encode(const State &state)

@@ -56,9 +56,20 @@ struct State
     QHash<QString, Record> files;
 };
 
+// The state of Board after a sync that left it matching the folder: each of Files (by board name,
+// as the run found it before connecting, with its digest when known) with its entry in Rows. A file
+// that changed since is left out: the board may hold what it was before.
+State stateAfter(const QString &board, const QList<FileTable::Row> &rows,
+                 const QHash<QString, LocalFile> &files);
+
 QByteArray encode(const State &state);
 // The state in Bytes, when it is a well-formed state of Board; otherwise Why says what is wrong.
 bool decode(const QByteArray &bytes, const QString &board, State *state, QString *why);
+
+// Whether the file at Path holds Stored, a board file's content: the same bytes, then up to three
+// zero bytes to the whole word, as the board keeps it. What a sync compares when the record cannot
+// tell.
+bool sameBytes(const QString &path, const QByteArray &stored);
 
 // What the record says of a board file whose stored size fits the local file's.
 enum class Verdict
