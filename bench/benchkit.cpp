@@ -14,12 +14,13 @@ Workspace::Workspace(const char *program, bool makeCurrent)
         std::fprintf(stderr, "%s: no temporary working folder\n", program);
 }
 
-std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory)
+std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory, bool logged)
 {
-    // Quiet: the simulator's log would pile up in this process, which reads its stderr.
-    auto sim =
-        std::make_unique<BoardSimProcess>(QStringList{QStringLiteral("--big"), QStringLiteral("--quiet"),
-                                                      QStringLiteral("--memory"), QString::number(memory)});
+    // Quiet unless asked: the simulator's log would pile up in this process, which reads its stderr.
+    QStringList arguments{QStringLiteral("--big"), QStringLiteral("--memory"), QString::number(memory)};
+    if (!logged)
+        arguments << QStringLiteral("--quiet");
+    auto sim = std::make_unique<BoardSimProcess>(arguments);
     if (sim->isRunning())
         return sim;
     std::fprintf(stderr, "%s: simulator: %s\n", program, qPrintable(sim->errorString()));

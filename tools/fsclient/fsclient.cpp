@@ -165,6 +165,18 @@ void FsClient::startBatch(int command, const QList<int> &items)
     (this->*awaitedKind->handOver)();
 }
 
+void FsClient::listAgain()
+{
+    batch.clear();
+    itemsDone = 0;
+    batchStarted = false;
+    awaited = CmdListFiles;
+    awaitedKind = nullptr;
+    // The link lists the board after each batch by itself: this asks for that listing, or for one
+    // if none is queued.
+    link->getListFiles();
+}
+
 // Uploads read local paths; the board's commands take its names.
 void FsClient::sendFiles()
 {

@@ -85,6 +85,11 @@ public:
     // Hands the items of Batch to the link as one call of its Command (CmdWriteFile, CmdGetFile or
     // CmdDeleteFile); the runner hears of each file done and of the end.
     void startBatch(int command, const QList<int> &batch);
+    // Reads the board's table again once the batches so far are done; the runner hears of the
+    // table (rows()) through batchEnded().
+    void listAgain();
+    // "ADDR:PORT" of the board this run dials.
+    QString boardAddress() const;
     // --json's document: printed, or kept for the run on several boards.
     void emitDocument(const QJsonObject &document);
     // Message on stderr, then the end of the run.
@@ -108,7 +113,6 @@ private:
     void batchEnded(int result, const QString &text);
     void connectionLost(const QString &linkText);
     QString connectionText(const QString &linkText) const;
-    QString boardAddress() const;
     // Names the item under way when the batch broke off, and lists the ones after it.
     void reportBreak(const QString &reason);
 

@@ -50,7 +50,7 @@ const CommandRow kCommands[] = {
      Operands::Folder,
      Option::Json | Option::Verbose | Option::Plan,
      &makeSyncRunner,
-     {"[--delete] [--dry-run] [--json] [-v] ПАПКА", "sync ПАПКА",
+     {"[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] ПАПКА", "sync ПАПКА",
       "привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)", nullptr, nullptr}},
 };
 

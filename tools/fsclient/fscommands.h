@@ -26,7 +26,7 @@ enum class CommandOption : unsigned
     Json = 1u << 0,    // --json
     Verbose = 1u << 1, // -v
     Output = 1u << 2,  // -o: the command writes files into a folder, one of its own for each board
-    Plan = 1u << 3,    // --delete and --dry-run
+    Plan = 1u << 3,    // --delete, --dry-run, --checksum and --no-state
 };
 Q_DECLARE_FLAGS(CommandOptions, CommandOption)
 

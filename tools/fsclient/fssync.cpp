@@ -4,6 +4,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "syncstate.h"
 #include "uploadchecks.h"
 #include "uploadrules.h"
 
@@ -13,8 +14,6 @@
 #include <QJsonArray>
 #include <QSet>
 #include <algorithm>
-#include <array>
-#include <cstring>
 
 namespace fsclient {
 
@@ -23,30 +22,6 @@ namespace {
 using clikit::kFailure;
 using clikit::kSuccess;
 using clikit::kUsage;
-
-// Whether the file at Path holds Stored as the board keeps it: the same bytes, then up to three
-// zero bytes to the whole word. Read in pieces: a run on many boards compares every file once per
-// board, and a buffer of the whole file each time costs more than the comparing.
-bool sameBytes(const QString &path, const QByteArray &stored)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    std::array<char, 65536> piece;
-    qint64 at = 0;
-    for (;;) {
-        const qint64 got = file.read(piece.data(), qint64(piece.size()));
-        if (got < 0 || at + got > stored.size())
-            return false;
-        if (got == 0)
-            break;
-        if (std::memcmp(piece.data(), stored.constData() + at, size_t(got)) != 0)
-            return false;
-        at += got;
-    }
-    return stored.size() - at < 4 &&
-           std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
-}
 
 // What sync does to a file; Unknown until it was compared.
 enum class Change
@@ -70,6 +45,13 @@ const char *changeWord(Change change)
     return words[int(change)];
 }
 
+// How an equal file was taken as equal: by the record of the last sync or by its bytes.
+enum class EqualBy
+{
+    Record,
+    Bytes,
+};
+
 class SyncRunner final : public Runner
 {
 public:
@@ -85,15 +67,20 @@ public:
         }
         const QFileInfoList found =
             QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo &file : found)
-            add({file.filePath(), file.fileName()}, {Change::Unknown, file.size(), -1});
+        for (const QFileInfo &file : found) {
+            add({file.filePath(), file.fileName()},
+                {Change::Unknown, file.size(), -1, syncstate::localFile(file.filePath())});
+        }
         return refuseAny(uploadchecks::localRefusals(client.items()));
     }
 
-    // Tells each file's change where the sizes tell it, checks the plan, and fetches the board's
-    // files of the same stored size to compare them.
+    // Tells each file's change where the sizes or the record of the last sync tell it, checks the
+    // plan, and fetches the other board files of the same stored size to compare them.
     void run() override
     {
+        if (!client.options().noState)
+            statePath = syncstate::pathFor(client.boardAddress());
+        firstRows = client.rows();
         const QHash<QString, qint64> sizes = client.boardSizes();
         QSet<QString> inFolder;
         for (int i = 0; i < entries.size(); ++i) {
@@ -110,9 +97,10 @@ public:
         if (client.options().prune) {
             for (const FileTable::Row &row : client.rows()) {
                 if (!inFolder.contains(row.name))
-                    add({row.name, row.name}, {Change::Deleted, 0, qint64(row.size)});
+                    add({row.name, row.name}, {Change::Deleted, 0, qint64(row.size), {}, EqualBy::Bytes});
             }
         }
+        judgeByRecord();
         if (!refuseAny(refusals()))
             return;
         QList<int> batch;
@@ -134,13 +122,21 @@ public:
             Runner::itemDone(index, name, content);
             return;
         }
-        entries[index].change =
-            sameBytes(client.items().at(index).argument, content) ? Change::Equal : Change::Changed;
+        entries[index].change = syncstate::sameBytes(client.items().at(index).argument, content)
+                                    ? Change::Equal
+                                    : Change::Changed;
     }
 
     void batchEnded(bool completed) override
     {
-        if (!completed) {
+        if (relisting) {
+            relisting = false;
+            if (completed)
+                record(client.rows());
+            else
+                stateNotSaved(QStringLiteral("таблица файлов платы не прочитана"));
+            client.endRun(kSuccess);
+        } else if (!completed) {
             client.endRun(kFailure);
         } else if (comparing) {
             comparing = false;
@@ -150,10 +146,15 @@ public:
         }
     }
 
+    // The writes are done when the table read to record them is cut off: the board matches.
+    void connectionLost() override { listLost = relisting; }
+
     // The plan or the result, unless the folder could not be read; a failure unless the board
     // matches the folder.
     int finish(int exitCode) override
     {
+        if (listLost)
+            exitCode = kSuccess;
         if (exitCode != kUsage)
             print();
         if (exitCode == kSuccess && !boardMatches())
@@ -166,8 +167,10 @@ private:
     struct Entry
     {
         Change change = Change::Unknown;
-        qint64 size = 0;    // the local file's size
-        qint64 stored = -1; // the size of the board's file of that name; -1: none
+        qint64 size = 0;            // the local file's size
+        qint64 stored = -1;         // the size of the board's file of that name; -1: none
+        syncstate::LocalFile local; // as found before connecting; the digest once known
+        EqualBy by = EqualBy::Bytes;
     };
 
     void add(const FileItem &item, const Entry &entry)
@@ -201,7 +204,7 @@ private:
         // before those that grow one, so the room never runs shorter on the way.
         const FileTable::Totals &totals = client.totals();
         const qint64 missing = UploadRules::missingRoomAtEnd(qint64(totals.total) - qint64(totals.used),
-                                                              client.boardSizes(), changes);
+                                                             client.boardSizes(), changes);
         if (missing > 0)
             refusals << UploadRules::endRoomText(missing);
         return refusals;
@@ -242,9 +245,17 @@ private:
     void startNextBatch()
     {
         if (queued.isEmpty()) {
+            // The record is made from the table as the board lists it after the run's own writes.
+            if (wrote && recording()) {
+                relisting = true;
+                client.listAgain();
+                return;
+            }
+            record(firstRows);
             client.endRun(kSuccess);
             return;
         }
+        wrote = true;
         const QPair<int, QList<int>> next = queued.takeFirst();
         client.startBatch(next.first, next.second);
     }
@@ -273,16 +284,25 @@ private:
             const Change change = entries.at(i).change;
             const bool done = item.outcome == Outcome::Done && !options.dryRun;
             matches = matches && (options.dryRun ? change == Change::Equal : item.outcome == Outcome::Done);
-            files.append(QJsonObject{{QStringLiteral("name"), item.name},
-                                     {QStringLiteral("change"), QLatin1String(changeWord(change))},
-                                     {QStringLiteral("done"), done}});
+            const bool byRecord = entries.at(i).by == EqualBy::Record;
+            QJsonObject file{{QStringLiteral("name"), item.name},
+                             {QStringLiteral("change"), QLatin1String(changeWord(change))},
+                             {QStringLiteral("done"), done}};
+            if (change == Change::Equal)
+                file.insert(QStringLiteral("by"),
+                            byRecord ? QStringLiteral("record") : QStringLiteral("bytes"));
+            files.append(file);
             if (!planned)
                 continue;
             if (!options.dryRun && item.outcome != Outcome::Done) {
                 differing << quoted(item.name);
                 continue;
             }
-            if (change != Change::Equal || options.verbose)
+            if (change == Change::Equal && options.verbose)
+                lines += QStringLiteral("= %1\t%2\n")
+                             .arg(item.name,
+                                  byRecord ? QStringLiteral("по записи") : QStringLiteral("по содержимому"));
+            else if (change != Change::Equal)
                 lines += QLatin1String(changeMark(change)) + QLatin1Char(' ') + item.name + QLatin1Char('\n');
         }
         if (!differing.isEmpty())
@@ -297,10 +317,76 @@ private:
         client.out().write(lines);
     }
 
+    // The record of the last sync decides the board files of the fitting size it can: equal or
+    // changed without a download. --checksum and --no-state read none.
+    void judgeByRecord()
+    {
+        const ClientOptions &options = client.options();
+        if (statePath.isEmpty() || options.checksum)
+            return;
+        syncstate::State state;
+        QString why;
+        if (!syncstate::load(statePath, client.boardAddress(), &state, &why)) {
+            client.err().writeLines(
+                QStringLiteral("запись о прошлой синхронизации не принята (%1: %2); файлы сравниваются "
+                               "по содержимому")
+                    .arg(statePath, why));
+            return;
+        }
+        QHash<QString, syncstate::BoardEntry> listed;
+        for (const FileTable::Row &row : qAsConst(firstRows))
+            listed.insert(row.name, syncstate::entryOf(row));
+        for (int i = 0; i < entries.size(); ++i) {
+            Entry &entry = entries[i];
+            const auto recorded = state.files.constFind(client.items().at(i).name);
+            if (entry.change != Change::Unknown || recorded == state.files.constEnd())
+                continue;
+            const syncstate::Verdict verdict =
+                syncstate::judge(&recorded.value(), listed.value(recorded.key()), entry.local,
+                                 [&entry] { return entry.local.sha256 = syncstate::sha256Of(entry.local); });
+            if (verdict == syncstate::Verdict::Changed) {
+                entry.change = Change::Changed;
+            } else if (verdict == syncstate::Verdict::Equal) {
+                entry.change = Change::Equal;
+                entry.by = EqualBy::Record;
+                entry.local.sha256 = recorded.value().local.sha256;
+            }
+        }
+    }
+
+    // Whether the run, which leaves the board matching the folder, records it.
+    bool recording() const { return !statePath.isEmpty() && boardMatches(); }
+
+    // Records the folder's files with their entries in Rows.
+    void record(const QList<FileTable::Row> &rows)
+    {
+        if (!recording())
+            return;
+        QHash<QString, syncstate::LocalFile> found;
+        for (int i = 0; i < entries.size(); ++i) {
+            if (entries.at(i).change != Change::Deleted)
+                found.insert(client.items().at(i).name, entries.at(i).local);
+        }
+        const QString error =
+            syncstate::save(statePath, syncstate::stateAfter(client.boardAddress(), rows, found));
+        if (!error.isEmpty())
+            stateNotSaved(QStringLiteral("%1: %2").arg(statePath, error));
+    }
+
+    void stateNotSaved(const QString &why)
+    {
+        client.err().writeLines(QStringLiteral("запись о синхронизации не сохранена: %1").arg(why));
+    }
+
     QList<Entry> entries;                 // one per item
     bool planned = false;                 // every file compared and the plan made
     bool comparing = false;               // the batch under way fetches board files to compare
     QList<QPair<int, QList<int>>> queued; // the batches still to run, each the link's command and its items
+    QString statePath;                    // the board's state file; empty: none read or written
+    QList<FileTable::Row> firstRows;      // the board's table as the run found it
+    bool wrote = false;                   // a batch of uploads or deletions was started
+    bool relisting = false;               // the table is read again after the writes, to record it
+    bool listLost = false;                // the connection ended while it was
 };
 
 } // namespace

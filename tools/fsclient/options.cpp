@@ -63,7 +63,15 @@ QString helpText()
                 "папке нет. Сначала проверяется всё: имена, размеры и место в памяти платы после\n"
                 "синхронизации; если что-то не так, не меняется ничего. В stdout строка на каждый\n"
                 "изменённый файл: «+ ИМЯ» новый, «~ ИМЯ» изменён, «- ИМЯ» удалён; с -v и «= ИМЯ» для\n"
-                "совпадающего.\n"
+                "совпадающего, а через табуляцию — как это узнано: «по записи» или «по содержимому».\n"
+                "\n"
+                "Когда после sync плата совпадает с папкой, sync записывает для этой платы в папку кэша\n"
+                "пользователя (velmora/АДРЕС_ПОРТ.json) строку таблицы платы каждого файла и путь, размер,\n"
+                "время изменения и SHA-256 файла папки. Следующий sync не получает файл с платы, если его\n"
+                "строка в таблице та же, а файл папки тот же по размеру и времени или, если они другие,\n"
+                "по SHA-256. Время в таблице платы — целые секунды: файл того же размера, переписанный на\n"
+                "плате в ту же секунду на тот же адрес и в тот же блок, так не отличить; --checksum\n"
+                "сравнивает все файлы по содержимому.\n"
                 "\n"
                 "С --board (можно несколько раз) или --boards команда выполняется на всех платах сразу,\n"
                 "не больше --jobs соединений одновременно. Каждая строка stdout начинается с «АДРЕС:ПОРТ: "
@@ -96,6 +104,9 @@ QString helpText()
                 "                      sync: ещё и «= ИМЯ» для каждого совпадающего файла\n"
                 "  --delete            sync: удалить с платы файлы, которых нет в папке\n"
                 "  --dry-run           sync: показать, что изменится, ничего не меняя\n"
+                "  --checksum          sync: сравнить все файлы по содержимому, не веря записи о прошлой\n"
+                "                      синхронизации (новая запись всё равно делается)\n"
+                "  --no-state          sync: не читать и не делать запись о синхронизации\n"
                 "  -h, --help          эта справка\n"
                 "  --version           имя и версия программы\n"
                 "\n"
@@ -184,6 +195,9 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     const QCommandLineOption retryDelay(QStringLiteral("retry-delay"), QString(), QStringLiteral("seconds"));
     parser.addOptions({help, host, port, json, output, verbose, version, board, boards, jobs, prune, dryRun});
     parser.addOptions({retries, retryDelay});
+    const QCommandLineOption checksum(QStringLiteral("checksum"));
+    const QCommandLineOption noState(QStringLiteral("no-state"));
+    parser.addOptions({checksum, noState});
     if (!parser.parse(QStringList{QStringLiteral("velmora-fs")} + arguments)) {
         *error = clikit::parserErrorText(parser);
         return ParseResult::UsageError;
@@ -235,7 +249,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         *error = QStringLiteral("-o — только для %1").arg(commandsWith(CommandOption::Output));
         return ParseResult::UsageError;
     }
-    for (const QCommandLineOption *option : {&prune, &dryRun}) {
+    for (const QCommandLineOption *option : {&prune, &dryRun, &checksum, &noState}) {
         if (parser.isSet(*option) && !row->takes.testFlag(CommandOption::Plan)) {
             *error = QStringLiteral("--%1 — только для %2")
                          .arg(option->names().first(), commandsWith(CommandOption::Plan));
@@ -245,6 +259,8 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     o.json = parser.isSet(json);
     o.prune = parser.isSet(prune);
     o.dryRun = parser.isSet(dryRun);
+    o.checksum = parser.isSet(checksum);
+    o.noState = parser.isSet(noState);
     o.verbose = parser.isSet(verbose);
     o.outputFolder = parser.value(output);
     if (row->operands == Operands::LocalFiles && o.arguments.size() > UploadPaths::kMaxPerDrop) {

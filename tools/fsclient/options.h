@@ -49,8 +49,10 @@ struct ClientOptions
     QHostAddress host;
     bool portGiven = false;
     quint16 port = 0;
-    bool prune = false;  // sync --delete: also remove board files the folder does not hold
-    bool dryRun = false; // sync --dry-run: tell the plan, change nothing
+    bool prune = false;    // sync --delete: also remove board files the folder does not hold
+    bool dryRun = false;   // sync --dry-run: tell the plan, change nothing
+    bool checksum = false; // sync --checksum: compare every file by its bytes, the record aside
+    bool noState = false;  // sync --no-state: neither read nor write the record of the last sync
     // --board and --boards, each board once, in the order given; empty: one board, as --host and
     // --port or the settings file say.
     QList<BoardAddress> boards;

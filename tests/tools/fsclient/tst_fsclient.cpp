@@ -40,8 +40,13 @@ Run runClient(const QString &folder, const QStringList &arguments)
     if (!QFile::exists(folder + QStringLiteral("/pcbSettings.ini")))
         writeFile(folder + QStringLiteral("/pcbSettings.ini"), kLoopbackSettings);
     Run run;
+    // Sync's record of each board goes into a cache folder of this test's own.
+    static const QTemporaryDir cache;
     QProcess process;
     process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+    process.setProcessEnvironment(environment);
     QElapsedTimer clock;
     process.start(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), arguments);
     if (!process.waitForStarted(kWaitMs))
@@ -460,7 +465,7 @@ void TestFsClient::syncMakesTheBoardMatchTheFolder_data()
 
     QTest::newRow("new, equal, changed and deleted")
         << QStringList{"--big"} << start << next << QStringList{"--delete", "-v"} << 0
-        << "+ add\n~ edit\n~ grow\n= keep\n- gone\n"
+        << "+ add\n~ edit\n~ grow\n= keep\tпо записи\n- gone\n"
         << none << 3 << next;
     QTest::newRow("board files kept without --delete")
         << QStringList{"--big"} << start << next << none << 0 << "+ add\n~ edit\n~ grow\n"

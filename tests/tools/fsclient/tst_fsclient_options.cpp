@@ -50,6 +50,8 @@ void TestFsClientOptions::parse_data()
                                   << QStringList{"a"};
     QTest::newRow("sync") << QStringList{"sync", "--delete", "--dry-run", "-v", "--json", "cfg"} << run
                           << Command::Sync << QStringList{"cfg"};
+    QTest::newRow("sync --checksum --no-state") << QStringList{"sync", "--checksum", "--no-state", "cfg"}
+                                                << run << Command::Sync << QStringList{"cfg"};
     QTest::newRow("help") << QStringList{"ls", "--help"} << ParseResult::Help << Command::List << none;
     QTest::newRow("version") << QStringList{"--version"} << ParseResult::Version << Command::List << none;
 
@@ -79,6 +81,9 @@ void TestFsClientOptions::parse_data()
     QTest::newRow("--delete with rm") << QStringList{"rm", "a", "--delete"} << usage << Command::List << none;
     QTest::newRow("--dry-run with put")
         << QStringList{"put", "a", "--dry-run"} << usage << Command::List << none;
+    QTest::newRow("--checksum with get")
+        << QStringList{"get", "a", "--checksum"} << usage << Command::List << none;
+    QTest::newRow("--no-state with ls") << QStringList{"ls", "--no-state"} << usage << Command::List << none;
     QTest::newRow("port not a number") << QStringList{"--port", "x", "ls"} << usage << Command::List << none;
     QTest::newRow("retries") << QStringList{"--retries", "100", "--retry-delay", "0.25", "ls"} << run
                              << Command::List << none;
@@ -110,6 +115,8 @@ void TestFsClientOptions::parse()
         QCOMPARE(options.json, arguments.contains("--json"));
         QCOMPARE(options.verbose, arguments.contains("-v") || arguments.contains("--verbose"));
         QCOMPARE(options.outputFolder, arguments.contains("-o") ? QStringLiteral("dir") : QString());
+        QCOMPARE(options.checksum, arguments.contains("--checksum"));
+        QCOMPARE(options.noState, arguments.contains("--no-state"));
         QVERIFY(!options.hostGiven && !options.portGiven);
         QCOMPARE(options.retries, arguments.contains("--retries") ? 100 : 0);
         QCOMPARE(options.retryDelay, arguments.contains("--retry-delay") ? 0.25 : 2.0);
