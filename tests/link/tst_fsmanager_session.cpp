@@ -32,6 +32,7 @@ private slots:
     void unusableStoredAddressFallsBack_data();
     void unusableStoredAddressFallsBack();
     void connectReadsFileTableFirst();
+    void queuedCommandGoesOutWhenAsked();
     void disconnectGoesOfflineQuietly();
     void keepAliveIsQueuedOnceWhileBusy();
     void keepAliveFlagQueuesOneListRequest();
@@ -140,6 +141,25 @@ void TestFsManagerSession::connectReadsFileTableFirst()
     QCOMPARE(h.next().bytes, kKeepAliveSmall);
     QCOMPARE(h.peer.connectionCount(), 1);
     QVERIFY(h.rec.errors.isEmpty());
+}
+
+void TestFsManagerSession::queuedCommandGoesOutWhenAsked()
+{
+    LinkHarness h;
+    h.link.setTimeScale(1000.0); // no queue tick within the test
+    h.link.connectToPcb();
+    QVERIFY(h.peer.waitForConnection());
+    QTRY_COMPARE(h.rec.states, QList<int>{1});
+    h.link.runQueuedCommand();
+    QCOMPARE(h.next().bytes, kListSmall);
+    // One command at a time: what is queued meanwhile waits for the list's reply.
+    h.link.getFiles({{QStringLiteral("a"), 4}});
+    h.link.runQueuedCommand();
+    QCOMPARE(h.link.getCurrentCommand(), int(CmdListFiles));
+    h.peer.reply(kSmall, CmdListFiles, TestPeer::listPayload(0, {}));
+    QTRY_VERIFY(!h.link.isCommandRunning());
+    h.link.runQueuedCommand();
+    QCOMPARE(h.next().command, int(CmdGetFile));
 }
 
 void TestFsManagerSession::disconnectGoesOfflineQuietly()

@@ -81,9 +81,11 @@ void FsClient::start()
     connect(link, &FsManager::startedRunCommand, this, &FsClient::commandStarted);
     connect(link, &FsManager::progressUpdated, this, &FsClient::progressMoved);
     connect(link, &FsManager::connectionStateIsUpdated, this, [this](int state) {
-        if (state == 1)
+        if (state == 1) {
             everConnected = true;
-        else
+            // The table is queued right after this signal.
+            sendQueued();
+        } else
             linkWentOffline();
     });
     link->connectToPcb();
@@ -163,6 +165,7 @@ void FsClient::startBatch(int command, const QList<int> &items)
     awaitedKind = &batchKind(command);
     changedBoard = changedBoard || awaitedKind->changesBoard;
     (this->*awaitedKind->handOver)();
+    sendQueued();
 }
 
 void FsClient::listAgain()
@@ -175,6 +178,13 @@ void FsClient::listAgain()
     // The link lists the board after each batch by itself: this asks for that listing, or for one
     // if none is queued.
     link->getListFiles();
+    sendQueued();
+}
+
+void FsClient::sendQueued()
+{
+    // Queued: the link may be inside the signal that led here.
+    QMetaObject::invokeMethod(link, &FsManager::runQueuedCommand, Qt::QueuedConnection);
 }
 
 // Uploads read local paths; the board's commands take its names.

@@ -127,6 +127,9 @@ private:
         const char *rest;
     };
     static const BatchKind &batchKind(int command);
+    // Has the link send what the run just queued without waiting for its queue's tick: the run
+    // does nothing else meanwhile.
+    void sendQueued();
     void sendFiles();
     void deleteFiles();
     void getFiles();
