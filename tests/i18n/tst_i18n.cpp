@@ -92,6 +92,7 @@ void TestI18n::programFollowsTheLocale()
     QProcess vmc;
     vmc.setProcessEnvironment(env);
     vmc.start(qEnvironmentVariable("VELMORA_VMC"), {QStringLiteral("--help")});
+    QVERIFY2(vmc.waitForStarted(), "VELMORA_VMC names the vmc to run");
     QVERIFY(vmc.waitForFinished(30000));
     QCOMPARE(vmc.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(vmc.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0), firstLine);

@@ -5,6 +5,7 @@
 #include "configscreator.h"
 #include "connectionsettings.h"
 #include "functioncatalogue.h"
+#include "gpiotab.h"
 #include "i18n.h"
 #include "windowharness.h"
 
@@ -21,7 +22,8 @@ namespace {
 
 // A window's text by a key: "title", "child:NAME" (an action's, button's or label's text, a menu's
 // title, a dock's title), "tab:NAME:I", "header:NAME:I", "status:I" (the main window's status
-// labels, left to right) and "finding:I" (the builder's findings, after a check).
+// labels, left to right), "pin:N" (the tool tip of a pin's function in the builder) and "finding:I"
+// (the builder's findings, after a check).
 QString textOf(QWidget &window, const QString &key, const QStringList &status = {})
 {
     const QStringList parts = key.split(QLatin1Char(':'));
@@ -35,6 +37,11 @@ QString textOf(QWidget &window, const QString &key, const QStringList &status = 
         return window.findChild<QTabWidget *>(name)->tabText(index);
     if (parts.first() == QLatin1String("header"))
         return window.findChild<QTreeWidget *>(name)->headerItem()->text(index);
+    if (parts.first() == QLatin1String("pin")) {
+        QTreeWidget *tree = nullptr;
+        QTreeWidgetItem *row = BuilderKit::pinRow(static_cast<ConfigsCreator &>(window), index, &tree);
+        return row ? tree->itemWidget(row, GpioTab::kCodeColumn)->toolTip() : QString();
+    }
     if (parts.first() == QLatin1String("finding")) {
         QTreeWidget *findings = window.findChild<QTreeWidget *>(QStringLiteral("findings"));
         return findings->topLevelItem(index) ? findings->topLevelItem(index)->text(1) : QString();
@@ -99,6 +106,8 @@ const Case kCases[] = {
     {"builder", "child:showFindings", "Показать ошибки", "Show findings"},
     {"builder", "child:checkDock", "Проверка", "Check"},
     {"builder", "header:findings:0", "Место", "Place"},
+    {"builder", "pin:47", "Аналоговый вход", "Analog input"},
+    {"builder", "pin:48", "Порт не используется", "Pin not used"},
     {"builder", "finding:0", "аналоговый вход без строки в TiAdc", "analog input without a row in TiAdc"},
 };
 
