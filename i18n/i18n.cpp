@@ -4,10 +4,15 @@
 #include <QLocale>
 #include <QTranslator>
 
-// The compiled translations' resources, from a static library: referenced here so the linker keeps them.
+// The compiled translation's resource, from a static library: referenced here so that the linker
+// keeps it, and registered once.
 static void initResources()
 {
-    Q_INIT_RESOURCE(velmora_i18n);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(velmora_i18n);
+        return true;
+    }();
+    Q_UNUSED(registered)
 }
 
 namespace I18n {
