@@ -1,3 +1,4 @@
+#include "i18n.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    I18n::install();
     MainWindow window;
     window.show();
     return application.exec();

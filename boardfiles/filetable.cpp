@@ -9,10 +9,10 @@ namespace FileTable {
 
 namespace {
 
-QString tr(const char *text)
+struct Texts
 {
-    return QCoreApplication::translate("FileTable", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(FileTable)
+};
 
 QString nameFromField(const char (&field)[PcbProtocol::kNameFieldSize])
 {
@@ -44,7 +44,7 @@ Row row(const FstEntry_big &entry)
 
 QString sizeText(quint32 size)
 {
-    return QString::number(size) + QStringLiteral(" Байт");
+    return Texts::tr("%1 Байт").arg(size);
 }
 
 QString dateText(const QDateTime &dateTime)
@@ -55,7 +55,8 @@ QString dateText(const QDateTime &dateTime)
 
 QStringList columnTitles()
 {
-    return {tr("Имя"), tr("Дата изменения"), tr("Размер"), tr("Адрес в памяти"), tr("Номер блока")};
+    return {Texts::tr("Имя"), Texts::tr("Дата изменения"), Texts::tr("Размер"), Texts::tr("Адрес в памяти"),
+            Texts::tr("Номер блока")};
 }
 
 Totals totals(int count, quint32 allMemory, quint32 memoryUsed)
@@ -65,9 +66,10 @@ Totals totals(int count, quint32 allMemory, quint32 memoryUsed)
 
 StatusTexts statusTexts(const Totals &totals)
 {
-    return {tr("Количество файлов:  %1  ").arg(totals.count),
-            tr("Общий объем памяти:  %1 Байт  ").arg(totals.total), tr("Занято:  %1 Байт  ").arg(totals.used),
-            tr("Свободно:  %1 Байт  ").arg(totals.free)};
+    return {Texts::tr("Количество файлов:  %1  ").arg(totals.count),
+            Texts::tr("Общий объем памяти:  %1 Байт  ").arg(totals.total),
+            Texts::tr("Занято:  %1 Байт  ").arg(totals.used),
+            Texts::tr("Свободно:  %1 Байт  ").arg(totals.free)};
 }
 
 } // namespace FileTable

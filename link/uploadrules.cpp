@@ -96,20 +96,27 @@ QString refusalText(Refusal refusal, const QString &path, bool bigForm)
     case Refusal::None:
         return QString();
     case Refusal::NotAFile:
-        return ruleText("Файл: %1 не найден или не является обычным файлом.").arg(path);
+        return ruleText(
+                   QT_TRANSLATE_NOOP("UploadRules", "Файл: %1 не найден или не является обычным файлом."))
+            .arg(path);
     case Refusal::CannotOpen:
-        return ruleText("Файл: %1 не удалось открыть.").arg(path);
+        return ruleText(QT_TRANSLATE_NOOP("UploadRules", "Файл: %1 не удалось открыть.")).arg(path);
     case Refusal::NameEmpty:
-        return ruleText("Файл: %1 не удалось передать: у файла нет имени.").arg(path);
+        return ruleText(QT_TRANSLATE_NOOP("UploadRules", "Файл: %1 не удалось передать: у файла нет имени."))
+            .arg(path);
     case Refusal::NameNotLatin1:
-        return ruleText("Файл: %1 не удалось передать: имя файла содержит символы, которые контроллер не "
-                        "поддерживает.")
+        return ruleText(QT_TRANSLATE_NOOP(
+                            "UploadRules",
+                            "Файл: %1 не удалось передать: имя файла содержит символы, которые контроллер не "
+                            "поддерживает."))
             .arg(path);
     case Refusal::NameTooLong:
-        return ruleText("Файл: %1 не удалось передать: имя файла длиннее %2 символа.")
+        return ruleText(QT_TRANSLATE_NOOP("UploadRules",
+                                          "Файл: %1 не удалось передать: имя файла длиннее %2 символа."))
             .arg(path, QString::number(kMaxNameLength));
     case Refusal::TooBig:
-        return ruleText("Файл: %1 не удалось передать: файл больше %2 байт.")
+        return ruleText(
+                   QT_TRANSLATE_NOOP("UploadRules", "Файл: %1 не удалось передать: файл больше %2 байт."))
             .arg(path, QString::number(maxContent(bigForm)));
     }
     return QString();
@@ -117,12 +124,16 @@ QString refusalText(Refusal refusal, const QString &path, bool bigForm)
 
 QString roomText(qint64 missingBytes)
 {
-    return ruleText("Файлы не помещаются в свободную память платы, не хватает байт: %1.").arg(missingBytes);
+    return ruleText(QT_TRANSLATE_NOOP("UploadRules",
+                                      "Файлы не помещаются в свободную память платы, не хватает байт: %1."))
+        .arg(missingBytes);
 }
 
 QString endRoomText(qint64 missingBytes)
 {
-    return ruleText("Файлы не поместятся в память платы, не хватает байт: %1.").arg(missingBytes);
+    return ruleText(
+               QT_TRANSLATE_NOOP("UploadRules", "Файлы не поместятся в память платы, не хватает байт: %1."))
+        .arg(missingBytes);
 }
 
 } // namespace UploadRules

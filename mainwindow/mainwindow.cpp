@@ -152,7 +152,7 @@ void MainWindow::sizeValueColumns()
     const QString samples[] = {
         QString(),
         locale().toString(QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59)), QLocale::ShortFormat),
-        QStringLiteral("4294967295 Байт"),
+        FileTable::sizeText(4294967295U),
         QStringLiteral("4294967295"),
         QStringLiteral("65535"),
     };
@@ -294,7 +294,7 @@ void MainWindow::askFolderAndDownload()
         files.insert(item->text(0), static_cast<uint>(MyQTreeWidgetItem::sizeFromText(item->text(2))));
 
     const QString folder =
-        ModalSeam::getExistingDirectory(this, QStringLiteral("Сохранить в..."), QDir::currentPath(),
+        ModalSeam::getExistingDirectory(this, tr("Сохранить в..."), QDir::currentPath(),
                                         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (folder.isEmpty())
         return;

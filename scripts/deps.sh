@@ -1,5 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when any is missing.
-velmora_packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5 xvfb xauth)
+# qttools5-dev and qttools5-dev-tools: Qt Linguist's CMake functions, lrelease and lupdate.
+velmora_packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5
+    qttools5-dev qttools5-dev-tools xvfb xauth)
 
 velmora_ensure_deps() {
     local missing=()

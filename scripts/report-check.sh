@@ -13,6 +13,8 @@ velmora_ensure_deps
 
 build=${1:-$root/build/qt6}
 vmc="$build/tools/vmc/vmc"
+# The reports in Russian whatever the machine's locale: the checks below read their texts.
+export VELMORA_LANG=ru
 samples="$build/tests/support/configsamples/velmora-reportsamples"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/screenshots/: the main window connected to the board simulator and
-# listing its files, the connection settings dialog, the configuration builder with a file loaded
+# listing its files (in Russian, and again in English), the connection settings dialog, the configuration builder with a file loaded
 # and with its check's findings open, and the builder's report in headless Chromium. Everything
 # stays on 127.0.0.1: the simulator listens on a free loopback port and the program's settings file
 # names 127.0.0.1.
@@ -58,8 +58,12 @@ fi
 printf 'IP_ADDRESS=127.0.0.1\n' >"$workdir/pcbSettings.ini"
 mkdir -p "$out"
 # The builder it opens keeps its recovery lock in the data location: a scratch one, not the user's.
-(cd "$workdir" && XDG_DATA_HOME="$workdir/data" xvfb-run -a -s "-screen 0 1280x800x24" \
+(cd "$workdir" && VELMORA_LANG=ru XDG_DATA_HOME="$workdir/data" xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/tools/shotdriver/velmora-shotdriver" --port "$port" --out "$out" --report "$workdir/report.html")
+# The same run in English, of which the main window's picture is kept.
+(cd "$workdir" && VELMORA_LANG=en XDG_DATA_HOME="$workdir/data" xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$build/tools/shotdriver/velmora-shotdriver" --port "$port" --out "$workdir/en" --report "$workdir/report-en.html")
+cp "$workdir/en/main-window.png" "$out/main-window-en.png"
 # The builder's report of the same configuration, as a browser shows it.
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \
     --disable-component-update --disable-sync --user-data-dir="$workdir/profile" --hide-scrollbars \

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: on Qt 5 under AddressSanitizer +
+# Checks the English translation against the sources (scripts/translations-check.sh). Builds
+# everything and runs the whole test suite twice: on Qt 5 under AddressSanitizer +
 # UndefinedBehaviorSanitizer, and on Qt 6; checks the Ansible collection against the Qt 6 build's
 # tools (scripts/ansible-check.sh) and the configuration report in headless Chromium
 # (scripts/report-check.sh). Then builds the Debian package from a Release build and checks it
@@ -8,12 +9,15 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=deps.sh
 source "$root/scripts/deps.sh"
-# Qt 6, and its offscreen platform for the window tests.
-velmora_packages+=(qt6-base-dev qt6-qpa-plugins)
+# Qt 6, its offscreen platform for the window tests and its Qt Linguist tools.
+velmora_packages+=(qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
 velmora_ensure_deps
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
+
+echo "== the English translation against the sources =="
+"$root/scripts/translations-check.sh"
 
 echo "== build (address + undefined sanitizers) =="
 cmake -G Ninja -S "$root" -B "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \

@@ -32,7 +32,7 @@ QString chooseFolder(QWidget *window, QString &lastDirectory)
     if (lastDirectory.isEmpty())
         lastDirectory = QDir::currentPath();
     const QString folder =
-        ModalSeam::getExistingDirectory(window, QStringLiteral("Сохранить в..."), lastDirectory,
+        ModalSeam::getExistingDirectory(window, ConfigsCreator::tr("Сохранить в..."), lastDirectory,
                                         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         lastDirectory = folder;
@@ -44,7 +44,7 @@ bool mayWrite(QWidget *window, const QString &path, const QString &fileName)
     if (!QFileInfo::exists(path))
         return true;
     return ModalSeam::question(window, ConfigsCreator::tr("?"),
-                               QStringLiteral("Файл %1 уже существует, заменить?").arg(fileName),
+                               ConfigsCreator::tr("Файл %1 уже существует, заменить?").arg(fileName),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -110,7 +110,7 @@ void ConfigsCreator::saveCurrentTabConfigs()
     const auto row = std::find_if(tabs.cbegin(), tabs.cend(),
                                   [page](const TabRow &tabRow) { return tabRow.page == page; });
     if (row == tabs.cend()) {
-        showError(this, QStringLiteral("Неизвестное имя текущей вкладки"));
+        showError(this, ConfigsCreator::tr("Неизвестное имя текущей вкладки"));
         return;
     }
     const QString fileName = Blocks::sectionInfo(row->section).fileName;
@@ -160,7 +160,7 @@ void ConfigsCreator::on_loadConfigs_clicked()
     if (lastDirectory.isEmpty())
         lastDirectory = QDir::currentPath();
     const QStringList paths =
-        ModalSeam::getOpenFileNames(this, QStringLiteral("Выбрать файлы конфигураций"), lastDirectory,
+        ModalSeam::getOpenFileNames(this, ConfigsCreator::tr("Выбрать файлы конфигураций"), lastDirectory,
                                     QStringLiteral("*.vmc"), nullptr, QFileDialog::DontResolveSymlinks);
 
     ModelIdFile::SectionBlocks pending;
@@ -184,7 +184,7 @@ void ConfigsCreator::on_loadConfigs_clicked()
         }
         const Blocks::SectionInfo *section = Blocks::sectionOfFile(name);
         if (!section) {
-            showError(this, QStringLiteral("Неизвестный файл %1!").arg(path));
+            showError(this, ConfigsCreator::tr("Неизвестный файл %1!").arg(path));
             continue;
         }
         // No window writes a block this large, and tens of thousands of rows would hold the

@@ -336,7 +336,7 @@ void ConfigsCreator::buildFunctionCatalogue()
     // The window's action of every catalogue function; the lists share them.
     QHash<int, QAction *> actionsByCode;
     for (const Functions::FunctionInfo &info : Functions::catalogue()) {
-        auto *action = new QAction(QIcon(info.iconPath), info.text, this);
+        auto *action = new QAction(QIcon(info.iconPath), Functions::displayText(info), this);
         // The what's-this string is the one place an action carries its code.
         action->setWhatsThis(QString::number(info.code));
         actionsByCode.insert(info.code, action);

@@ -3,11 +3,20 @@
 #include "derivations.h"
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
 
 namespace Checks {
+
+namespace {
+// The texts of this file, translated in the Checks context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Checks)
+};
+} // namespace
 
 using Blocks::Section;
 using Configuration::BlockView;
@@ -26,15 +35,15 @@ QString placeText(const Place &place)
     const QString section = Blocks::sectionInfo(place.section).name;
     switch (place.kind) {
     case Place::Kind::File:
-        return QStringLiteral("файл");
+        return Texts::tr("файл");
     case Place::Kind::Header:
-        return QStringLiteral("заголовок");
+        return Texts::tr("заголовок");
     case Place::Kind::HeaderEntry:
-        return QStringLiteral("заголовок, запись %1").arg(place.index);
+        return Texts::tr("заголовок, запись %1").arg(place.index);
     case Place::Kind::Block:
         return section;
     case Place::Kind::Record:
-        return QStringLiteral("%1, запись %2").arg(section).arg(place.index + 1);
+        return Texts::tr("%1, запись %2").arg(section).arg(place.index + 1);
     case Place::Kind::Pin:
         return Blocks::sectionInfo(Section::Gpio).name + QStringLiteral(", ") +
                pinPlace(quint32(place.index));
@@ -43,11 +52,11 @@ QString placeText(const Place &place)
     }
     switch (place.section) {
     case Section::RegDo:
-        return QStringLiteral("цепочка SPI DO");
+        return Texts::tr("цепочка SPI DO");
     case Section::RegDi:
-        return QStringLiteral("цепочка SPI DI");
+        return Texts::tr("цепочка SPI DI");
     default:
-        return QStringLiteral("цепочка SPI ADC");
+        return Texts::tr("цепочка SPI ADC");
     }
 }
 
@@ -103,13 +112,13 @@ private:
     {
         const int size = config.bytes.size();
         if (size < ModelIdFile::kHeaderSize) {
-            add(Place::file(), QStringLiteral("%1 байт — короче заголовка (%2): окно возьмёт только model id")
+            add(Place::file(), Texts::tr("%1 байт — короче заголовка (%2): окно возьмёт только model id")
                                    .arg(size)
                                    .arg(ModelIdFile::kHeaderSize));
             return;
         }
         if (size - ModelIdFile::kHeaderSize > ModelIdFile::kMaxBodySize)
-            add(Place::file(), QStringLiteral("данных %1 байт — больше %2, которые может описать заголовок")
+            add(Place::file(), Texts::tr("данных %1 байт — больше %2, которые может описать заголовок")
                                    .arg(size - ModelIdFile::kHeaderSize)
                                    .arg(ModelIdFile::kMaxBodySize));
         QHash<QString, int> seen;
@@ -117,31 +126,29 @@ private:
             const ModelIdFile::SectionEntry &entry = config.entries.at(e);
             const Place place = Place::headerEntry(e);
             if (!Blocks::sectionNamed(entry.name))
-                add(place, QStringLiteral("неизвестная секция «%1»: окно её пропустит").arg(entry.name));
+                add(place, Texts::tr("неизвестная секция «%1»: окно её пропустит").arg(entry.name));
             else if (seen.contains(entry.name))
-                add(place, QStringLiteral("секция %1 уже была в записи %2: окно сложит их блоки")
+                add(place, Texts::tr("секция %1 уже была в записи %2: окно сложит их блоки")
                                .arg(entry.name)
                                .arg(seen.value(entry.name)));
             seen.insert(entry.name, e);
             if (ModelIdFile::kHeaderSize + entry.offset + entry.size > size)
-                add(place, QStringLiteral(
-                               "секция %1 (смещение %2, размер %3) выходит за конец файла: окно её пропустит")
-                               .arg(entry.name)
-                               .arg(entry.offset)
-                               .arg(entry.size));
+                add(place,
+                    Texts::tr("секция %1 (смещение %2, размер %3) выходит за конец файла: окно её пропустит")
+                        .arg(entry.name)
+                        .arg(entry.offset)
+                        .arg(entry.size));
         }
         if (config.sectionsEnd < size)
-            add(Place::file(),
-                QStringLiteral("%1 байт после последней секции (смещение %2): окно их не прочтёт")
-                    .arg(size - config.sectionsEnd)
-                    .arg(config.sectionsEnd));
+            add(Place::file(), Texts::tr("%1 байт после последней секции (смещение %2): окно их не прочтёт")
+                                   .arg(size - config.sectionsEnd)
+                                   .arg(config.sectionsEnd));
         if (config.entries.size() < Blocks::kSectionCount)
             add(Place::headerEntry(config.entries.size()),
-                QStringLiteral("пустое имя: дальше окно заголовок не читает"));
+                Texts::tr("пустое имя: дальше окно заголовок не читает"));
         for (const Blocks::SectionInfo &section : Blocks::sections()) {
             if (!seen.contains(section.name))
-                add(Place::header(),
-                    QStringLiteral("нет секции %1: вкладка останется пустой").arg(section.name));
+                add(Place::header(), Texts::tr("нет секции %1: вкладка останется пустой").arg(section.name));
         }
     }
 
@@ -150,21 +157,21 @@ private:
         const Place place = Place::block(block.section);
         if (block.section == Section::Gpio) {
             if (block.ignored)
-                add(place, QStringLiteral("%1 байт вместо %2: окно не прочтёт выводы")
+                add(place, Texts::tr("%1 байт вместо %2: окно не прочтёт выводы")
                                .arg(block.size)
                                .arg(Blocks::kGpioBlockSize));
             return;
         }
         if (block.ignored && block.size > 0)
-            add(place, QStringLiteral("%1 байт — меньше одной записи (%2): окно не прочтёт блок")
+            add(place, Texts::tr("%1 байт — меньше одной записи (%2): окно не прочтёт блок")
                            .arg(block.size)
                            .arg(recordSize(block.section)));
         if (block.endMarker >= 0 && block.recordsAfterMarker > 0)
             add(Place::record(block.section, block.endMarker),
-                QStringLiteral("маркер конца: записей после него %1, окно их не прочтёт")
+                Texts::tr("маркер конца: записей после него %1, окно их не прочтёт")
                     .arg(block.recordsAfterMarker));
         if (!block.ignored && block.trailingBytes > 0)
-            add(place, QStringLiteral("%1 байт после последней целой записи: окно их не прочтёт")
+            add(place, Texts::tr("%1 байт после последней целой записи: окно их не прочтёт")
                            .arg(block.trailingBytes));
     }
 
@@ -178,7 +185,7 @@ private:
             const int code = fieldOf(block.records.at(r), QStringLiteral("code")).toInt();
             if (Functions::appearanceOf(*context, code).storedCode != code)
                 add(Place::record(block.section, r),
-                    QStringLiteral("код %1 не предлагается в %2: окно покажет «%3» и запишет 0")
+                    Texts::tr("код %1 не предлагается в %2: окно покажет «%3» и запишет 0")
                         .arg(code)
                         .arg(name(block.section), Functions::fallbackToolTip()));
         }
@@ -194,10 +201,10 @@ private:
             const uint pin = fieldOf(block.records.at(r), QStringLiteral("pin")).toUInt();
             if (Pins::pinName(pin).isEmpty())
                 add(Place::record(block.section, r),
-                    QStringLiteral("вывода %1 нет: окно пропустит запись").arg(pin));
+                    Texts::tr("вывода %1 нет: окно пропустит запись").arg(pin));
             else if (seen.contains(pin))
                 add(Place::record(block.section, r),
-                    QStringLiteral("вывод %1 уже был в записи %2: при сохранении останется одна")
+                    Texts::tr("вывод %1 уже был в записи %2: при сохранении останется одна")
                         .arg(pinPlace(pin))
                         .arg(seen.value(pin) + 1));
             seen.insert(pin, r);
@@ -212,11 +219,11 @@ private:
             const Place place = Place::pin(pin);
             if (Pins::isUnavailable(pin)) {
                 if (code != Functions::kNotAvailableCode)
-                    add(place, QStringLiteral("вывод недоступен, а код %1: окно запишет 240").arg(code));
+                    add(place, Texts::tr("вывод недоступен, а код %1: окно запишет 240").arg(code));
             } else if (code == Functions::kNotAvailableCode) {
-                add(place, QStringLiteral("код 240 у доступного вывода: окно покажет его недоступным"));
+                add(place, Texts::tr("код 240 у доступного вывода: окно покажет его недоступным"));
             } else if (Functions::appearanceOf(Functions::Context::GpioPin, code).storedCode != code) {
-                add(place, QStringLiteral("код %1 не предлагается выводу: окно покажет «%2» и запишет 0")
+                add(place, Texts::tr("код %1 не предлагается выводу: окно покажет «%2» и запишет 0")
                                .arg(code)
                                .arg(Functions::fallbackToolTip()));
             }
@@ -236,11 +243,11 @@ private:
     void requireOneLine(Section chain, int code)
     {
         const QStringList places = pinsWithCode(code);
-        const QString line = Functions::findFunction(code)->text;
+        const QString line = Functions::displayText(*Functions::findFunction(code));
         if (places.isEmpty())
-            warn(Place::chain(chain), QStringLiteral("нет вывода с функцией «%1» (%2)").arg(line).arg(code));
+            warn(Place::chain(chain), Texts::tr("нет вывода с функцией «%1» (%2)").arg(line).arg(code));
         else if (places.size() > 1)
-            warn(Place::chain(chain), QStringLiteral("«%1» (%2) у нескольких выводов: %3")
+            warn(Place::chain(chain), Texts::tr("«%1» (%2) у нескольких выводов: %3")
                                           .arg(line)
                                           .arg(code)
                                           .arg(places.join(QStringLiteral(", "))));
@@ -268,8 +275,8 @@ private:
                 chipSelect = chipSelect || fieldOf(record, QStringLiteral("code")).toInt() == 21;
             if (!chipSelect)
                 warn(Place::chain(Section::RegAdc),
-                     QStringLiteral("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
-                         .arg(Functions::findFunction(21)->text));
+                     Texts::tr("нет ни вывода, ни выхода SPI DO с функцией «%1» (21)")
+                         .arg(Functions::displayText(*Functions::findFunction(21))));
         }
     }
 
@@ -286,20 +293,18 @@ private:
             const uint pin = fieldOf(records.at(r), QStringLiteral("pin")).toUInt();
             rows.insert(pin);
             if (!Pins::pinName(pin).isEmpty() && !wanted.contains(pin))
-                warn(Place::record(section, r),
-                     QStringLiteral("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
+                warn(Place::record(section, r), Texts::tr("вывод %1 в Gpio не %2").arg(pinPlace(pin), what));
         }
         for (const PinSetting &pin : expected) {
             if (!rows.contains(pin.pin))
-                warn(Place::pin(pin.pin), QStringLiteral("%1 без строки в %2").arg(what, name(section)));
+                warn(Place::pin(pin.pin), Texts::tr("%1 без строки в %2").arg(what, name(section)));
         }
     }
 
     void checkPinTabs()
     {
-        checkPinTab(Section::TiAdc, Derivations::adcTiInputs(pins), QStringLiteral("аналоговый вход"));
-        checkPinTab(Section::PwmPorts, Derivations::pwmOutputs(pins),
-                    QStringLiteral("аналоговый (PWM) выход"));
+        checkPinTab(Section::TiAdc, Derivations::adcTiInputs(pins), Texts::tr("аналоговый вход"));
+        checkPinTab(Section::PwmPorts, Derivations::pwmOutputs(pins), Texts::tr("аналоговый (PWM) выход"));
     }
 
     void checkLinks()
@@ -316,9 +321,8 @@ private:
             const int expected = Derivations::linkCount(source.kind, pins, codes);
             const int rows = view(source.links).records.size();
             if (rows != expected)
-                warn(
-                    Place::block(source.links),
-                    QStringLiteral("привязок %1, а из настроек окно получило бы %2").arg(rows).arg(expected));
+                warn(Place::block(source.links),
+                     Texts::tr("привязок %1, а из настроек окно получило бы %2").arg(rows).arg(expected));
         }
     }
 

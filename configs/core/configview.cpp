@@ -2,12 +2,21 @@
 
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 
 namespace Configuration {
+
+namespace {
+// The texts of this file, translated in the Configuration context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Configuration)
+};
+} // namespace
 
 bool isConfigFileName(const QString &fileName)
 {
@@ -76,17 +85,18 @@ QString floatText(double value)
 
 QString fieldLabel(const QString &name)
 {
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("index"), QStringLiteral("индекс")},
-        {QStringLiteral("code"), QStringLiteral("код")},
-        {QStringLiteral("gain"), QStringLiteral("усиление")},
-        {QStringLiteral("offset"), QStringLiteral("смещение")},
-        {QStringLiteral("port"), QStringLiteral("порт")},
-        {QStringLiteral("pin"), QStringLiteral("вывод")},
-        {QStringLiteral("frequency"), QStringLiteral("частота")},
-        {QStringLiteral("type"), QStringLiteral("тип")},
+    static const QHash<QString, const char *> labels = {
+        {QStringLiteral("index"), QT_TRANSLATE_NOOP("Configuration", "индекс")},
+        {QStringLiteral("code"), QT_TRANSLATE_NOOP("Configuration", "код")},
+        {QStringLiteral("gain"), QT_TRANSLATE_NOOP("Configuration", "усиление")},
+        {QStringLiteral("offset"), QT_TRANSLATE_NOOP("Configuration", "смещение")},
+        {QStringLiteral("port"), QT_TRANSLATE_NOOP("Configuration", "порт")},
+        {QStringLiteral("pin"), QT_TRANSLATE_NOOP("Configuration", "вывод")},
+        {QStringLiteral("frequency"), QT_TRANSLATE_NOOP("Configuration", "частота")},
+        {QStringLiteral("type"), QT_TRANSLATE_NOOP("Configuration", "тип")},
     };
-    return labels.value(name, name);
+    const char *label = labels.value(name);
+    return label ? Texts::tr(label) : name;
 }
 
 QString valueText(const QVariant &value)
@@ -104,7 +114,8 @@ QVector<FieldText> fieldTexts(const Record &record)
         // A function says what the code before it means.
         if (field.name == QLatin1String("function")) {
             if (!fields.isEmpty())
-                fields.last().text += QStringLiteral(" «%1»").arg(field.value.toString());
+                fields.last().text +=
+                    QStringLiteral(" «%1»").arg(Functions::translated(field.value.toString()));
             continue;
         }
         fields.append({fieldLabel(field.name), valueText(field.value)});
@@ -120,7 +131,9 @@ QString recordText(const Record &record)
     QStringList parts;
     for (const Field &field : record) {
         if (field.name == QLatin1String("function") || field.name == QLatin1String("name")) {
-            const QString text = field.value.toString();
+            const QString text = field.name == QLatin1String("function")
+                                     ? Functions::translated(field.value.toString())
+                                     : field.value.toString();
             if (!parts.isEmpty())
                 parts.last() += field.name == QLatin1String("function") ? QStringLiteral(" «%1»").arg(text)
                                                                         : QLatin1Char(' ') + text;

@@ -3,6 +3,7 @@
 #include "functioncatalogue.h"
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -305,10 +306,11 @@ namespace {
 using Configuration::Record;
 
 // The records of a block as named fields: what a tool shows and a checker reads of each section.
-// The function a code stands for is named as the row's button shows it.
+// The function a code stands for is named as the row's button shows it, in Russian whatever the
+// user's language, so that what a tool prints as data is the same everywhere; shown texts translate it.
 QString functionText(Functions::Context context, int code)
 {
-    return Functions::appearanceOf(context, code).toolTip;
+    return Functions::appearanceOf(context, code).source;
 }
 
 // A record's fields with the name of the pin it names.
@@ -393,33 +395,33 @@ const std::array<SectionInfo, kSectionCount> &sections()
     // format, the size of one record and how the records read.
     static const std::array<SectionInfo, kSectionCount> table = {{
         {Section::Gpio, QStringLiteral("Gpio"), QStringLiteral("GpioPortsSettings.vmc"),
-         QStringLiteral("Gpio"), BlockFormat::Gpio, kGpioBlockSize, &readPins},
+         QT_TRANSLATE_NOOP("Blocks", "Gpio"), BlockFormat::Gpio, kGpioBlockSize, &readPins},
         {Section::RegDo, QStringLiteral("RegDo"), QStringLiteral("doRegPortsSettings.vmc"),
-         QStringLiteral("SPI DO"), BlockFormat::RegPort, kRegPortRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "SPI DO"), BlockFormat::RegPort, kRegPortRecordSize,
          &readRecords<RegPortRecord, regPortFields<Context::DoRegister>>},
         {Section::RegDi, QStringLiteral("RegDi"), QStringLiteral("diRegPortsSettings.vmc"),
-         QStringLiteral("SPI DI"), BlockFormat::RegPort, kRegPortRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "SPI DI"), BlockFormat::RegPort, kRegPortRecordSize,
          &readRecords<RegPortRecord, regPortFields<Context::DiRegister>>},
         {Section::RegAdc, QStringLiteral("RegAdc"), QStringLiteral("analogRegInputs.vmc"),
-         QStringLiteral("SPI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "SPI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
          &readRecords<AdcInputRecord, adcInputFields<false>>},
         {Section::TiAdc, QStringLiteral("TiAdc"), QStringLiteral("analogTiInputs.vmc"),
-         QStringLiteral("TI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "TI ADC"), BlockFormat::AdcInput, kAdcInputRecordSize,
          &readRecords<AdcInputRecord, adcInputFields<true>>},
         {Section::PwmPorts, QStringLiteral("PwmPorts"), QStringLiteral("pwmPortsSettings.vmc"),
-         QStringLiteral("PWM"), BlockFormat::PwmPort, kPwmPortRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "PWM"), BlockFormat::PwmPort, kPwmPortRecordSize,
          &readRecords<PwmPortRecord, pwmPortFields>},
         {Section::DoLinks, QStringLiteral("DoLinks"), QStringLiteral("digitalOutputs.vmc"),
-         QStringLiteral("Привязки DO"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "Привязки DO"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
          &readRecords<DigitalLinkRecord, linkFields<DigitalLinkRecord>>},
         {Section::DiLinks, QStringLiteral("DiLinks"), QStringLiteral("digitalInputs.vmc"),
-         QStringLiteral("Привязки DI"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "Привязки DI"), BlockFormat::DigitalLink, kDigitalLinkRecordSize,
          &readRecords<DigitalLinkRecord, linkFields<DigitalLinkRecord>>},
         {Section::AiLinks, QStringLiteral("AiLinks"), QStringLiteral("analogInputs.vmc"),
-         QStringLiteral("Привязки AI"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "Привязки AI"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
          &readRecords<AnalogLinkRecord, linkFields<AnalogLinkRecord>>},
         {Section::AoLinks, QStringLiteral("AoLinks"), QStringLiteral("analogOutputs.vmc"),
-         QStringLiteral("Привязки AO"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
+         QT_TRANSLATE_NOOP("Blocks", "Привязки AO"), BlockFormat::AnalogLink, kAnalogLinkRecordSize,
          &readRecords<AnalogLinkRecord, linkFields<AnalogLinkRecord>>},
     }};
     return table;
@@ -428,6 +430,11 @@ const std::array<SectionInfo, kSectionCount> &sections()
 const SectionInfo &sectionInfo(Section section)
 {
     return sections()[std::size_t(section)];
+}
+
+QString tabTitle(Section section)
+{
+    return QCoreApplication::translate("Blocks", sectionInfo(section).title);
 }
 
 int recordSize(Section section)

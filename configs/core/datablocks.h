@@ -154,7 +154,7 @@ struct SectionInfo
     Section section;
     QString name;
     QString fileName;
-    QString title;
+    const char *title; // in Russian: tabTitle() gives it in the user's language
     BlockFormat format;
     int recordSize;
     RecordReader read;
@@ -163,6 +163,8 @@ struct SectionInfo
 // The ten sections in order.
 const std::array<SectionInfo, kSectionCount> &sections();
 const SectionInfo &sectionInfo(Section section);
+// The title of the section's tab in the user's language.
+QString tabTitle(Section section);
 // The size of one record of a section's block (the whole block for the pin section).
 int recordSize(Section section);
 // Whether a tab fills from this block, as its decoder reads it: a pin block of exactly its size,

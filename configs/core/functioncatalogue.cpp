@@ -1,12 +1,22 @@
 #include "functioncatalogue.h"
 
+#include <QCoreApplication>
+
 namespace Functions {
 
 namespace {
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Functions)
+};
+
 QString iconOf(int code)
 {
     return QStringLiteral(":/icons/images/Num_%1.png").arg(code);
 }
+
+const char kFallbackText[] = QT_TRANSLATE_NOOP("Functions", "Порт не используется");
+const char kNotAvailableText[] = QT_TRANSLATE_NOOP("Functions", "Порт не доступен для использования");
 } // namespace
 
 QString fallbackIconPath()
@@ -16,48 +26,58 @@ QString fallbackIconPath()
 
 QString fallbackToolTip()
 {
-    return QStringLiteral("Порт не используется");
+    return Texts::tr(kFallbackText);
 }
 
 QString notAvailableToolTip()
 {
-    return QStringLiteral("Порт не доступен для использования");
+    return Texts::tr(kNotAvailableText);
+}
+
+QString translated(const QString &source)
+{
+    return Texts::tr(source.toUtf8().constData());
+}
+
+QString displayText(const FunctionInfo &info)
+{
+    return translated(info.text);
 }
 
 const std::array<FunctionInfo, kFunctionCount> &catalogue()
 {
     static const std::array<FunctionInfo, kFunctionCount> table = {{
-        {0, iconOf(0), QStringLiteral("Порт не используется")},
-        {1, iconOf(1), QStringLiteral("Дискретный вход PULL_DOWN")},
-        {2, iconOf(2), QStringLiteral("Дискретный вход PULL_UP")},
-        {3, iconOf(3), QStringLiteral("Дискретный вход HI-Z")},
-        {4, iconOf(4), QStringLiteral("Моностабильный выход")},
-        {25, iconOf(25), QStringLiteral("Моностабильный инверсный выход")},
-        {5, iconOf(5), QStringLiteral("бистабильный выход ON")},
-        {6, iconOf(6), QStringLiteral("бистабильный выход OFF")},
-        {26, iconOf(26), QStringLiteral("бистабильный выход ON без индикации")},
-        {27, iconOf(27), QStringLiteral("бистабильный выход OFF без индикации")},
-        {7, iconOf(7), QStringLiteral("Аналоговый вход")},
-        {8, iconOf(8), QStringLiteral("Аналоговый (PWM) выход")},
-        {9, iconOf(9), QStringLiteral("SPI MOSI для DO регистров")},
-        {10, iconOf(10), QStringLiteral("SPI CLK для DO регистров")},
-        {11, iconOf(11), QStringLiteral("SPI DIAG для DO регистров")},
-        {12, iconOf(12), QStringLiteral("SPI CS для DO регистров")},
-        {13, iconOf(13), QStringLiteral("SPI MISO для DI регистров")},
-        {14, iconOf(14), QStringLiteral("SPI CLK для DI регистров")},
-        {15, iconOf(15), QStringLiteral("SPI DIAG для DI регистров")},
-        {16, iconOf(16), QStringLiteral("SPI CS для DI регистров")},
-        {17, iconOf(17), QStringLiteral("SPI MISO для внешних ADC")},
-        {18, iconOf(18), QStringLiteral("SPI MOSI для внешних ADC")},
-        {19, iconOf(19), QStringLiteral("SPI CLK для внешних ADC")},
-        {21, iconOf(21), QStringLiteral("SPI CS для внешних ADC")},
-        {22, iconOf(22), QStringLiteral("порт UART")},
-        {23, iconOf(23), QStringLiteral("Model id платы")},
-        {28, iconOf(28), QStringLiteral("Сброс настроек сети в дефолт")},
-        {29, iconOf(29), QStringLiteral("Сброс всех настроек в дефолт")},
-        {30, iconOf(30), QStringLiteral("Сброс настроек сети в дефолт. PullUp")},
-        {31, iconOf(31), QStringLiteral("Сброс всех настроек в дефолт. PullUp")},
-        {24, iconOf(24), QStringLiteral("Светодиод индикации состояния")},
+        {0, iconOf(0), QT_TRANSLATE_NOOP("Functions", "Порт не используется")},
+        {1, iconOf(1), QT_TRANSLATE_NOOP("Functions", "Дискретный вход PULL_DOWN")},
+        {2, iconOf(2), QT_TRANSLATE_NOOP("Functions", "Дискретный вход PULL_UP")},
+        {3, iconOf(3), QT_TRANSLATE_NOOP("Functions", "Дискретный вход HI-Z")},
+        {4, iconOf(4), QT_TRANSLATE_NOOP("Functions", "Моностабильный выход")},
+        {25, iconOf(25), QT_TRANSLATE_NOOP("Functions", "Моностабильный инверсный выход")},
+        {5, iconOf(5), QT_TRANSLATE_NOOP("Functions", "бистабильный выход ON")},
+        {6, iconOf(6), QT_TRANSLATE_NOOP("Functions", "бистабильный выход OFF")},
+        {26, iconOf(26), QT_TRANSLATE_NOOP("Functions", "бистабильный выход ON без индикации")},
+        {27, iconOf(27), QT_TRANSLATE_NOOP("Functions", "бистабильный выход OFF без индикации")},
+        {7, iconOf(7), QT_TRANSLATE_NOOP("Functions", "Аналоговый вход")},
+        {8, iconOf(8), QT_TRANSLATE_NOOP("Functions", "Аналоговый (PWM) выход")},
+        {9, iconOf(9), QT_TRANSLATE_NOOP("Functions", "SPI MOSI для DO регистров")},
+        {10, iconOf(10), QT_TRANSLATE_NOOP("Functions", "SPI CLK для DO регистров")},
+        {11, iconOf(11), QT_TRANSLATE_NOOP("Functions", "SPI DIAG для DO регистров")},
+        {12, iconOf(12), QT_TRANSLATE_NOOP("Functions", "SPI CS для DO регистров")},
+        {13, iconOf(13), QT_TRANSLATE_NOOP("Functions", "SPI MISO для DI регистров")},
+        {14, iconOf(14), QT_TRANSLATE_NOOP("Functions", "SPI CLK для DI регистров")},
+        {15, iconOf(15), QT_TRANSLATE_NOOP("Functions", "SPI DIAG для DI регистров")},
+        {16, iconOf(16), QT_TRANSLATE_NOOP("Functions", "SPI CS для DI регистров")},
+        {17, iconOf(17), QT_TRANSLATE_NOOP("Functions", "SPI MISO для внешних ADC")},
+        {18, iconOf(18), QT_TRANSLATE_NOOP("Functions", "SPI MOSI для внешних ADC")},
+        {19, iconOf(19), QT_TRANSLATE_NOOP("Functions", "SPI CLK для внешних ADC")},
+        {21, iconOf(21), QT_TRANSLATE_NOOP("Functions", "SPI CS для внешних ADC")},
+        {22, iconOf(22), QT_TRANSLATE_NOOP("Functions", "порт UART")},
+        {23, iconOf(23), QT_TRANSLATE_NOOP("Functions", "Model id платы")},
+        {28, iconOf(28), QT_TRANSLATE_NOOP("Functions", "Сброс настроек сети в дефолт")},
+        {29, iconOf(29), QT_TRANSLATE_NOOP("Functions", "Сброс всех настроек в дефолт")},
+        {30, iconOf(30), QT_TRANSLATE_NOOP("Functions", "Сброс настроек сети в дефолт. PullUp")},
+        {31, iconOf(31), QT_TRANSLATE_NOOP("Functions", "Сброс всех настроек в дефолт. PullUp")},
+        {24, iconOf(24), QT_TRANSLATE_NOOP("Functions", "Светодиод индикации состояния")},
     }};
     return table;
 }
@@ -144,6 +164,7 @@ Appearance appearanceOf(Context context, int code)
     if (context == Context::GpioPin && code == kNotAvailableCode) {
         appearance.available = false;
         appearance.storedCode = kNotAvailableCode;
+        appearance.source = QString::fromUtf8(kNotAvailableText);
         appearance.toolTip = notAvailableToolTip();
         return appearance;
     }
@@ -162,10 +183,12 @@ Appearance appearanceOf(Context context, int code)
     if (info) {
         appearance.storedCode = info->code;
         appearance.iconPath = info->iconPath;
-        appearance.toolTip = info->text;
+        appearance.source = info->text;
+        appearance.toolTip = displayText(*info);
     } else {
         appearance.storedCode = kFallbackCode;
         appearance.iconPath = fallbackIconPath();
+        appearance.source = QString::fromUtf8(kFallbackText);
         appearance.toolTip = fallbackToolTip();
     }
     return appearance;

@@ -15,8 +15,13 @@ struct FunctionInfo
 {
     int code = 0;
     QString iconPath;
-    QString text;
+    QString text; // in Russian in every language; displayText() translates it
 };
+
+// The function's text in the user's language, as its menu and tool tip show it.
+QString displayText(const FunctionInfo &info);
+// A function's text in Russian (an Appearance's source) in the user's language.
+QString translated(const QString &source);
 
 constexpr int kFunctionCount = 31;
 // Stored for a pin that cannot be used; never offered in a menu.
@@ -75,6 +80,7 @@ struct Appearance
     int storedCode = kFallbackCode;
     QString iconPath;
     QString toolTip;
+    QString source; // the tool tip in Russian, the same in every language
 };
 
 Appearance appearanceOf(Context context, int code);

@@ -4,6 +4,7 @@
 #include "derivations.h"
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -16,6 +17,12 @@
 namespace Report {
 
 namespace {
+// The texts of this file, translated in the Report context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Report)
+};
+
 using Blocks::Section;
 using Checks::Finding;
 using Checks::Place;
@@ -83,19 +90,19 @@ QString groupName(Group group)
 {
     switch (group) {
     case Group::Do:
-        return QStringLiteral("Дискретные выходы");
+        return Texts::tr("Дискретные выходы");
     case Group::Di:
-        return QStringLiteral("Дискретные входы");
+        return Texts::tr("Дискретные входы");
     case Group::Spi:
-        return QStringLiteral("Линии цепочек SPI DO, SPI DI, SPI ADC");
+        return Texts::tr("Линии цепочек SPI DO, SPI DI, SPI ADC");
     case Group::Adc:
-        return QStringLiteral("Аналоговые входы (TI ADC)");
+        return Texts::tr("Аналоговые входы (TI ADC)");
     case Group::Pwm:
-        return QStringLiteral("Аналоговые (PWM) выходы");
+        return Texts::tr("Аналоговые (PWM) выходы");
     case Group::Common:
-        return QStringLiteral("Общие функции");
+        return Texts::tr("Общие функции");
     case Group::Reset:
-        return QStringLiteral("Сброс настроек");
+        return Texts::tr("Сброс настроек");
     case Group::Free:
         return Functions::fallbackToolTip();
     case Group::Unavailable:
@@ -103,7 +110,7 @@ QString groupName(Group group)
     case Group::Unknown:
         break;
     }
-    return QStringLiteral("Функция неизвестна: блок выводов не прочитан");
+    return Texts::tr("Функция неизвестна: блок выводов не прочитан");
 }
 
 Group groupOfList(FunctionList list)
@@ -298,7 +305,7 @@ QString dateText(const QDateTime &when)
 
 QString severityWord(Severity severity)
 {
-    return severity == Severity::Error ? QStringLiteral("ошибка") : QStringLiteral("предупреждение");
+    return severity == Severity::Error ? Texts::tr("ошибка") : Texts::tr("предупреждение");
 }
 
 QString severityKey(Severity severity)
@@ -373,9 +380,10 @@ public:
     {
         out.reserve(1 << 20);
         const QString name = tabs.file().name;
-        out += QStringLiteral(
-            "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
-            "<meta name=\"viewport\" content=\"width=device-width\">\n<title>Отчёт о конфигурации");
+        out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n"
+                              "<meta name=\"viewport\" content=\"width=device-width\">\n<title>%2")
+                   .arg(Texts::tr("ru", "the language tag of the report's texts"),
+                        Texts::tr("Отчёт о конфигурации"));
         if (!name.isEmpty())
             out += QStringLiteral(" — ") + escaped(name);
         out += QStringLiteral("</title>\n<style>\n") + QLatin1String(kStyle) +
@@ -416,8 +424,8 @@ private:
     QString summary() const
     {
         if (findings.isEmpty())
-            return QStringLiteral("Ошибок нет");
-        return QStringLiteral("Ошибок: %1, предупреждений: %2")
+            return Texts::tr("Ошибок нет");
+        return Texts::tr("Ошибок: %1, предупреждений: %2")
             .arg(count(Severity::Error))
             .arg(count(Severity::Warning));
     }
@@ -425,16 +433,16 @@ private:
     QString kindText() const
     {
         if (meta.sources.isEmpty())
-            return QStringLiteral("текущее состояние окна создания конфигураций, не файл");
+            return Texts::tr("текущее состояние окна создания конфигураций, не файл");
         switch (tabs.file().kind) {
         case Configuration::FileKind::ModelId:
-            return QStringLiteral("model id файл");
+            return Texts::tr("model id файл");
         case Configuration::FileKind::PerTab:
-            return QStringLiteral("файл вкладки");
+            return Texts::tr("файл вкладки");
         case Configuration::FileKind::Folder:
             break;
         }
-        return QStringLiteral("папка файлов вкладок");
+        return Texts::tr("папка файлов вкладок");
     }
 
     void row(const QString &heading, const QString &cell)
@@ -444,24 +452,25 @@ private:
 
     void header()
     {
-        out += QStringLiteral(
-            "<header id=\"source\">\n<h1>Отчёт о конфигурации</h1>\n<table class=\"meta\"><tbody>\n");
+        out += QStringLiteral("<header id=\"source\">\n<h1>%1</h1>\n<table class=\"meta\"><tbody>\n")
+                   .arg(Texts::tr("Отчёт о конфигурации"));
         if (meta.modelId)
             row(QStringLiteral("Model id"), QString::number(*meta.modelId));
-        row(QStringLiteral("Источник"), escaped(kindText()));
+        row(Texts::tr("Источник"), escaped(kindText()));
         if (!meta.sources.isEmpty()) {
             QString files =
-                QStringLiteral("<table class=\"files\"><thead><tr><th>Файл<th>Размер, байт<th>SHA-256</tr>"
-                               "</thead><tbody>\n");
+                QStringLiteral(
+                    "<table class=\"files\"><thead><tr><th>%1<th>%2<th>SHA-256</tr></thead><tbody>\n")
+                    .arg(Texts::tr("Файл"), Texts::tr("Размер, байт"));
             for (const SourceFile &source : meta.sources)
                 files += QStringLiteral("<tr><td>%1<td class=\"num\">%2<td class=\"hash\">%3</tr>\n")
                              .arg(escaped(source.name), QString::number(source.size),
                                   source.sha256.isEmpty() ? QStringLiteral("—") : escaped(source.sha256));
-            row(QStringLiteral("Файлы"), files + QStringLiteral("</tbody></table>"));
+            row(Texts::tr("Файлы"), files + QStringLiteral("</tbody></table>"));
         }
-        row(QStringLiteral("Программа"), escaped(meta.tool));
-        row(QStringLiteral("Создан"), dateText(meta.generated));
-        row(QStringLiteral("Проверка"), QStringLiteral("<a href=\"#findings\">%1</a>").arg(summary()));
+        row(Texts::tr("Программа"), escaped(meta.tool));
+        row(Texts::tr("Создан"), dateText(meta.generated));
+        row(Texts::tr("Проверка"), QStringLiteral("<a href=\"#findings\">%1</a>").arg(summary()));
         out += QStringLiteral("</tbody></table>\n</header>\n");
     }
 
@@ -516,7 +525,7 @@ private:
     static QString functionText(const Pin &pin)
     {
         if (!pin.code)
-            return QStringLiteral("функция неизвестна");
+            return Texts::tr("функция неизвестна");
         return QStringLiteral("%1 (%2)").arg(pin.function).arg(*pin.code);
     }
 
@@ -525,11 +534,11 @@ private:
     {
         QString text = Configuration::pinPlace(pin.number);
         if (pin.code)
-            text += QStringLiteral(": код %1 «%2»").arg(*pin.code).arg(pin.function);
+            text += Texts::tr(": код %1 «%2»").arg(*pin.code).arg(pin.function);
         if (pin.index)
-            text += QStringLiteral(", индекс %1").arg(*pin.index);
+            text += Texts::tr(", индекс %1").arg(*pin.index);
         if (!pin.tabs.isEmpty())
-            text += QStringLiteral("; вкладки: ") + pin.tabs.join(QStringLiteral(", "));
+            text += Texts::tr("; вкладки: ") + pin.tabs.join(QStringLiteral(", "));
         return text;
     }
 
@@ -545,7 +554,8 @@ private:
         std::array<int, kGroupCount> counts{};
         for (const Pin &pin : pins)
             ++counts[std::size_t(pin.group)];
-        out += QStringLiteral("<figure class=\"legend\"><figcaption>Условные обозначения</figcaption><ul>\n");
+        out += QStringLiteral("<figure class=\"legend\"><figcaption>%1</figcaption><ul>\n")
+                   .arg(Texts::tr("Условные обозначения"));
         for (std::size_t g = 0; g < kGroupCount; ++g) {
             const auto group = Group(g);
             if (group == Group::Unknown && counts[g] == 0)
@@ -555,8 +565,9 @@ private:
                     .arg(swatch(group), QString::fromUtf8(styleOf(group).letters), escaped(groupName(group)))
                     .arg(counts[g]);
         }
-        out += QStringLiteral("<li>%1 ошибка</li>\n<li>%2 предупреждение</li>\n</ul></figure>\n")
-                   .arg(markIcon(Severity::Error), markIcon(Severity::Warning));
+        out += QStringLiteral("<li>%1 %2</li>\n<li>%3 %4</li>\n</ul></figure>\n")
+                   .arg(markIcon(Severity::Error), severityWord(Severity::Error), markIcon(Severity::Warning),
+                        severityWord(Severity::Warning));
     }
 
     // A 2×10 header as it sits on the board: odd positions in the left column, even ones in the
@@ -565,11 +576,11 @@ private:
     {
         constexpr int kRowPitch = 8;
         out +=
-            QStringLiteral("<figure class=\"connector\" id=\"connector-%1\"><figcaption>Разъём %1 "
-                           "<span class=\"sub\">2 × 10 позиций</span></figcaption>\n"
-                           "<svg viewBox=\"0 0 180 85\" role=\"img\" aria-label=\"Разъём %1\">\n"
+            QStringLiteral("<figure class=\"connector\" id=\"connector-%1\"><figcaption>%2 "
+                           "<span class=\"sub\">%3</span></figcaption>\n"
+                           "<svg viewBox=\"0 0 180 85\" role=\"img\" aria-label=\"%2\">\n"
                            "<rect class=\"body\" x=\"79\" y=\".5\" width=\"22\" height=\"84\" rx=\"1.2\"/>\n")
-                .arg(header);
+                .arg(header, Texts::tr("Разъём %1").arg(header), Texts::tr("2 × 10 позиций"));
         for (const Pin &pin : pins) {
             if (pin.header != header)
                 continue;
@@ -608,15 +619,15 @@ private:
 
     void offHeaders()
     {
-        out +=
-            QStringLiteral("<figure class=\"connector\" id=\"connector-NoX\"><figcaption>Выводы вне разъёмов "
-                           "(No X)</figcaption>\n<ul class=\"nox\">\n");
+        out += QStringLiteral("<figure class=\"connector\" id=\"connector-NoX\"><figcaption>%1</figcaption>\n"
+                              "<ul class=\"nox\">\n")
+                   .arg(Texts::tr("Выводы вне разъёмов (No X)"));
         for (const Pin &pin : pins) {
             if (!pin.position.isEmpty())
                 continue;
-            out += QStringLiteral("<li %1 title=\"%2\">%3 <b>%4</b> вывод %5: %6")
+            out += QStringLiteral("<li %1 title=\"%2\">%3 <b>%4</b> %5")
                        .arg(pinAttributes(pin), escaped(pinTitle(pin)), swatch(pin.group), escaped(pin.port),
-                            QString::number(pin.number), escaped(functionText(pin)));
+                            Texts::tr("вывод %1: %2").arg(pin.number).arg(escaped(functionText(pin))));
             const QString shown = mark(pin.number, 0, 0);
             if (!shown.isEmpty())
                 out += QStringLiteral(" <svg class=\"m\" viewBox=\"-2.5 -2.6 5 5\">%1</svg>").arg(shown);
@@ -627,12 +638,12 @@ private:
 
     void pinSection()
     {
-        out += QStringLiteral("<section id=\"pins\">\n<h2>Выводы</h2>\n");
+        out += QStringLiteral("<section id=\"pins\">\n<h2>%1</h2>\n").arg(Texts::tr("Выводы"));
         if (std::any_of(pins.cbegin(), pins.cend(),
                         [](const Pin &pin) { return pin.group == Group::Unknown; }))
-            out +=
-                QStringLiteral("<p class=\"note\">Блока выводов (Gpio) нет или окно его не читает: функции "
-                               "выводов неизвестны.</p>\n");
+            out += QStringLiteral("<p class=\"note\">%1</p>\n")
+                       .arg(Texts::tr(
+                           "Блока выводов (Gpio) нет или окно его не читает: функции выводов неизвестны."));
         legend();
         for (const char *header : {"X6", "X7", "X8", "X9"})
             connector(QLatin1String(header));
@@ -671,7 +682,8 @@ private:
 
     void findingSection()
     {
-        out += QStringLiteral("<section id=\"findings\">\n<h2>Проверка</h2>\n<p>%1</p>\n").arg(summary());
+        out += QStringLiteral("<section id=\"findings\">\n<h2>%1</h2>\n<p>%2</p>\n")
+                   .arg(Texts::tr("Проверка"), summary());
         if (!findings.isEmpty())
             out += QStringLiteral("<ol>\n");
         for (int f = 0; f < findings.size(); ++f) {
@@ -698,16 +710,15 @@ private:
     {
         QStringList lines;
         if (view.ignored)
-            lines << QStringLiteral("%1 байт: окно не читает такой блок").arg(view.size);
+            lines << Texts::tr("%1 байт: окно не читает такой блок").arg(view.size);
         else if (view.records.isEmpty())
-            lines << QStringLiteral("записей нет");
+            lines << Texts::tr("записей нет");
         if (view.endMarker >= 0)
-            lines << QStringLiteral("маркер конца в записи %1; целых записей после него: %2, не читаются")
+            lines << Texts::tr("маркер конца в записи %1; целых записей после него: %2, не читаются")
                          .arg(view.endMarker + 1)
                          .arg(view.recordsAfterMarker);
         if (!view.ignored && view.trailingBytes > 0)
-            lines << QStringLiteral("байт после последней целой записи: %1, не читаются")
-                         .arg(view.trailingBytes);
+            lines << Texts::tr("байт после последней целой записи: %1, не читаются").arg(view.trailingBytes);
         for (const QString &line : lines)
             out += QStringLiteral("<p class=\"note\">%1</p>\n").arg(line);
     }
@@ -720,7 +731,7 @@ private:
         const Record &first = view.records.first();
         out += QStringLiteral("<table><thead><tr>");
         if (!pinTab)
-            out += QStringLiteral("<th>Запись");
+            out += QStringLiteral("<th>") + Texts::tr("Запись");
         for (const FieldText &column : Configuration::fieldTexts(first))
             out += QStringLiteral("<th>") + escaped(column.label);
         // The column of the pin's number, if the rows have one.
@@ -757,19 +768,19 @@ private:
 
     void tabSection()
     {
-        out += QStringLiteral("<section id=\"tabs\">\n<h2>Вкладки</h2>\n");
+        out += QStringLiteral("<section id=\"tabs\">\n<h2>%1</h2>\n").arg(Texts::tr("Вкладки"));
         bool any = false;
         for (const Blocks::SectionInfo &section : Blocks::sections()) {
             if (!shown(section.section))
                 continue;
             any = true;
             const BlockView &view = tabs.view(section.section);
-            out += QStringLiteral(
-                       "<section class=\"tab\" id=\"tab-%1\"><h3>%2 <span class=\"sub\">%1, %3: %4 байт")
-                       .arg(section.name, section.title, section.fileName)
-                       .arg(view.size);
+            out +=
+                QStringLiteral("<section class=\"tab\" id=\"tab-%1\"><h3>%2 <span class=\"sub\">%1, %3: %4")
+                    .arg(section.name, Blocks::tabTitle(section.section), section.fileName,
+                         Texts::tr("%1 байт").arg(view.size));
             if (!view.ignored)
-                out += QStringLiteral(", записей %1").arg(view.records.size());
+                out += Texts::tr(", записей %1").arg(view.records.size());
             out += QStringLiteral("</span></h3>\n");
             notes(view);
             if (!view.records.isEmpty())
@@ -777,7 +788,7 @@ private:
             out += QStringLiteral("</section>\n");
         }
         if (!any)
-            out += QStringLiteral("<p>Ни одной заполненной вкладки.</p>\n");
+            out += QStringLiteral("<p>%1</p>\n").arg(Texts::tr("Ни одной заполненной вкладки."));
         out += QStringLiteral("</section>\n");
     }
 
@@ -827,9 +838,8 @@ QByteArray csv(const ConfigFile &config)
 {
     const Tabs tabs(config);
     QString text;
-    appendCsvLine(text, {QStringLiteral("Разъём"), QStringLiteral("Позиция"), QStringLiteral("Вывод"),
-                         QStringLiteral("Порт"), QStringLiteral("Код"), QStringLiteral("Функция"),
-                         QStringLiteral("Индекс"), QStringLiteral("Вкладки")});
+    appendCsvLine(text, {Texts::tr("Разъём"), Texts::tr("Позиция"), Texts::tr("Вывод"), Texts::tr("Порт"),
+                         Texts::tr("Код"), Texts::tr("Функция"), Texts::tr("Индекс"), Texts::tr("Вкладки")});
     for (const Pin &pin : pinsOf(tabs))
         appendCsvLine(text, {pin.header, pin.position, QString::number(pin.number), pin.port,
                              optionalNumber(pin.code), pin.function, optionalNumber(pin.index),

@@ -10,6 +10,8 @@
 #include "connectionsettings.h"
 #include "datablocks.h"
 #include "fsmanager.h"
+#include "functioncatalogue.h"
+#include "i18n.h"
 #include "mainwindow.h"
 #include "modalseam.h"
 
@@ -131,6 +133,7 @@ int fail(const QString &message)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    I18n::install();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Takes screenshots of the main window against a local board."));
@@ -221,9 +224,10 @@ int main(int argc, char *argv[])
 
     // An analogue input and the DO chain's clock set back to unused, a discrete input made an
     // analogue one: the rows made from them no longer agree, and the check says so.
-    const QString unused = QStringLiteral("Порт не используется");
+    // The menus' texts in the language the program speaks.
+    const QString unused = Functions::fallbackToolTip();
     if (!choosePinFunction(*builder, 43, unused) || !choosePinFunction(*builder, 64, unused) ||
-        !choosePinFunction(*builder, 47, QStringLiteral("Аналоговый вход")))
+        !choosePinFunction(*builder, 47, Functions::displayText(*Functions::findFunction(7))))
         return fail(QStringLiteral("no pin rows in the builder"));
     ModalSeam::setHandler({});
     builder->resize(860, 640);

@@ -4,11 +4,18 @@
 
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QMap>
 
 namespace Vmc {
 
 namespace {
+// The texts of this file, translated in the Vmc context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Vmc)
+};
+
 using Blocks::Section;
 
 QString fieldText(const Record &record, const QString &name)
@@ -19,7 +26,7 @@ QString fieldText(const Record &record, const QString &name)
         QString text = valueText(record.at(f).value);
         // A code is said with its function.
         if (f + 1 < record.size() && record.at(f + 1).name == QLatin1String("function"))
-            text += QStringLiteral(" «%1»").arg(record.at(f + 1).value.toString());
+            text += QStringLiteral(" «%1»").arg(Functions::translated(record.at(f + 1).value.toString()));
         return text;
     }
     return QString();
@@ -49,7 +56,7 @@ QString rowPlace(Section section, quint32 key)
     const QString name = Blocks::sectionInfo(section).name;
     if (section == Section::TiAdc || section == Section::PwmPorts)
         return QStringLiteral("%1, %2").arg(name, pinPlace(key));
-    return QStringLiteral("%1, запись %2").arg(name).arg(key);
+    return Texts::tr("%1, запись %2").arg(name).arg(key);
 }
 
 void diffPins(QStringList &lines, const BlockView &from, const BlockView &to)
@@ -64,12 +71,13 @@ void diffPins(QStringList &lines, const BlockView &from, const BlockView &to)
         // The function as the window shows it; the bare code where two codes look alike.
         if (old.at(3).value != pin.at(3).value)
             lines << QStringLiteral("%1: %2 -> %3")
-                         .arg(place, old.at(3).value.toString(), pin.at(3).value.toString());
+                         .arg(place, Functions::translated(old.at(3).value.toString()),
+                              Functions::translated(pin.at(3).value.toString()));
         else if (old.at(2).value != pin.at(2).value)
-            lines << QStringLiteral("%1: код %2 -> %3")
+            lines << Texts::tr("%1: код %2 -> %3")
                          .arg(place, old.at(2).value.toString(), pin.at(2).value.toString());
         if (old.at(4).value != pin.at(4).value)
-            lines << QStringLiteral("%1: индекс %2 -> %3")
+            lines << Texts::tr("%1: индекс %2 -> %3")
                          .arg(place, old.at(4).value.toString(), pin.at(4).value.toString());
     }
 }
@@ -86,11 +94,11 @@ void diffRecords(QStringList &lines, const BlockView &from, const BlockView &to)
     for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
         const QString place = rowPlace(from.section, it.key());
         if (!after.contains(it.key())) {
-            lines << QStringLiteral("%1: удалена (%2)").arg(place, recordText(before.value(it.key())));
+            lines << Texts::tr("%1: удалена (%2)").arg(place, recordText(before.value(it.key())));
             continue;
         }
         if (!before.contains(it.key())) {
-            lines << QStringLiteral("%1: добавлена (%2)").arg(place, recordText(after.value(it.key())));
+            lines << Texts::tr("%1: добавлена (%2)").arg(place, recordText(after.value(it.key())));
             continue;
         }
         const Record &old = before.value(it.key());
@@ -114,7 +122,7 @@ void diffSection(QStringList &lines, Section section, const QByteArray &from, co
     const BlockView after = viewOf(section, to);
     const QString name = Blocks::sectionInfo(section).name;
     if (before.ignored != after.ignored && (before.ignored || after.ignored)) {
-        lines << QStringLiteral("%1: %2 байт -> %3 байт").arg(name).arg(before.size).arg(after.size);
+        lines << Texts::tr("%1: %2 байт -> %3 байт").arg(name).arg(before.size).arg(after.size);
         return;
     }
     const int first = lines.size();
@@ -124,7 +132,7 @@ void diffSection(QStringList &lines, Section section, const QByteArray &from, co
         diffRecords(lines, before, after);
     // Bytes the window does not read may differ too.
     if (lines.size() == first)
-        lines << QStringLiteral("%1: различаются только байты, которые окно не читает").arg(name);
+        lines << Texts::tr("%1: различаются только байты, которые окно не читает").arg(name);
 }
 } // namespace
 

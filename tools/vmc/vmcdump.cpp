@@ -2,25 +2,32 @@
 
 #include "pinmap.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QStringList>
 
 namespace Vmc {
 
 namespace {
+// The texts of this file, translated in the Vmc context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Vmc)
+};
+
 using Blocks::Section;
 
 QString kindOfFile(FileKind kind)
 {
     switch (kind) {
     case FileKind::PerTab:
-        return QStringLiteral("файл вкладки");
+        return Texts::tr("файл вкладки");
     case FileKind::ModelId:
-        return QStringLiteral("model id файл");
+        return Texts::tr("model id файл");
     case FileKind::Folder:
         break;
     }
-    return QStringLiteral("папка файлов вкладок");
+    return Texts::tr("папка файлов вкладок");
 }
 
 bool entryInFile(const ConfigFile &config, const ModelIdFile::SectionEntry &entry)
@@ -41,17 +48,17 @@ void appendBlockText(QStringList &lines, const BlockView &view, const QByteArray
 {
     const QString name = Blocks::sectionInfo(view.section).name;
     if (view.size == 0) {
-        lines << QStringLiteral("[%1] пусто").arg(name);
+        lines << Texts::tr("[%1] пусто").arg(name);
         return;
     }
     const QString indent = QStringLiteral("    ");
     if (view.ignored) {
-        lines << QStringLiteral("[%1] %2 байт: окно не читает такой блок").arg(name).arg(view.size);
+        lines << Texts::tr("[%1] %2 байт: окно не читает такой блок").arg(name).arg(view.size);
         lines << hexLines(block, 0, indent);
         return;
     }
     if (view.section == Section::Gpio) {
-        lines << QStringLiteral("[%1] %2 байт").arg(name).arg(view.size);
+        lines << Texts::tr("[%1] %2 байт").arg(name).arg(view.size);
         PinGroup group = PinGroup::NoX;
         bool first = true;
         for (const Record &pin : view.records) {
@@ -65,23 +72,22 @@ void appendBlockText(QStringList &lines, const BlockView &view, const QByteArray
                 lines << QStringLiteral("  %1:").arg(QLatin1String(titles[page]));
                 first = false;
             }
-            lines << QStringLiteral("    %1 %2: код %3 «%4», индекс %5")
+            lines << Texts::tr("    %1 %2: код %3 «%4», индекс %5")
                          .arg(pin.at(0).value.toString(), pin.at(1).value.toString(),
-                              pin.at(2).value.toString(), pin.at(3).value.toString(),
+                              pin.at(2).value.toString(), Functions::translated(pin.at(3).value.toString()),
                               pin.at(4).value.toString());
         }
         return;
     }
-    lines << QStringLiteral("[%1] %2 байт, записей %3").arg(name).arg(view.size).arg(view.records.size());
+    lines << Texts::tr("[%1] %2 байт, записей %3").arg(name).arg(view.size).arg(view.records.size());
     for (int r = 0; r < view.records.size(); ++r)
         lines << QStringLiteral("  %1: %2").arg(r + 1).arg(recordText(view.records.at(r)));
     if (view.endMarker >= 0)
-        lines << QStringLiteral("  маркер конца в записи %1; целых записей после него: %2, не читаются")
+        lines << Texts::tr("  маркер конца в записи %1; целых записей после него: %2, не читаются")
                      .arg(view.endMarker + 1)
                      .arg(view.recordsAfterMarker);
     if (view.trailingBytes > 0)
-        lines
-            << QStringLiteral("  байт после последней целой записи: %1, не читаются").arg(view.trailingBytes);
+        lines << Texts::tr("  байт после последней целой записи: %1, не читаются").arg(view.trailingBytes);
     const int unread = unreadFrom(view);
     if (unread < view.size)
         lines << hexLines(block.mid(unread), unread, indent);
@@ -149,7 +155,7 @@ QStringList hexLines(const QByteArray &bytes, int firstOffset, const QString &in
 QString dumpBytes(const QByteArray &bytes)
 {
     QStringList lines;
-    lines << QStringLiteral("Не файл конфигурации: окно не загрузит файл с таким именем. %1 байт:")
+    lines << Texts::tr("Не файл конфигурации: окно не загрузит файл с таким именем. %1 байт:")
                  .arg(bytes.size());
     lines << hexLines(bytes);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
@@ -158,30 +164,29 @@ QString dumpBytes(const QByteArray &bytes)
 QString dumpText(const ConfigFile &config, bool nameOnly)
 {
     QStringList lines;
-    lines
-        << QStringLiteral("Файл: %1 (%2)").arg(nameOnly ? config.name : config.path, kindOfFile(config.kind));
+    lines << Texts::tr("Файл: %1 (%2)").arg(nameOnly ? config.name : config.path, kindOfFile(config.kind));
     if (config.kind == FileKind::ModelId) {
         lines << QStringLiteral("Model id: %1").arg(config.modelId);
         if (config.bytes.size() < ModelIdFile::kHeaderSize) {
-            lines << QStringLiteral("Файл короче заголовка: %1 байт из %2; окно возьмёт только model id")
+            lines << Texts::tr("Файл короче заголовка: %1 байт из %2; окно возьмёт только model id")
                          .arg(config.bytes.size())
                          .arg(ModelIdFile::kHeaderSize);
             lines << hexLines(config.bytes, 0, QStringLiteral("  "));
         } else {
-            lines << QStringLiteral("Заголовок:");
+            lines << Texts::tr("Заголовок:");
             for (int e = 0; e < config.entries.size(); ++e) {
                 const ModelIdFile::SectionEntry &entry = config.entries.at(e);
-                lines << QStringLiteral("  %1 %2 смещение %3 размер %4 %5")
+                lines << Texts::tr("  %1 %2 смещение %3 размер %4 %5")
                              .arg(e)
                              .arg(entry.name, -10)
                              .arg(entry.offset, -6)
                              .arg(entry.size, -6)
-                             .arg(entryInFile(config, entry) ? QStringLiteral("в файле")
-                                                             : QStringLiteral("за концом файла"));
+                             .arg(entryInFile(config, entry) ? Texts::tr("в файле")
+                                                             : Texts::tr("за концом файла"));
             }
             const int stray = config.bytes.size() - config.sectionsEnd;
             if (stray > 0) {
-                lines << QStringLiteral("Байт после последней секции: %1 (смещение %2), не читаются")
+                lines << Texts::tr("Байт после последней секции: %1 (смещение %2), не читаются")
                              .arg(stray)
                              .arg(config.sectionsEnd);
                 lines << hexLines(config.bytes.mid(config.sectionsEnd), config.sectionsEnd,

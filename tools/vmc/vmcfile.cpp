@@ -1,5 +1,6 @@
 #include "vmcfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,11 +9,17 @@
 namespace Vmc {
 
 namespace {
+// The texts of this file, translated in the Vmc context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Vmc)
+};
+
 bool readWhole(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("не удалось прочитать %1: %2").arg(path, file.errorString());
+        *error = Texts::tr("не удалось прочитать %1: %2").arg(path, file.errorString());
         return false;
     }
     *bytes = file.readAll();
@@ -28,7 +35,7 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
     config.name = type.isEmpty() ? info.fileName() : type;
     if (info.isDir()) {
         if (!type.isEmpty()) {
-            *error = QStringLiteral("%1 — папка, а --type задаёт тип файла").arg(path);
+            *error = Texts::tr("%1 — папка, а --type задаёт тип файла").arg(path);
             return std::nullopt;
         }
         // The tabs of a folder: each from its own file, an absent file an empty tab.
@@ -51,8 +58,7 @@ std::optional<ConfigFile> readConfig(const QString &path, QString *error, Naming
     }
     QByteArray bytes;
     if (!isConfigFileName(config.name)) {
-        *error =
-            QStringLiteral("Неизвестный файл %1! Прочитать его как файл конфигурации: --type ИМЯ").arg(path);
+        *error = Texts::tr("Неизвестный файл %1! Прочитать его как файл конфигурации: --type ИМЯ").arg(path);
         return std::nullopt;
     }
     if (!readWhole(path, &bytes, error))

@@ -2,10 +2,19 @@
 
 #include "wholefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
 namespace Vmc {
+
+namespace {
+// The texts of this file, translated in the Vmc context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Vmc)
+};
+} // namespace
 
 QByteArray tabBlock(Blocks::Section section, const QByteArray &block)
 {
@@ -23,7 +32,7 @@ std::optional<QByteArray> pack(const ConfigFile &config, QString *error)
     }
     const std::optional<QByteArray> file = ModelIdFile::encode(blocks);
     if (!file)
-        *error = QStringLiteral(
+        *error = Texts::tr(
                      "Конфигурация слишком велика для model id файла: %1 байт данных, допустимо не более %2.")
                      .arg(bodySize)
                      .arg(ModelIdFile::kMaxBodySize);
@@ -33,7 +42,7 @@ std::optional<QByteArray> pack(const ConfigFile &config, QString *error)
 bool unpack(const ConfigFile &config, const QString &folder, QString *error)
 {
     if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("не удалось создать папку %1").arg(folder);
+        *error = Texts::tr("не удалось создать папку %1").arg(folder);
         return false;
     }
     const auto &sections = Blocks::sections();
@@ -44,8 +53,7 @@ bool unpack(const ConfigFile &config, const QString &folder, QString *error)
             for (std::size_t rest = s + 1; rest < sections.size(); ++rest)
                 notWritten << sections[rest].fileName;
             if (!notWritten.isEmpty())
-                *error +=
-                    QStringLiteral("; не записаны также: %1").arg(notWritten.join(QStringLiteral(", ")));
+                *error += Texts::tr("; не записаны также: %1").arg(notWritten.join(QStringLiteral(", ")));
             return false;
         }
     }
@@ -56,7 +64,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 {
     const QString failure = writeWholeFile(path, bytes);
     if (!failure.isEmpty())
-        *error = QStringLiteral("не удалось записать файл %1: %2").arg(path, failure);
+        *error = Texts::tr("не удалось записать файл %1: %2").arg(path, failure);
     return failure.isEmpty();
 }
 

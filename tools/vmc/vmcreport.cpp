@@ -1,5 +1,6 @@
 #include "vmcreport.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +8,12 @@
 namespace Vmc {
 
 namespace {
+// The texts of this file, translated in the Vmc context.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Vmc)
+};
+
 Report::SourceFile sourceFile(const QString &name, const QByteArray &bytes)
 {
     return {name, bytes.size(),
@@ -18,9 +25,9 @@ QVector<Report::SourceFile> sourcesOf(const ConfigFile &config)
 {
     if (config.kind != FileKind::Folder) {
         const bool standardInput = config.path == QLatin1String("-");
-        return {sourceFile(standardInput ? QStringLiteral("стандартный ввод (как %1)").arg(config.name)
-                                         : config.path,
-                           config.bytes)};
+        return {
+            sourceFile(standardInput ? Texts::tr("стандартный ввод (как %1)").arg(config.name) : config.path,
+                       config.bytes)};
     }
     // A folder's blocks are its files' bytes; a file it does not hold is an empty tab.
     QVector<Report::SourceFile> sources;
@@ -42,7 +49,7 @@ std::optional<QDateTime> reportTime(QString *error)
     bool ok = false;
     const qint64 seconds = epoch.toLongLong(&ok);
     if (!ok || seconds < 0) {
-        *error = QStringLiteral("SOURCE_DATE_EPOCH=%1: не число секунд от 1970-01-01 00:00 UTC").arg(epoch);
+        *error = Texts::tr("SOURCE_DATE_EPOCH=%1: не число секунд от 1970-01-01 00:00 UTC").arg(epoch);
         return std::nullopt;
     }
     return QDateTime::fromSecsSinceEpoch(seconds).toUTC();
