@@ -11,6 +11,7 @@
 #include "ui_mainwindow.h"
 #include "uploadpaths.h"
 
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -19,6 +20,8 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -60,6 +63,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
 
     connect(ui->listFiles, &QWidget::customContextMenuRequested, this,
             &MainWindow::createListFilesContextMenu);
+    ui->listFiles->installEventFilter(this);
 
     fsManager = new FsManager(this);
     // File lists and download results are used during the emission; everything that may
@@ -245,11 +249,19 @@ void MainWindow::createListFilesContextMenu(QPoint Point)
     const QAction *refresh = nullptr;
     const QAction *remove = nullptr;
     const QAction *download = nullptr;
+    // Each entry shows its key; the keys work in the list itself (eventFilter), as the entries of
+    // a popup menu take no keys of their own.
     if (ui->listFiles->selectedItems().isEmpty()) {
-        refresh = menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+        QAction *entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+        entry->setShortcut(QKeySequence(Qt::Key_F5));
+        refresh = entry;
     } else {
-        remove = menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
-        download = menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+        QAction *entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
+        entry->setShortcut(QKeySequence(Qt::Key_Delete));
+        remove = entry;
+        entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+        entry->setShortcut(QKeySequence(Qt::Key_Enter));
+        download = entry;
     }
 
     // The list reports the point in its viewport's coordinates; mapping it from the list itself
@@ -265,6 +277,63 @@ void MainWindow::createListFilesContextMenu(QPoint Point)
             fsManager->getListFiles();
     }
     menu->deleteLater();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->listFiles) {
+        if (event->type() == QEvent::KeyPress)
+            return fileListKey(*static_cast<QKeyEvent *>(event));
+        // The menu key also comes as a context menu event on some desktops; its key press
+        // opened the menu already.
+        if (event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::fileListKey(const QKeyEvent &key)
+{
+    // The keypad's keys count as the main ones.
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool selected = !ui->listFiles->selectedItems().isEmpty();
+    if (modifiers == Qt::NoModifier) {
+        switch (key.key()) {
+        case Qt::Key_Delete:
+            if (selected)
+                askAndDelete();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (selected)
+                askFolderAndDownload();
+            return true;
+        case Qt::Key_F5:
+            fsManager->getListFiles();
+            return true;
+        case Qt::Key_Menu:
+            createListFilesContextMenu(currentRowPoint());
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (modifiers == Qt::ShiftModifier && key.key() == Qt::Key_F10) {
+        createListFilesContextMenu(currentRowPoint());
+        return true;
+    }
+    return false;
+}
+
+QPoint MainWindow::currentRowPoint() const
+{
+    const QTreeWidget *list = ui->listFiles;
+    const QRect view = list->viewport()->rect();
+    const QTreeWidgetItem *current = list->currentItem();
+    const QRect cell = current ? list->visualRect(list->currentIndex().siblingAtColumn(0)) : QRect();
+    // A row scrolled out of view opens the menu at the top of the list instead.
+    return cell.intersects(view) ? cell.intersected(view).center() : view.topLeft();
 }
 
 void MainWindow::askAndDelete()

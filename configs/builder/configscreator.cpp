@@ -20,8 +20,10 @@
 #include <QEvent>
 #include <QHash>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,6 +55,7 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     buildFunctionCatalogue();
     buildTabs();
     buildReportMenu();
+    addShortcuts();
     edits = new EditWatcher(this);
     for (QTreeWidget *tree : findChildren<QTreeWidget *>())
         edits->watch(tree);
@@ -134,6 +137,23 @@ void ConfigsCreator::buildTabs()
     Q_ASSERT(tabs.size() == std::size_t(Blocks::kSectionCount));
     for (std::size_t row = 0; row < tabs.size(); ++row)
         Q_ASSERT(tabs[row].section == Section(row));
+}
+
+void ConfigsCreator::addShortcuts()
+{
+    // Actions of the window rather than the buttons' own shortcuts: a button's text, which a
+    // language change sets again, would replace its shortcut by its mnemonic.
+    const struct
+    {
+        QKeySequence::StandardKey key;
+        QPushButton *button;
+    } keys[] = {{QKeySequence::Save, ui->saveConfigs}, {QKeySequence::Open, ui->loadConfigs}};
+    for (const auto &key : keys) {
+        auto *action = new QAction(this);
+        action->setShortcut(key.key);
+        connect(action, &QAction::triggered, key.button, &QAbstractButton::click);
+        addAction(action);
+    }
 }
 
 Tab &ConfigsCreator::tab(Section section) const
@@ -447,7 +467,7 @@ void ConfigsCreator::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
-        if (checks)
+            if (checks)
             checks->retranslate();
         if (fileMenu)
             retranslateReportMenu();

@@ -137,6 +137,8 @@ private:
     void buildPinMaps();
     void buildFunctionCatalogue();
     void buildTabs();
+    // Ctrl+S and Ctrl+O press "Сохранить" and "Загрузить".
+    void addShortcuts();
     template <typename T, typename... Args> T &addTab(Blocks::Section section, QWidget *page, Args &&...args);
     // The window's actions of a list of the catalogue.
     const QList<QAction *> &functions(Functions::FunctionList list) const;
