@@ -28,6 +28,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QUrl>
+#include <iterator>
 
 namespace {
 
@@ -60,6 +61,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     ui->statusBar->addWidget(usedLabel);
     ui->statusBar->addWidget(remainLabel);
     ui->statusBar->addPermanentWidget(allMemoryLabel);
+    describeControls(countLabel, allMemoryLabel, usedLabel, remainLabel);
 
     connect(ui->listFiles, &QWidget::customContextMenuRequested, this,
             &MainWindow::createListFilesContextMenu);
@@ -180,13 +182,47 @@ void MainWindow::updateConnectionState(int State)
 {
     updatePcbIp();
     const bool online = State != 0;
-    ui->connectionState->setText(online ? QStringLiteral("Online") : QStringLiteral("Offline"));
+    const QString state = online ? QStringLiteral("Online") : QStringLiteral("Offline");
+    ui->connectionState->setText(state);
     setTextColour(ui->connectionState, online ? Qt::green : Qt::red);
+    // The state in words as well as in colour, for those who hear the window.
+    ui->connectionState->setAccessibleName(tr("Состояние подключения: %1").arg(state));
+    ui->connectionState->setAccessibleDescription(online ? tr("Плата подключена")
+                                                         : tr("Плата не подключена"));
 }
 
 void MainWindow::updatePcbIp()
 {
-    ui->pcbIp->setText(fsManager->getPcbIp().toString());
+    const QString address = fsManager->getPcbIp().toString();
+    ui->pcbIp->setText(address);
+    ui->pcbIp->setAccessibleName(tr("Адрес платы: %1").arg(address));
+}
+
+void MainWindow::describeControls(QLabel *count, QLabel *total, QLabel *used, QLabel *free)
+{
+    // The status labels are named by their texts, which carry the figures; a description says
+    // what each figure is.
+    count->setAccessibleDescription(tr("Число файлов на плате"));
+    total->setAccessibleDescription(tr("Объём памяти платы"));
+    used->setAccessibleDescription(tr("Память платы, занятая файлами"));
+    free->setAccessibleDescription(tr("Свободная память платы"));
+
+    QTreeWidget *list = ui->listFiles;
+    list->setAccessibleName(tr("Файлы на плате"));
+    list->setAccessibleDescription(
+        tr("Delete удаляет выделенные файлы, Enter скачивает их в папку, F5 "
+           "обновляет список. Чтобы отправить файлы на плату, перетащите их сюда."));
+    // The columns are named by their headers; these say what the less obvious ones hold.
+    const QString columns[] = {
+        tr("Имя файла на плате"),
+        tr("Когда файл изменён в последний раз"),
+        tr("Размер файла в байтах"),
+        tr("Адрес начала файла в памяти платы"),
+        tr("Номер блока памяти, в котором начинается файл"),
+    };
+    QTreeWidgetItem *header = list->headerItem();
+    for (int column = 0; column < int(std::size(columns)); ++column)
+        header->setData(column, Qt::AccessibleDescriptionRole, columns[column]);
 }
 
 void MainWindow::closeProgressWindow()

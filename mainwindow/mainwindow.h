@@ -18,6 +18,7 @@ class ProgressBarWindow;
 class QDragEnterEvent;
 class QDropEvent;
 class QKeyEvent;
+class QLabel;
 
 namespace Ui {
 class MainWindow;
@@ -81,6 +82,8 @@ private:
     bool fileListKey(const QKeyEvent &key);
     // Where the keyboard opens the context menu: on the current row, in the list's viewport.
     QPoint currentRowPoint() const;
+    // Names and descriptions of the window's controls for screen readers.
+    void describeControls(QLabel *count, QLabel *total, QLabel *used, QLabel *free);
 
     std::unique_ptr<MainWindowForm> ui;
     FsManager *fsManager = nullptr;

@@ -132,6 +132,7 @@ Widget *embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Wi
     }
     tree->setItemWidget(item, column, editor);
     editor->embedding = false;
+    editor->setAccessibleName(editorName(tree, item, column));
     return editor;
 }
 
@@ -673,6 +674,31 @@ void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(
 QString decimalText(double value)
 {
     return QString::number(value, 'g', 6);
+}
+
+QString editorName(const QTreeWidget *tree, QTreeWidgetItem *item, int column)
+{
+    // The columns before a row's first editor label the row: a number alone, or a pin's number
+    // and then its name.
+    int labels = 0;
+    while (labels < column && !tree->itemWidget(item, labels))
+        ++labels;
+    const QTreeWidgetItem *header = tree->headerItem();
+    const QString row =
+        labels >= 2 ? item->text(labels - 1)
+                    : QCoreApplication::translate("TreeRows", "%1 %2").arg(header->text(0), item->text(0));
+    return QCoreApplication::translate("TreeRows", "%1, %2").arg(row, header->text(column));
+}
+
+void nameEditors(QTreeWidget *tree)
+{
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = tree->topLevelItem(row);
+        for (int column = 0; column < tree->columnCount(); ++column) {
+            if (QWidget *editor = tree->itemWidget(item, column))
+                editor->setAccessibleName(editorName(tree, item, column));
+        }
+    }
 }
 
 void resizeColumnsToContents(QTreeWidget *tree)
