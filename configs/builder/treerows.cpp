@@ -132,7 +132,9 @@ Widget *embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Wi
     }
     tree->setItemWidget(item, column, editor);
     editor->embedding = false;
-    editor->setAccessibleName(editorName(tree, item, column));
+    // An editor tree names its editors as they come into view.
+    if (!qobject_cast<EditorTree *>(tree))
+        editor->setAccessibleName(editorName(tree, item, column));
     return editor;
 }
 
@@ -498,6 +500,11 @@ void EditorTree::updateEditorGeometries()
                 const QModelIndex index = indexFromItem(item, column);
                 option.rect = visualRect(index);
                 itemDelegate(index)->updateEditorGeometry(editor, option, index);
+                // Named as it is shown: a screen reader reaches the editors on screen only, and
+                // naming every editor as a long tree fills would cost the fill.
+                const QString name = editorName(this, item, column);
+                if (editor->accessibleName() != name)
+                    editor->setAccessibleName(name);
                 editor->show();
                 inView.append(editor);
             }

@@ -53,10 +53,12 @@ QWidget *openWindow(const QString &kind, WindowHarness &h, std::unique_ptr<Confi
     return &h.window;
 }
 
-// The focusable nodes without a name under an interface, by their paths. An item view's
-// interface holds its cells only, so the editors embedded in its rows are visited as widgets.
+// The focusable nodes on screen without a name under an interface, by their paths. An item
+// view's interface holds its cells only, so the editors embedded in its rows are visited as widgets.
 void unnamedFocusable(QAccessibleInterface *node, const QString &path, QStringList &found)
 {
+    if (node->state().invisible)
+        return;
     const QString name = node->text(QAccessible::Name);
     const QString here = path + QLatin1Char('/') + name;
     if (node->state().focusable && name.trimmed().isEmpty())
@@ -245,6 +247,15 @@ void TestAccessibility::everyFocusableControlNamed()
     QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
     QStringList unnamed;
     unnamedFocusable(QAccessible::queryAccessibleInterface(shown), QString(), unnamed);
+    // With each page of the builder on top: the connectors' first, while the pins' tab is.
+    const QList<QTabWidget *> tabWidgets = shown->findChildren<QTabWidget *>();
+    for (auto tabs = tabWidgets.rbegin(); tabs != tabWidgets.rend(); ++tabs) {
+        for (int page = 1; page < (*tabs)->count(); ++page) {
+            (*tabs)->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            unnamedFocusable(QAccessible::queryAccessibleInterface(shown), QString(), unnamed);
+        }
+    }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
 }
 
