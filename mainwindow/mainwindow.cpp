@@ -11,6 +11,7 @@
 #include "ui_mainwindow.h"
 #include "uploadpaths.h"
 
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -19,12 +20,15 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPalette>
 #include <QStyle>
 #include <QUrl>
+#include <iterator>
 
 namespace {
 
@@ -57,9 +61,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     ui->statusBar->addWidget(usedLabel);
     ui->statusBar->addWidget(remainLabel);
     ui->statusBar->addPermanentWidget(allMemoryLabel);
+    describeControls(countLabel, allMemoryLabel, usedLabel, remainLabel);
 
     connect(ui->listFiles, &QWidget::customContextMenuRequested, this,
             &MainWindow::createListFilesContextMenu);
+    ui->listFiles->installEventFilter(this);
 
     fsManager = new FsManager(this);
     // File lists and download results are used during the emission; everything that may
@@ -176,13 +182,47 @@ void MainWindow::updateConnectionState(int State)
 {
     updatePcbIp();
     const bool online = State != 0;
-    ui->connectionState->setText(online ? QStringLiteral("Online") : QStringLiteral("Offline"));
+    const QString state = online ? QStringLiteral("Online") : QStringLiteral("Offline");
+    ui->connectionState->setText(state);
     setTextColour(ui->connectionState, online ? Qt::green : Qt::red);
+    // The state in words as well as in colour, for those who hear the window.
+    ui->connectionState->setAccessibleName(tr("Состояние подключения: %1").arg(state));
+    ui->connectionState->setAccessibleDescription(online ? tr("Плата подключена")
+                                                         : tr("Плата не подключена"));
 }
 
 void MainWindow::updatePcbIp()
 {
-    ui->pcbIp->setText(fsManager->getPcbIp().toString());
+    const QString address = fsManager->getPcbIp().toString();
+    ui->pcbIp->setText(address);
+    ui->pcbIp->setAccessibleName(tr("Адрес платы: %1").arg(address));
+}
+
+void MainWindow::describeControls(QLabel *count, QLabel *total, QLabel *used, QLabel *free)
+{
+    // The status labels are named by their texts, which carry the figures; a description says
+    // what each figure is.
+    count->setAccessibleDescription(tr("Число файлов на плате"));
+    total->setAccessibleDescription(tr("Объём памяти платы"));
+    used->setAccessibleDescription(tr("Память платы, занятая файлами"));
+    free->setAccessibleDescription(tr("Свободная память платы"));
+
+    QTreeWidget *list = ui->listFiles;
+    list->setAccessibleName(tr("Файлы на плате"));
+    list->setAccessibleDescription(
+        tr("Delete удаляет выделенные файлы, Enter скачивает их в папку, F5 "
+           "обновляет список. Чтобы отправить файлы на плату, перетащите их сюда."));
+    // The columns are named by their headers; these say what the less obvious ones hold.
+    const QString columns[] = {
+        tr("Имя файла на плате"),
+        tr("Когда файл изменён в последний раз"),
+        tr("Размер файла в байтах"),
+        tr("Адрес начала файла в памяти платы"),
+        tr("Номер блока памяти, в котором начинается файл"),
+    };
+    QTreeWidgetItem *header = list->headerItem();
+    for (int column = 0; column < int(std::size(columns)); ++column)
+        header->setData(column, Qt::AccessibleDescriptionRole, columns[column]);
 }
 
 void MainWindow::closeProgressWindow()
@@ -245,11 +285,19 @@ void MainWindow::createListFilesContextMenu(QPoint Point)
     const QAction *refresh = nullptr;
     const QAction *remove = nullptr;
     const QAction *download = nullptr;
+    // Each entry shows its key; the keys work in the list itself (eventFilter), as the entries of
+    // a popup menu take no keys of their own.
     if (ui->listFiles->selectedItems().isEmpty()) {
-        refresh = menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+        QAction *entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/refresh.png")), tr("Обновить"));
+        entry->setShortcut(QKeySequence(Qt::Key_F5));
+        refresh = entry;
     } else {
-        remove = menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
-        download = menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+        QAction *entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/delete.png")), tr("Удалить"));
+        entry->setShortcut(QKeySequence(Qt::Key_Delete));
+        remove = entry;
+        entry = menu->addAction(QIcon(QStringLiteral(":/icons/images/download.png")), tr("Скачать"));
+        entry->setShortcut(QKeySequence(Qt::Key_Enter));
+        download = entry;
     }
 
     // The list reports the point in its viewport's coordinates; mapping it from the list itself
@@ -265,6 +313,63 @@ void MainWindow::createListFilesContextMenu(QPoint Point)
             fsManager->getListFiles();
     }
     menu->deleteLater();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->listFiles) {
+        if (event->type() == QEvent::KeyPress)
+            return fileListKey(*static_cast<QKeyEvent *>(event));
+        // The menu key also comes as a context menu event on some desktops; its key press
+        // opened the menu already.
+        if (event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::fileListKey(const QKeyEvent &key)
+{
+    // The keypad's keys count as the main ones.
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool selected = !ui->listFiles->selectedItems().isEmpty();
+    if (modifiers == Qt::NoModifier) {
+        switch (key.key()) {
+        case Qt::Key_Delete:
+            if (selected)
+                askAndDelete();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (selected)
+                askFolderAndDownload();
+            return true;
+        case Qt::Key_F5:
+            fsManager->getListFiles();
+            return true;
+        case Qt::Key_Menu:
+            createListFilesContextMenu(currentRowPoint());
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (modifiers == Qt::ShiftModifier && key.key() == Qt::Key_F10) {
+        createListFilesContextMenu(currentRowPoint());
+        return true;
+    }
+    return false;
+}
+
+QPoint MainWindow::currentRowPoint() const
+{
+    const QTreeWidget *list = ui->listFiles;
+    const QRect view = list->viewport()->rect();
+    const QTreeWidgetItem *current = list->currentItem();
+    const QRect cell = current ? list->visualRect(list->currentIndex().siblingAtColumn(0)) : QRect();
+    // A row scrolled out of view opens the menu at the top of the list instead.
+    return cell.intersects(view) ? cell.intersected(view).center() : view.topLeft();
 }
 
 void MainWindow::askAndDelete()

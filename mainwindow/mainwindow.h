@@ -17,6 +17,8 @@ class FsManager;
 class ProgressBarWindow;
 class QDragEnterEvent;
 class QDropEvent;
+class QKeyEvent;
+class QLabel;
 
 namespace Ui {
 class MainWindow;
@@ -49,6 +51,8 @@ signals:
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // The file list's keys: Delete, Enter, F5 and the context menu's keys.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_connectToPcb_triggered();
@@ -74,6 +78,12 @@ private:
     void closeProgressWindow();
     void askAndDelete();
     void askFolderAndDownload();
+    // Acts on a key pressed in the file list; false for a key the list handles itself.
+    bool fileListKey(const QKeyEvent &key);
+    // Where the keyboard opens the context menu: on the current row, in the list's viewport.
+    QPoint currentRowPoint() const;
+    // Names and descriptions of the window's controls for screen readers.
+    void describeControls(QLabel *count, QLabel *total, QLabel *used, QLabel *free);
 
     std::unique_ptr<MainWindowForm> ui;
     FsManager *fsManager = nullptr;

@@ -120,6 +120,9 @@ void CheckPanel::retranslate()
 {
     dock->setWindowTitle(tr("Проверка"));
     list->setHeaderLabels({tr("Место"), tr("Описание")});
+    list->setAccessibleName(tr("Ошибки и предупреждения проверки"));
+    list->setAccessibleDescription(tr("Enter открывает место, о котором строка"));
+    count->setAccessibleDescription(tr("Итог проверки; щелчок или Ctrl+E показывает ошибки"));
     menu->setTitle(tr("Проверка"));
     showAction->setText(tr("Показать ошибки"));
     if (checked) {

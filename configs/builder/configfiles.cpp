@@ -88,6 +88,8 @@ void ConfigsCreator::on_saveConfigs_clicked()
     modelIdSpin->setAlignment(Qt::AlignHCenter);
     modelIdSpin->setMaximumWidth(50);
     modelIdSpin->setValue(modelId);
+    modelIdSpin->setAccessibleName(tr("Номер model id"));
+    modelIdSpin->setAccessibleDescription(tr("Номер в имени файла model id, от 0 до 255"));
     connect(modelIdSpin, qOverload<int>(&QSpinBox::valueChanged), this, &ConfigsCreator::modelIdChanged);
     modelIdRow->addWidget(modelIdSpin);
 

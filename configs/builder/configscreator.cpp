@@ -20,8 +20,12 @@
 #include <QEvent>
 #include <QHash>
 #include <QIcon>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
+#include <QPair>
 #include <QPointer>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,6 +57,8 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     buildFunctionCatalogue();
     buildTabs();
     buildReportMenu();
+    addShortcuts();
+    describeControls();
     edits = new EditWatcher(this);
     for (QTreeWidget *tree : findChildren<QTreeWidget *>())
         edits->watch(tree);
@@ -134,6 +140,77 @@ void ConfigsCreator::buildTabs()
     Q_ASSERT(tabs.size() == std::size_t(Blocks::kSectionCount));
     for (std::size_t row = 0; row < tabs.size(); ++row)
         Q_ASSERT(tabs[row].section == Section(row));
+}
+
+void ConfigsCreator::addShortcuts()
+{
+    // Actions of the window rather than the buttons' own shortcuts: a button's text, which a
+    // language change sets again, would replace its shortcut by its mnemonic.
+    const struct
+    {
+        QKeySequence::StandardKey key;
+        QPushButton *button;
+    } keys[] = {{QKeySequence::Save, ui->saveConfigs}, {QKeySequence::Open, ui->loadConfigs}};
+    for (const auto &key : keys) {
+        auto *action = new QAction(this);
+        action->setShortcut(key.key);
+        connect(action, &QAction::triggered, key.button, &QAbstractButton::click);
+        addAction(action);
+    }
+}
+
+namespace {
+// A label's text as the name of the control or figure it stands beside, without its colon.
+QString labelName(const QLabel *label)
+{
+    QString text = label->text().trimmed();
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text.trimmed();
+}
+} // namespace
+
+void ConfigsCreator::describeControls()
+{
+    Ui::ConfigsCreatorForm &f = *ui;
+    f.tabsConfuration->setAccessibleName(tr("Разделы конфигурации"));
+    f.boosterPacks->setAccessibleName(tr("Разъёмы"));
+    f.saveConfigs->setAccessibleDescription(
+        tr("Сохраняет вкладку в её файл или всю конфигурацию в файл model id; Ctrl+S"));
+    f.loadConfigs->setAccessibleDescription(tr("Загружает конфигурацию из файлов; Ctrl+O"));
+
+    // The register counts are named by the labels beside them, the row counts described by theirs.
+    const QPair<QWidget *, QLabel *> counts[] = {
+        {f.NumDoRegisters, f.NumDoRegistersText},
+        {f.NumDiRegisters, f.NumDiRegistersText},
+        {f.NumAdcRegisters, f.NumAdcRegistersText},
+    };
+    for (const auto &count : counts)
+        count.first->setAccessibleName(labelName(count.second));
+    const QPair<QLabel *, QLabel *> rowCounts[] = {
+        {f.NumDigOutputs, f.NumDigOutputsText}, {f.NumDigInputs, f.NumDigInputsText},
+        {f.NumAdcInputs, f.NumAdcInputsText},   {f.NumAdcTiInputs, f.NumAdcTiInputsText},
+        {f.NumPwmOutputs, f.NumPwmOutputsText}, {f.NumLinksDo, f.NumLinksDoText},
+        {f.NumLinksDi, f.NumLinksDiText},       {f.NumLinksAi, f.NumLinksAiText},
+        {f.NumLinksAo, f.NumLinksAoText},
+    };
+    for (const auto &count : rowCounts)
+        count.first->setAccessibleDescription(labelName(count.second));
+
+    // Each tree by its tab (and connector and side); its editors by their rows and columns.
+    for (const TabRow &row : tabs) {
+        if (QTreeWidget *tree = row.tab->tree())
+            tree->setAccessibleName(
+                tr("Строки вкладки %1")
+                    .arg(f.tabsConfuration->tabText(f.tabsConfuration->indexOf(row.page))));
+    }
+    for (const GpioTab::PageTree &pageTree : GpioTab::pageTrees(f.boosterPacks)) {
+        const QString connector = f.boosterPacks->tabText(f.boosterPacks->indexOf(pageTree.page));
+        pageTree.tree->setAccessibleName(pageTree.left ? tr("Выводы %1, левый столбец").arg(connector)
+                                                       : tr("Выводы %1, правый столбец").arg(connector));
+    }
+    for (QTreeWidget *tree : findChildren<TreeRows::EditorTree *>())
+        TreeRows::nameEditors(tree);
 }
 
 Tab &ConfigsCreator::tab(Section section) const
@@ -447,6 +524,7 @@ void ConfigsCreator::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        describeControls();
         if (checks)
             checks->retranslate();
         if (fileMenu)

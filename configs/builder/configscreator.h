@@ -137,6 +137,10 @@ private:
     void buildPinMaps();
     void buildFunctionCatalogue();
     void buildTabs();
+    // Ctrl+S and Ctrl+O press "Сохранить" and "Загрузить".
+    void addShortcuts();
+    // Names and descriptions of the window's controls for screen readers, in the current language.
+    void describeControls();
     template <typename T, typename... Args> T &addTab(Blocks::Section section, QWidget *page, Args &&...args);
     // The window's actions of a list of the catalogue.
     const QList<QAction *> &functions(Functions::FunctionList list) const;

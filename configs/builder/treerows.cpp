@@ -132,6 +132,9 @@ Widget *embed(QTreeWidget *tree, QTreeWidgetItem *item, int column, RowEditor<Wi
     }
     tree->setItemWidget(item, column, editor);
     editor->embedding = false;
+    // An editor tree names its editors as they come into view.
+    if (!qobject_cast<EditorTree *>(tree))
+        editor->setAccessibleName(editorName(tree, item, column));
     return editor;
 }
 
@@ -497,6 +500,11 @@ void EditorTree::updateEditorGeometries()
                 const QModelIndex index = indexFromItem(item, column);
                 option.rect = visualRect(index);
                 itemDelegate(index)->updateEditorGeometry(editor, option, index);
+                // Named as it is shown: a screen reader reaches the editors on screen only, and
+                // naming every editor as a long tree fills would cost the fill.
+                const QString name = editorName(this, item, column);
+                if (editor->accessibleName() != name)
+                    editor->setAccessibleName(name);
                 editor->show();
                 inView.append(editor);
             }
@@ -673,6 +681,31 @@ void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(
 QString decimalText(double value)
 {
     return QString::number(value, 'g', 6);
+}
+
+QString editorName(const QTreeWidget *tree, QTreeWidgetItem *item, int column)
+{
+    // The columns before a row's first editor label the row: a number alone, or a pin's number
+    // and then its name.
+    int labels = 0;
+    while (labels < column && !tree->itemWidget(item, labels))
+        ++labels;
+    const QTreeWidgetItem *header = tree->headerItem();
+    const QString row =
+        labels >= 2 ? item->text(labels - 1)
+                    : QCoreApplication::translate("TreeRows", "%1 %2").arg(header->text(0), item->text(0));
+    return QCoreApplication::translate("TreeRows", "%1, %2").arg(row, header->text(column));
+}
+
+void nameEditors(QTreeWidget *tree)
+{
+    for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = tree->topLevelItem(row);
+        for (int column = 0; column < tree->columnCount(); ++column) {
+            if (QWidget *editor = tree->itemWidget(item, column))
+                editor->setAccessibleName(editorName(tree, item, column));
+        }
+    }
 }
 
 void resizeColumnsToContents(QTreeWidget *tree)

@@ -194,6 +194,14 @@ void replaceRows(QTreeWidget *tree, QObject *receiver, const std::function<void(
 // significant digits ("1", "0.5", "1e-06").
 QString decimalText(double value);
 
+// What a screen reader calls the editor in a row's column: the row's label and the column's
+// header, such as "PP 0 (X6-05), Тип" or "Порт 3, Индекс". A pin's row is labelled by the pin's
+// name, any other row by its first column's header and text. An editor tree gives its editors
+// their names as it shows them, any other tree as they are embedded.
+QString editorName(const QTreeWidget *tree, QTreeWidgetItem *item, int column);
+// Names every editor of the tree again, as its headers change with the language.
+void nameEditors(QTreeWidget *tree);
+
 // Resizes every column of a tree that has rows to its contents.
 void resizeColumnsToContents(QTreeWidget *tree);
 

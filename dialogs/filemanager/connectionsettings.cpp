@@ -51,6 +51,14 @@ ConnectionSettings::ConnectionSettings(QWidget *parent, FsManager *link)
     ui->targetIp->setText(fsManager->getPcbIp().toString());
     ui->targetIp->setCursorPosition(0);
     ui->targetPort->setValue(fsManager->getPcbPort());
+
+    // For screen readers: the fields by what they hold, the buttons by what they do.
+    ui->targetIp->setAccessibleName(tr("Ip адрес платы"));
+    ui->targetIp->setAccessibleDescription(tr("Четыре числа от 0 до 255 через точку"));
+    ui->targetPort->setAccessibleName(tr("Порт платы"));
+    ui->targetPort->setAccessibleDescription(tr("Номер TCP-порта платы, от 1 до 65535"));
+    ui->Ok->setAccessibleDescription(tr("Запомнить адрес и порт платы"));
+    ui->Cancel->setAccessibleDescription(tr("Закрыть, ничего не меняя"));
 }
 
 ConnectionSettings::~ConnectionSettings() = default;

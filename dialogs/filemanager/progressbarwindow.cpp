@@ -8,6 +8,7 @@ ProgressBarWindow::ProgressBarWindow(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<ProgressBarWindowForm>())
 {
     ui->setupUi(this);
+    ui->progressBar->setAccessibleName(tr("Ход выполнения"));
 }
 
 ProgressBarWindow::~ProgressBarWindow() = default;
@@ -15,6 +16,8 @@ ProgressBarWindow::~ProgressBarWindow() = default;
 void ProgressBarWindow::setDescriptor(QString Descr)
 {
     ui->progressName->setText(Descr);
+    // A screen reader tells what the bar measures along with its value.
+    ui->progressBar->setAccessibleDescription(Descr);
 }
 
 void ProgressBarWindow::updateProgress(uint Progress)
