@@ -78,6 +78,18 @@
         <source>предупреждение</source>
         <translation>warning</translation>
     </message>
+    <message>
+        <source>Ошибки и предупреждения проверки</source>
+        <translation>Errors and warnings of the check</translation>
+    </message>
+    <message>
+        <source>Enter открывает место, о котором строка</source>
+        <translation>Enter opens the place the line is about</translation>
+    </message>
+    <message>
+        <source>Итог проверки; щелчок или Ctrl+E показывает ошибки</source>
+        <translation>Check summary; click or Ctrl+E shows the errors</translation>
+    </message>
 </context>
 <context>
     <name>Checks</name>
@@ -332,6 +344,42 @@
         <source>Неизвестный файл %1!</source>
         <translation>Unknown file %1.</translation>
     </message>
+    <message>
+        <source>Номер model id</source>
+        <translation>Model id number</translation>
+    </message>
+    <message>
+        <source>Номер в имени файла model id, от 0 до 255</source>
+        <translation>The number in the model id file name, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Разделы конфигурации</source>
+        <translation>Configuration sections</translation>
+    </message>
+    <message>
+        <source>Разъёмы</source>
+        <translation>Headers</translation>
+    </message>
+    <message>
+        <source>Сохраняет вкладку в её файл или всю конфигурацию в файл model id; Ctrl+S</source>
+        <translation>Saves the tab to its file or the whole configuration to a model id file; Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Загружает конфигурацию из файлов; Ctrl+O</source>
+        <translation>Loads the configuration from files; Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Строки вкладки %1</source>
+        <translation>Rows of tab %1</translation>
+    </message>
+    <message>
+        <source>Выводы %1, левый столбец</source>
+        <translation>Pins of %1, left column</translation>
+    </message>
+    <message>
+        <source>Выводы %1, правый столбец</source>
+        <translation>Pins of %1, right column</translation>
+    </message>
 </context>
 <context>
     <name>ConfigsCreatorForm</name>
@@ -540,6 +588,30 @@
     <message>
         <source> Закрыть без сохранения </source>
         <translation> Close without saving </translation>
+    </message>
+    <message>
+        <source>Ip адрес платы</source>
+        <translation>Board IP address</translation>
+    </message>
+    <message>
+        <source>Четыре числа от 0 до 255 через точку</source>
+        <translation>Four numbers from 0 to 255 separated by dots</translation>
+    </message>
+    <message>
+        <source>Порт платы</source>
+        <translation>Board port</translation>
+    </message>
+    <message>
+        <source>Номер TCP-порта платы, от 1 до 65535</source>
+        <translation>The board&apos;s TCP port number, 1 to 65535</translation>
+    </message>
+    <message>
+        <source>Запомнить адрес и порт платы</source>
+        <translation>Save the board&apos;s address and port</translation>
+    </message>
+    <message>
+        <source>Закрыть, ничего не меняя</source>
+        <translation>Close without changing anything</translation>
     </message>
 </context>
 <context>
@@ -865,6 +937,66 @@ p, li { white-space: pre-wrap; }
         <source>Сохранить в...</source>
         <translation>Save to...</translation>
     </message>
+    <message>
+        <source>Состояние подключения: %1</source>
+        <translation>Connection state: %1</translation>
+    </message>
+    <message>
+        <source>Плата подключена</source>
+        <translation>Board connected</translation>
+    </message>
+    <message>
+        <source>Плата не подключена</source>
+        <translation>Board not connected</translation>
+    </message>
+    <message>
+        <source>Адрес платы: %1</source>
+        <translation>Board address: %1</translation>
+    </message>
+    <message>
+        <source>Число файлов на плате</source>
+        <translation>Number of files on the board</translation>
+    </message>
+    <message>
+        <source>Объём памяти платы</source>
+        <translation>Board memory size</translation>
+    </message>
+    <message>
+        <source>Память платы, занятая файлами</source>
+        <translation>Board memory used by files</translation>
+    </message>
+    <message>
+        <source>Свободная память платы</source>
+        <translation>Free board memory</translation>
+    </message>
+    <message>
+        <source>Файлы на плате</source>
+        <translation>Files on the board</translation>
+    </message>
+    <message>
+        <source>Delete удаляет выделенные файлы, Enter скачивает их в папку, F5 обновляет список. Чтобы отправить файлы на плату, перетащите их сюда.</source>
+        <translation>Delete deletes the selected files, Enter downloads them to a folder, F5 refreshes the list. To upload files to the board, drag them here.</translation>
+    </message>
+    <message>
+        <source>Имя файла на плате</source>
+        <translation>File name on the board</translation>
+    </message>
+    <message>
+        <source>Когда файл изменён в последний раз</source>
+        <translation>When the file was last modified</translation>
+    </message>
+    <message>
+        <source>Размер файла в байтах</source>
+        <translation>File size in bytes</translation>
+    </message>
+    <message>
+        <source>Адрес начала файла в памяти платы</source>
+        <translation>Address where the file starts in board memory</translation>
+    </message>
+    <message>
+        <source>Номер блока памяти, в котором начинается файл</source>
+        <translation>Number of the memory block where the file starts</translation>
+    </message>
 </context>
 <context>
     <name>OrphanedWork</name>
@@ -882,6 +1014,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Загрузка файла...</source>
         <translation>Transferring file...</translation>
+    </message>
+    <message>
+        <source>Ход выполнения</source>
+        <translation>Progress</translation>
     </message>
 </context>
 <context>
@@ -1109,6 +1245,17 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Индекс</source>
         <translation>Index</translation>
+    </message>
+</context>
+<context>
+    <name>TreeRows</name>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>
