@@ -458,8 +458,10 @@ void FsManager::readBatchReply(PcbCommand command, ItemReply reply, const QStrin
     stopTimer(responseTimerId);
     if (reply == ItemReply::Done) {
         emitBatchProgress(batch);
+        // The batch keeps the file as it came: the signal shares those bytes without looking them up.
+        const QByteArray kept = content;
         if (batch.itemDone(name, std::move(content)))
-            emit batchItemDone(command, name, batch.file(name));
+            emit batchItemDone(command, name, kept);
         if (batch.hasQueued()) {
             // Also sends the rest of an upload record the board acknowledged early.
             startResponseTimer(row.continueLimitMs);
@@ -506,6 +508,8 @@ void FsManager::sendName(PcbCommand command, QByteArray header)
     const QByteArray name = batches.of(command)->takeName();
     if (name.isEmpty())
         return;
+    // One allocation for the whole request, not one per piece appended.
+    header.reserve(header.size() + 1 + name.size());
     header.append(static_cast<char>(name.size()));
     header.append(name);
     writeRequest(header);
