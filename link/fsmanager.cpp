@@ -249,7 +249,11 @@ void FsManager::feedReplies(QIODevice &source)
 {
     // Straight from the socket's buffer into the collector's: a download is copied once here.
     for (qint64 available = source.bytesAvailable(); available > 0; available = source.bytesAvailable()) {
-        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice));
+        // A header that waits tells the collector whether a small file can come in one read.
+        char lead[kBigFileHeaderSize];
+        const qint64 leadSize =
+            replies.state() == ReplyCollector::State::WaitingForHeader ? source.peek(lead, sizeof lead) : 0;
+        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice), lead, leadSize);
         const qint64 got = source.read(replies.reserveFeed(room), room);
         replies.commitFeed(got);
         if (got <= 0)
