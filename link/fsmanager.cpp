@@ -249,7 +249,11 @@ void FsManager::feedReplies(QIODevice &source)
 {
     // Straight from the socket's buffer into the collector's: a download is copied once here.
     for (qint64 available = source.bytesAvailable(); available > 0; available = source.bytesAvailable()) {
-        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice));
+        // A header that waits tells the collector whether a small file can come in one read.
+        char lead[kBigFileHeaderSize];
+        const qint64 leadSize =
+            replies.state() == ReplyCollector::State::WaitingForHeader ? source.peek(lead, sizeof lead) : 0;
+        const qint64 room = replies.feedRoom(qMin(available, ReplyCollector::kFeedSlice), lead, leadSize);
         const qint64 got = source.read(replies.reserveFeed(room), room);
         replies.commitFeed(got);
         if (got <= 0)
@@ -458,8 +462,10 @@ void FsManager::readBatchReply(PcbCommand command, ItemReply reply, const QStrin
     stopTimer(responseTimerId);
     if (reply == ItemReply::Done) {
         emitBatchProgress(batch);
+        // The batch keeps the file as it came: the signal shares those bytes without looking them up.
+        const QByteArray kept = content;
         if (batch.itemDone(name, std::move(content)))
-            emit batchItemDone(command, name, batch.file(name));
+            emit batchItemDone(command, name, kept);
         if (batch.hasQueued()) {
             // Also sends the rest of an upload record the board acknowledged early.
             startResponseTimer(row.continueLimitMs);
@@ -506,6 +512,8 @@ void FsManager::sendName(PcbCommand command, QByteArray header)
     const QByteArray name = batches.of(command)->takeName();
     if (name.isEmpty())
         return;
+    // One allocation for the whole request, not one per piece appended.
+    header.reserve(header.size() + 1 + name.size());
     header.append(static_cast<char>(name.size()));
     header.append(name);
     writeRequest(header);

@@ -25,6 +25,15 @@ void reserveRoom(QByteArray &bytes, qint64 extra, qint64 end)
     bytes.reserve(static_cast<int>(target));
 }
 
+// Whether Header, of more than kReplyHeaderSize bytes, starts a big get-file reply, whose length
+// is in a header of its own.
+bool startsBigFile(const uchar *header)
+{
+    using namespace PcbProtocol;
+    return header[kReplyStartOffset] == uchar(kStartByte) && header[kReplyFormOffset] == uchar(kBigForm) &&
+           header[kReplyCommandOffset] == uchar(CmdGetFile);
+}
+
 } // namespace
 
 void ReplyCollector::feed(const char *data, qint64 size)
@@ -87,11 +96,22 @@ void ReplyCollector::commitFeed(qint64 count)
     compact();
 }
 
-qint64 ReplyCollector::feedRoom(qint64 wanted) const
+qint64 ReplyCollector::feedRoom(qint64 wanted, const char *lead, qint64 leadSize) const
 {
-    if (contentApart && currentState == State::WaitingForHeader)
-        return qMin(wanted, kLongestFileLead);
-    return wanted;
+    using namespace PcbProtocol;
+    if (!contentApart || currentState != State::WaitingForHeader)
+        return wanted;
+    // Lead shows a frame's header only when nothing of that frame is buffered yet.
+    if (lead && leadSize >= kBigFileHeaderSize && bufferedBytes() == 0) {
+        const uchar *const header = reinterpret_cast<const uchar *>(lead);
+        const qint64 length = qFromLittleEndian<quint32>(header + kBigFileLengthOffset);
+        // Moving a small file down in the frame's buffer costs less than a second read and
+        // buffers of its own.
+        if (startsBigFile(header) && length >= kBigFileHeaderSize && length <= kWholeFileFrame &&
+            length <= wanted)
+            return length;
+    }
+    return qMin(wanted, kLongestFileLead);
 }
 
 bool ReplyCollector::takeFrame(Frame &frame)
@@ -169,9 +189,7 @@ bool ReplyCollector::readHeader()
     if (available <= kReplyHeaderSize)
         return false;
     const uchar *header = bytesAt(buffer, head);
-    const bool bigFile = header[kReplyStartOffset] == uchar(kStartByte) &&
-                         header[kReplyFormOffset] == uchar(kBigForm) &&
-                         header[kReplyCommandOffset] == uchar(CmdGetFile);
+    const bool bigFile = startsBigFile(header);
     qint64 length = 0;
     int headerSize = kReplyHeaderSize;
     if (bigFile) {

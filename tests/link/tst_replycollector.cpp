@@ -70,6 +70,8 @@ private slots:
     void contentApartKeepsFramesAndProgress();
     void feedRoomEndsBeforeAFilesContent_data();
     void feedRoomEndsBeforeAFilesContent();
+    void feedRoomTakesASmallFileWhole_data();
+    void feedRoomTakesASmallFileWhole();
     void resetForgetsEverything();
 };
 
@@ -390,6 +392,44 @@ void TestReplyCollector::feedRoomEndsBeforeAFilesContent()
     QCOMPARE(frames.at(0).content, apart ? file : QByteArray());
     QCOMPARE(frames.at(0).bytes + frames.at(0).content, fileFrame);
     QCOMPARE(frames.at(1).bytes, stream.mid(fileFrame.size()));
+}
+
+void TestReplyCollector::feedRoomTakesASmallFileWhole_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("missing"); // bytes of the frame not there yet
+    QTest::addColumn<bool>("whole");
+    const QByteArray small = bigFileFrame(filePayload("small.bin", QByteArray(4096, 's')));
+    const QByteArray large =
+        bigFileFrame(filePayload("large.bin", QByteArray(int(ReplyCollector::kWholeFileFrame), 'l')));
+    QTest::newRow("small file waiting whole") << small << 0 << true;
+    QTest::newRow("small file not all there") << small << 1 << false;
+    QTest::newRow("file over the limit") << large << 0 << false;
+    // Another reply whose bytes at a file header's length field read as its own length.
+    QByteArray list(300, 'l');
+    qToLittleEndian<quint32>(305, list.data() + 1);
+    QTest::newRow("no file") << smallFrame(1, list, 0x0D) << 0 << false;
+}
+
+void TestReplyCollector::feedRoomTakesASmallFileWhole()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(int, missing);
+    QFETCH(bool, whole);
+    ReplyCollector collector;
+    collector.setContentApart(true);
+    const QByteArray waiting = frame.left(frame.size() - missing);
+    const qint64 room = collector.feedRoom(waiting.size(), waiting.constData(), qMin(waiting.size(), 10));
+    QCOMPARE(room,
+             whole ? qint64(frame.size()) : qMin<qint64>(waiting.size(), ReplyCollector::kLongestFileLead));
+    memcpy(collector.reserveFeed(room), waiting.constData(), size_t(room));
+    collector.commitFeed(room);
+    collector.feed(frame.mid(int(room)));
+    const QList<ReplyCollector::Frame> frames = drain(collector);
+    QCOMPARE(frames.size(), 1);
+    QCOMPARE(frames.first().bytes + frames.first().content, frame);
+    if (whole)
+        QCOMPARE(frames.first().content, QByteArray());
 }
 
 void TestReplyCollector::resetForgetsEverything()
