@@ -20,14 +20,7 @@ description:
     change; nothing under C(dest) is written.
   - A file the board does not hold fails the task with the tool's message; the files that did
     arrive are still placed.
-  - Needs C(velmora-fs) on the controller's PATH. Run it with C(connection=local), one inventory
-    host per board.
 options:
-  board:
-    description:
-      - The board as C(ADDR[:PORT]), an IPv4 address and a TCP port (2502 when none is given).
-    type: str
-    required: true
   names:
     description:
       - The board files to fetch; all the files the board lists when not given.
@@ -44,6 +37,7 @@ options:
       - Defaults to C(board) with C(:) as C(_), as C(velmora-fs get) names a board's folder.
     type: str
 extends_documentation_fragment:
+  - velmora.board.board
   - ansible.builtin.action_common_attributes
 attributes:
   check_mode:

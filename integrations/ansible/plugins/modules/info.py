@@ -14,15 +14,8 @@ version_added: 2.0.7
 description:
   - Reads the board's file table and memory totals with C(velmora-fs ls --json) on the controller
     and sets them as the fact C(velmora_board). Changes nothing.
-  - Needs C(velmora-fs) on the controller's PATH. Run it with C(connection=local), one inventory
-    host per board.
-options:
-  board:
-    description:
-      - The board as C(ADDR[:PORT]), an IPv4 address and a TCP port (2502 when none is given).
-    type: str
-    required: true
 extends_documentation_fragment:
+  - velmora.board.board
   - ansible.builtin.action_common_attributes
   - ansible.builtin.action_common_attributes.facts
 attributes:

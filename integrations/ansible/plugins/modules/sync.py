@@ -20,8 +20,7 @@ description:
   - In diff mode shows each changed file before and after; a C(.vmc) configuration file as the
     readable text of C(vmc dump), other files as their size and SHA-256. The board's copies are
     downloaded into a temporary folder to compare them.
-  - Needs C(velmora-fs), and C(vmc) for the diff of C(.vmc) files, on the controller's PATH.
-    Run it with C(connection=local), one inventory host per board.
+  - Also needs C(vmc) on the controller's PATH for the diff of C(.vmc) files.
 options:
   src:
     description:
@@ -29,12 +28,6 @@ options:
       - A relative path is taken from the folder C(ansible-playbook) runs in; C({{ playbook_dir }}) makes it
         the playbook's.
     type: path
-    required: true
-  board:
-    description:
-      - The board as C(ADDR[:PORT]), an IPv4 address and a TCP port (2502 when none is given);
-        usually C("{{ ansible_host }}:{{ board_port }}") or C("{{ ansible_host }}").
-    type: str
     required: true
   delete:
     description:
@@ -54,6 +47,7 @@ options:
     type: int
     default: 0
 extends_documentation_fragment:
+  - velmora.board.board
   - ansible.builtin.action_common_attributes
 attributes:
   check_mode:
