@@ -52,7 +52,7 @@ void BoardRun::tryFinished(int exitCode)
 
 double BoardRun::delaySeconds() const
 {
-    return options.retryDelay * std::pow(2.0, tryNumber - 1);
+    return qMin(options.retryDelay * std::pow(2.0, tryNumber - 1), kMaxRetryDelay);
 }
 
 bool BoardRun::retry(int exitCode)

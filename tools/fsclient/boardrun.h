@@ -40,7 +40,8 @@ private:
     void tryFinished(int exitCode);
     // Whether the try that ended with ExitCode is tried again; says so on stderr either way.
     bool retry(int exitCode);
-    // The wait after the try under way: the first delay, doubled for each try since.
+    // The wait after the try under way: the first delay, doubled for each try since, at most an
+    // hour.
     double delaySeconds() const;
 
     ClientOptions options;
