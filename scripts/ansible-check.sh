@@ -33,6 +33,8 @@ export PATH="$build/tools/fsclient:$build/tools/vmc:$build/tools/boardsim:$PATH"
 export HOME="$scratch/home" XDG_CACHE_HOME="$scratch/cache"
 export ANSIBLE_COLLECTIONS_PATH="$scratch/collections" ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0
 export PYTHONDONTWRITEBYTECODE=1
+# velmora-fs in Russian whatever the machine's locale: a check below reads its message.
+export VELMORA_LANG=ru
 mkdir -p "$HOME" "$XDG_CACHE_HOME" "$ANSIBLE_COLLECTIONS_PATH/ansible_collections/velmora"
 ln -s "$collection" "$ANSIBLE_COLLECTIONS_PATH/ansible_collections/velmora/board"
 

@@ -13,8 +13,6 @@ velmora_packages+=(qttools5-dev-tools python3)
 velmora_ensure_deps
 
 ts="$root/translations/velmora_en.ts"
-# Folders whose texts are not yet translated: their programs still speak Russian alone.
-untranslated_folders=(tools/fsclient tools/clikit)
 # Folders that hold no text the programs show.
 not_program_folders=(build tests bench fuzz)
 
@@ -26,7 +24,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 # The sources lupdate reads, in a stable order.
 prune=()
-for folder in "${not_program_folders[@]}" "${untranslated_folders[@]}"; do
+for folder in "${not_program_folders[@]}"; do
     prune+=(-path "./$folder" -prune -o)
 done
 (cd "$root" && find . "${prune[@]}" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.ui' \) -print |

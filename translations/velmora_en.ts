@@ -227,6 +227,29 @@
     </message>
 </context>
 <context>
+    <name>Clikit</name>
+    <message>
+        <source>не указана команда</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>неизвестная команда «%1»</source>
+        <translation>unknown command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>у параметра нет значения</source>
+        <translation>an option has no value</translation>
+    </message>
+    <message>
+        <source>неизвестный параметр «%1»</source>
+        <translation>unknown option &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Подробнее: %1 --help</source>
+        <translation>Details: %1 --help</translation>
+    </message>
+</context>
+<context>
     <name>ConfigsCreator</name>
     <message>
         <source>Ошибка!</source>
@@ -1291,6 +1314,503 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>Файлы не поместятся в память платы, не хватает байт: %1.</source>
         <translation>The files will not fit the board&apos;s memory; %1 bytes missing.</translation>
+    </message>
+</context>
+<context>
+    <name>VelmoraFs</name>
+    <message>
+        <source>попытка %1 из %2: %3</source>
+        <translation>try %1 of %2: %3</translation>
+    </message>
+    <message>
+        <source>соединение потеряно</source>
+        <translation>connection lost</translation>
+    </message>
+    <message>
+        <source>плата недоступна</source>
+        <translation>board unreachable</translation>
+    </message>
+    <message>
+        <source>%1; попыток больше нет</source>
+        <translation>%1; no tries left</translation>
+    </message>
+    <message>
+        <source>%1; не повторяется: файлы платы, возможно, уже изменены</source>
+        <translation>%1; not tried again: the board&apos;s files may have changed already</translation>
+    </message>
+    <message>
+        <source>%1; следующая через %2 с</source>
+        <translation>%1; next in %2 s</translation>
+    </message>
+    <message>
+        <source>таблица файлов платы не прочитана: %1</source>
+        <translation>the board&apos;s file table was not read: %1</translation>
+    </message>
+    <message>
+        <source>передача прервана; сохранила ли его плата, неизвестно</source>
+        <translation>upload interrupted; whether the board stored it is unknown</translation>
+    </message>
+    <message>
+        <source>Остальные файлы не переданы:</source>
+        <translation>The other files were not uploaded:</translation>
+    </message>
+    <message>
+        <source>удаление прервано; удалила ли его плата, неизвестно</source>
+        <translation>delete interrupted; whether the board deleted it is unknown</translation>
+    </message>
+    <message>
+        <source>Остальные файлы не удалены:</source>
+        <translation>The other files were not deleted:</translation>
+    </message>
+    <message>
+        <source>получение прервано</source>
+        <translation>download interrupted</translation>
+    </message>
+    <message>
+        <source>Остальные файлы не получены:</source>
+        <translation>The other files were not downloaded:</translation>
+    </message>
+    <message>
+        <source>нет ответа в отведённое время</source>
+        <translation>no answer in time</translation>
+    </message>
+    <message>
+        <source>в соединении отказано</source>
+        <translation>connection refused</translation>
+    </message>
+    <message>
+        <source>сеть недоступна</source>
+        <translation>network unreachable</translation>
+    </message>
+    <message>
+        <source>не удалось подключиться к %1</source>
+        <translation>could not connect to %1</translation>
+    </message>
+    <message>
+        <source>не удалось подключиться к %1: %2</source>
+        <translation>could not connect to %1: %2</translation>
+    </message>
+    <message>
+        <source>соединение с %1 разорвано: плата не ответила в отведённое время</source>
+        <translation>link to %1 dropped: the board did not answer in time</translation>
+    </message>
+    <message>
+        <source>соединение с %1 потеряно: плата закрыла соединение</source>
+        <translation>link to %1 lost: the board closed the connection</translation>
+    </message>
+    <message>
+        <source>соединение с %1 потеряно</source>
+        <translation>link to %1 lost</translation>
+    </message>
+    <message>
+        <source>нет на плате</source>
+        <translation>not on board</translation>
+    </message>
+    <message>
+        <source>отказ</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>прерван</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>не сохранён</source>
+        <translation>not saved</translation>
+    </message>
+    <message>
+        <source>таблица файлов (имя, дата, размер, адрес, блок) и итоги</source>
+        <translation>the file table (name, date, size, address, block) and the totals</translation>
+    </message>
+    <message>
+        <source>только итоги: число файлов, общая, занятая и свободная память</source>
+        <translation>the totals alone: file count, total, used and free memory</translation>
+    </message>
+    <message>
+        <source>[-v] ФАЙЛ...</source>
+        <translation>[-v] FILE...</translation>
+    </message>
+    <message>
+        <source>put ФАЙЛ...</source>
+        <translation>put FILE...</translation>
+    </message>
+    <message>
+        <source>передать обычные файлы, не больше %1 за раз</source>
+        <translation>upload regular files, at most %1 at a time</translation>
+    </message>
+    <message>
+        <source>передан</source>
+        <translation>uploaded</translation>
+    </message>
+    <message>
+        <source>не передан</source>
+        <translation>not uploaded</translation>
+    </message>
+    <message>
+        <source>[-v] ИМЯ... [-o ПАПКА]</source>
+        <translation>[-v] NAME... [-o FOLDER]</translation>
+    </message>
+    <message>
+        <source>get ИМЯ... [-o ПАПКА]</source>
+        <translation>get NAME... [-o FOLDER]</translation>
+    </message>
+    <message>
+        <source>получить файлы в ПАПКУ (по умолчанию — текущую)</source>
+        <translation>download files into FOLDER (default: the current one)</translation>
+    </message>
+    <message>
+        <source>получен</source>
+        <translation>downloaded</translation>
+    </message>
+    <message>
+        <source>не получен</source>
+        <translation>not downloaded</translation>
+    </message>
+    <message>
+        <source>[-v] ИМЯ...</source>
+        <translation>[-v] NAME...</translation>
+    </message>
+    <message>
+        <source>rm ИМЯ...</source>
+        <translation>rm NAME...</translation>
+    </message>
+    <message>
+        <source>удалить</source>
+        <translation>delete files</translation>
+    </message>
+    <message>
+        <source>удалён</source>
+        <translation>deleted</translation>
+    </message>
+    <message>
+        <source>не удалён</source>
+        <translation>not deleted</translation>
+    </message>
+    <message>
+        <source>[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] ПАПКА</source>
+        <translation>[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] FOLDER</translation>
+    </message>
+    <message>
+        <source>sync ПАПКА</source>
+        <translation>sync FOLDER</translation>
+    </message>
+    <message>
+        <source>привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)</source>
+        <translation>make the board&apos;s files match the regular files of FOLDER (no subfolders)</translation>
+    </message>
+    <message>
+        <source>%1 и %2</source>
+        <comment>the last two of a list</comment>
+        <translation>%1 and %2</translation>
+    </message>
+    <message>
+        <source>плат: %1; успешно: %2; с ошибками: %3; недоступны: %4</source>
+        <translation>boards: %1; succeeded: %2; failed: %3; unreachable: %4</translation>
+    </message>
+    <message>
+        <source>%1: Файл не существует!</source>
+        <translation>%1: No such file on the board.</translation>
+    </message>
+    <message>
+        <source>-o: не папка: %1</source>
+        <translation>-o: not a folder: %1</translation>
+    </message>
+    <message>
+        <source>Передача отменена: ничего не передано.</source>
+        <translation>Upload cancelled: nothing was uploaded.</translation>
+    </message>
+    <message>
+        <source>не папка: %1</source>
+        <translation>not a folder: %1</translation>
+    </message>
+    <message>
+        <source>таблица файлов платы не прочитана</source>
+        <translation>the board&apos;s file table was not read</translation>
+    </message>
+    <message>
+        <source>Синхронизация отменена: ничего не изменено.</source>
+        <translation>Sync cancelled: nothing was changed.</translation>
+    </message>
+    <message>
+        <source>по записи</source>
+        <translation>by record</translation>
+    </message>
+    <message>
+        <source>по содержимому</source>
+        <translation>by content</translation>
+    </message>
+    <message>
+        <source>Плата не совпадает с папкой, файлы: %1</source>
+        <translation>The board does not match the folder; files: %1</translation>
+    </message>
+    <message>
+        <source>запись о прошлой синхронизации не принята (%1: %2); файлы сравниваются по содержимому</source>
+        <translation>the record of the last sync was not taken (%1: %2); files are compared by content</translation>
+    </message>
+    <message>
+        <source>запись о синхронизации не сохранена: %1</source>
+        <translation>the sync record was not saved: %1</translation>
+    </message>
+    <message>
+        <source>Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... [--boards ФАЙЛ] [--jobs N] [--retries N] [--retry-delay С] %1</source>
+        <translation>Usage: velmora-fs [--host ADDRESS] [--port N] [--board ADDRESS[:PORT]]... [--boards FILE] [--jobs N] [--retries N] [--retry-delay S] %1</translation>
+    </message>
+    <message>
+        <source>Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно;
+приводит файлы платы к файлам папки; то же на многих платах сразу.
+</source>
+        <translation>Lists, uploads, downloads and deletes the files of the controller board, as the window does;
+makes the board&apos;s files match a folder&apos;s; the same on many boards at once.
+</translation>
+    </message>
+    <message>
+        <source>Команды:</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2
+символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не
+передаётся ничего. Если плата всё же откажет посреди передачи, переданные файлы остаются
+на ней, а сообщение называет файл, на котором был отказ, и все не переданные.
+get и rm называют имена, которых нет на плате, и получают или удаляют остальные; get
+записывает и те файлы, что пришли целиком до отказа или обрыва.
+Плата хранит файлы целыми 4-байтовыми словами, поэтому полученный файл может
+оканчиваться нулевыми байтами (до трёх).
+
+sync сравнивает файлы по содержимому, как их хранит плата (дополненному нулями до целых
+слов), и передаёт только новые и изменённые; с --delete удаляет с платы файлы, которых в
+папке нет. Сначала проверяется всё: имена, размеры и место в памяти платы после
+синхронизации; если что-то не так, не меняется ничего. В stdout строка на каждый
+изменённый файл: «+ ИМЯ» новый, «~ ИМЯ» изменён, «- ИМЯ» удалён; с -v и «= ИМЯ» для
+совпадающего, а через табуляцию — как это узнано: «по записи» или «по содержимому».
+
+Когда после sync плата совпадает с папкой, sync записывает для этой платы в папку кэша
+пользователя (velmora/АДРЕС_ПОРТ.json) строку таблицы платы каждого файла и путь, размер,
+время изменения и SHA-256 файла папки. Следующий sync не получает файл с платы, если его
+строка в таблице та же, а файл папки тот же по размеру и времени или, если они другие,
+по SHA-256. Время в таблице платы — целые секунды: файл того же размера, переписанный на
+плате в ту же секунду на тот же адрес и в тот же блок, так не отличить; --checksum
+сравнивает все файлы по содержимому.
+
+С --board (можно несколько раз) или --boards команда выполняется на всех платах сразу,
+не больше --jobs соединений одновременно. Каждая строка stdout начинается с «АДРЕС:ПОРТ: »,
+каждая строка stderr — с «velmora-fs: АДРЕС:ПОРТ: »; --json даёт один документ, в котором
+у каждой платы свой член «АДРЕС:ПОРТ» с её кодом выхода «exit»; get пишет файлы каждой
+платы в ПАПКА/АДРЕС_ПОРТ/. Отказ одной платы не останавливает другие. В конце в stderr
+итог: сколько плат успешно, с ошибками и недоступны, с их адресами.
+
+Параметры:
+  --host АДРЕС        IPv4-адрес платы только для этого запуска (по умолчанию — адрес из
+                      pcbSettings.ini текущей папки, как у окна)
+  --port N            TCP-порт платы для этого запуска, от 1 до 65535 (по умолчанию %3)
+  --board АДРЕС[:ПОРТ]
+                      ещё одна плата (порт по умолчанию %3); вместо --host и --port
+  --boards ФАЙЛ       платы из файла: по одной АДРЕС[:ПОРТ] в строке, пустые строки и
+                      всё после # пропускаются
+  --jobs N            с --board и --boards: сколько плат соединять одновременно, от 1
+                      до %4 (по умолчанию %5)
+  --retries N         плату, которая недоступна или потеряла соединение, пробовать ещё
+                      до N раз (по умолчанию 0): sync начинается заново, остальные
+                      команды повторяются, только если на плате ещё ничего не изменено
+  --retry-delay С     сколько секунд ждать первого повтора, каждого следующего — вдвое
+                      дольше (по умолчанию %6)
+  --json              ls, df и sync: один документ JSON в stdout
+  -o, --output ПАПКА  get: куда записать файлы; папка должна существовать
+  -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;
+                      итоги: передан, получен, удалён, нет на плате, отказ, прерван,
+                      не передан, не получен, не удалён, не сохранён;
+                      sync: ещё и «= ИМЯ» для каждого совпадающего файла
+  --delete            sync: удалить с платы файлы, которых нет в папке
+  --dry-run           sync: показать, что изменится, ничего не меняя
+  --checksum          sync: сравнить все файлы по содержимому, не веря записи о прошлой
+                      синхронизации (новая запись всё равно делается)
+  --no-state          sync: не читать и не делать запись о синхронизации
+  -h, --help          эта справка
+  --version           имя и версия программы
+
+Сообщения идут в stderr, и каждая их строка начинается с «velmora-fs: »; туда же ход
+передачи, если stderr — терминал и плата одна. Код выхода: 0 — успех (sync: плата
+совпадает с папкой); 1 — отказ платы или файла (и имя, которого нет на плате; sync: плату
+не удалось привести к папке); 2 — ошибка в параметрах; 3 — плата недоступна или
+соединение потеряно. На многих платах — худший код из всех: 3, затем 1, затем 0.
+</source>
+        <translation>put first checks all it can know beforehand: the files, their names (1 to %2 Latin-1
+characters), their sizes and the room in the board&apos;s free memory; if anything fails, nothing
+is uploaded. If the board still refuses a file in the middle of the upload, the files uploaded
+before stay on it, and the message names the refused file and every file not uploaded.
+get and rm name the names the board does not hold and download or delete the others; get
+also writes the files that arrived whole before a refusal or a lost connection.
+The board stores files in whole 4-byte words, so a downloaded file may end in up to three
+zero bytes.
+
+sync compares files by content, as the board stores them (padded with zeros to whole words),
+and uploads only new and changed ones; with --delete it deletes the board files the folder
+does not hold. Everything is checked first: names, sizes and the room in the board&apos;s memory
+after the sync; if anything fails, nothing changes. stdout gets a line per changed file:
+&quot;+ NAME&quot; new, &quot;~ NAME&quot; changed, &quot;- NAME&quot; deleted; with -v also &quot;= NAME&quot; for an equal one,
+then a tab and how it was found equal: &quot;by record&quot; or &quot;by content&quot;.
+
+When the board matches the folder after a sync, sync records for that board, in the user&apos;s
+cache folder (velmora/ADDRESS_PORT.json), each file&apos;s row of the board&apos;s table and the local
+file&apos;s path, size, modification time and SHA-256. The next sync does not download a file
+from the board if its row in the table is the same and the local file has the same size and
+time or, if these differ, the same SHA-256. Times in the board&apos;s table are whole seconds: a
+file of the same size rewritten on the board within the same second, at the same address and
+in the same block, cannot be told apart; --checksum compares every file by content.
+
+With --board (as often as needed) or --boards the command runs on all the boards at once,
+at most --jobs connections at a time. Every line of stdout starts with &quot;ADDRESS:PORT: &quot;,
+every line of stderr with &quot;velmora-fs: ADDRESS:PORT: &quot;; --json gives one document with a
+member &quot;ADDRESS:PORT&quot; per board holding its exit status &quot;exit&quot;; get writes each board&apos;s
+files into FOLDER/ADDRESS_PORT/. A board that fails does not stop the others. At the end
+stderr gets a summary: how many boards succeeded, failed and were unreachable, with their
+addresses.
+
+Options:
+  --host ADDRESS      the board&apos;s IPv4 address for this run only (default: the address in
+                      pcbSettings.ini of the current folder, as the window uses)
+  --port N            the board&apos;s TCP port for this run, 1 to 65535 (default %3)
+  --board ADDRESS[:PORT]
+                      one more board (default port %3); instead of --host and --port
+  --boards FILE       boards from a file: one ADDRESS[:PORT] a line; blank lines and
+                      everything after # are skipped
+  --jobs N            with --board and --boards: how many boards to connect at a time, 1
+                      to %4 (default %5)
+  --retries N         try a board that is unreachable or lost its connection again, up
+                      to N times (default 0): sync starts over, the other commands are
+                      tried again only if nothing on the board has changed yet
+  --retry-delay S     seconds to wait before the first retry, twice as long before each
+                      further one (default %6)
+  --json              ls, df and sync: one JSON document on stdout
+  -o, --output FOLDER get: where to write the files; the folder must exist
+  -v, --verbose       put, get, rm: a line per file on stdout: outcome, tab, file;
+                      outcomes: uploaded, downloaded, deleted, not on board, refused,
+                      interrupted, not uploaded, not downloaded, not deleted, not saved;
+                      sync: also &quot;= NAME&quot; for each equal file
+  --delete            sync: delete the board files the folder does not hold
+  --dry-run           sync: show what would change, changing nothing
+  --checksum          sync: compare every file by content, not trusting the record of the
+                      last sync (a new record is still made)
+  --no-state          sync: neither read nor make the sync record
+  -h, --help          this help
+  --version           the program&apos;s name and version
+
+Messages go to stderr, each of their lines starting with &quot;velmora-fs: &quot;; so does the
+upload progress when stderr is a terminal and there is one board. Exit status: 0 success
+(sync: the board matches the folder); 1 a board or a file refused (also a name the board
+does not hold; sync: the board could not be made to match the folder); 2 a usage error; 3
+the board is unreachable or the connection was lost. On many boards, the worst status of
+all: 3, then 1, then 0.
+</translation>
+    </message>
+    <message>
+        <source>не IPv4-адрес: %1</source>
+        <translation>not an IPv4 address: %1</translation>
+    </message>
+    <message>
+        <source>нужен порт от 1 до 65535: %1</source>
+        <translation>a port from 1 to 65535 is needed: %1</translation>
+    </message>
+    <message>
+        <source>--boards: не удалось прочитать %1: %2</source>
+        <translation>--boards: could not read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 не принимает аргументов: %2</source>
+        <translation>%1 takes no arguments: %2</translation>
+    </message>
+    <message>
+        <source>%1: не указана папка</source>
+        <translation>%1: no folder given</translation>
+    </message>
+    <message>
+        <source>%1 принимает одну папку: %2</source>
+        <translation>%1 takes one folder: %2</translation>
+    </message>
+    <message>
+        <source>%1: не указано ни одного файла</source>
+        <translation>%1: no file given</translation>
+    </message>
+    <message>
+        <source>--json — только для %1</source>
+        <translation>--json is for %1 only</translation>
+    </message>
+    <message>
+        <source>-v — только для %1</source>
+        <translation>-v is for %1 only</translation>
+    </message>
+    <message>
+        <source>-o — только для %1</source>
+        <translation>-o is for %1 only</translation>
+    </message>
+    <message>
+        <source>--%1 — только для %2</source>
+        <translation>--%1 is for %2 only</translation>
+    </message>
+    <message>
+        <source>%1 передаёт не больше %2 файлов за раз</source>
+        <translation>%1 uploads at most %2 files at a time</translation>
+    </message>
+    <message>
+        <source>не имя файла платы (от 1 до %1 символов Latin-1): %2</source>
+        <translation>not a board file name (1 to %1 Latin-1 characters): %2</translation>
+    </message>
+    <message>
+        <source>--host: не IPv4-адрес: %1</source>
+        <translation>--host: not an IPv4 address: %1</translation>
+    </message>
+    <message>
+        <source>--port: нужно число от 1 до 65535: %1</source>
+        <translation>--port: a number from 1 to 65535 is needed: %1</translation>
+    </message>
+    <message>
+        <source>--host и --port — для одной платы, с --board и --boards их не указывают</source>
+        <translation>--host and --port are for one board; do not give them with --board or --boards</translation>
+    </message>
+    <message>
+        <source>--boards: в файле нет ни одной платы</source>
+        <translation>--boards: the file names no board</translation>
+    </message>
+    <message>
+        <source>--jobs — только вместе с --board или --boards</source>
+        <translation>--jobs goes only with --board or --boards</translation>
+    </message>
+    <message>
+        <source>--jobs: нужно число от 1 до %1: %2</source>
+        <translation>--jobs: a number from 1 to %1 is needed: %2</translation>
+    </message>
+    <message>
+        <source>--retries: нужно число от 0 до %1: %2</source>
+        <translation>--retries: a number from 0 to %1 is needed: %2</translation>
+    </message>
+    <message>
+        <source>--retry-delay: нужно число секунд от 0 до %1: %2</source>
+        <translation>--retry-delay: a number of seconds from 0 to %1 is needed: %2</translation>
+    </message>
+    <message>
+        <source>не JSON</source>
+        <translation>not JSON</translation>
+    </message>
+    <message>
+        <source>чужой формат или версия</source>
+        <translation>another format or version</translation>
+    </message>
+    <message>
+        <source>записан для другой платы</source>
+        <translation>written for another board</translation>
+    </message>
+    <message>
+        <source>неверная запись файла</source>
+        <translation>a file&apos;s record is wrong</translation>
+    </message>
+    <message>
+        <source>не удалось создать папку</source>
+        <translation>could not create the folder</translation>
+    </message>
+    <message>
+        <source>«%1»</source>
+        <comment>a file&apos;s name in a message</comment>
+        <translation>&quot;%1&quot;</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 // The choice of language: from VELMORA_LANG and the user's languages, and as a program makes it
 // from its environment (vmc's --help under each locale).
 #include "i18n.h"
+#include "localeenvironment.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -80,17 +81,8 @@ void TestI18n::programFollowsTheLocale()
 {
     QFETCH(QStringList, environment);
     QFETCH(QString, firstLine);
-    // Nothing of the test's own locale or language reaches the program.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : env.keys()) {
-        if (name.startsWith(QLatin1String("LC_")) || name == QLatin1String("LANG") ||
-            name == QLatin1String("LANGUAGE") || name == QLatin1String("VELMORA_LANG"))
-            env.remove(name);
-    }
-    for (const QString &setting : environment)
-        env.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     QProcess vmc;
-    vmc.setProcessEnvironment(env);
+    vmc.setProcessEnvironment(localeEnvironment(environment));
     vmc.start(qEnvironmentVariable("VELMORA_VMC"), {QStringLiteral("--help")});
     QVERIFY2(vmc.waitForStarted(), "VELMORA_VMC names the vmc to run");
     QVERIFY(vmc.waitForFinished(30000));

@@ -5,6 +5,14 @@
 
 namespace clikit {
 
+namespace {
+// The kit's texts, translated in the Clikit context: every tool shows them in its language.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Clikit)
+};
+} // namespace
+
 QString versionText(const QString &name)
 {
     return QStringLiteral("%1 %2").arg(name, QStringLiteral(VELMORA_VERSION));
@@ -29,19 +37,19 @@ int worstStatus(int a, int b)
 
 QString noCommandText()
 {
-    return QStringLiteral("не указана команда");
+    return Texts::tr("не указана команда");
 }
 
 QString unknownCommandText(const QString &name)
 {
-    return QStringLiteral("неизвестная команда «%1»").arg(name);
+    return Texts::tr("неизвестная команда «%1»").arg(name);
 }
 
 QString parserErrorText(const QCommandLineParser &parser)
 {
     const QStringList unknown = parser.unknownOptionNames();
-    return unknown.isEmpty() ? QStringLiteral("у параметра нет значения")
-                             : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first());
+    return unknown.isEmpty() ? Texts::tr("у параметра нет значения")
+                             : Texts::tr("неизвестный параметр «%1»").arg(unknown.first());
 }
 
 Invocation Invocation::leading(const QStringList &arguments)
@@ -81,7 +89,7 @@ int Tool::usageError(const QString &message, const QString &usageLine)
 {
     QString text = message + QLatin1Char('\n') + (usageLine.isEmpty() ? usage : usageLine);
     if (pointsToHelp)
-        text += QStringLiteral("\nПодробнее: %1 --help").arg(programName);
+        text += QLatin1Char('\n') + Texts::tr("Подробнее: %1 --help").arg(programName);
     say(text);
     return kUsage;
 }

@@ -2,6 +2,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fstexts.h"
 
 #include <QTimer>
 #include <cmath>
@@ -59,20 +60,20 @@ bool BoardRun::retry(int exitCode)
 {
     if (exitCode != clikit::kUnreachable || options.retries == 0)
         return false;
-    const QString failed = QStringLiteral("попытка %1 из %2: %3")
-                               .arg(tryNumber)
-                               .arg(options.retries + 1)
-                               .arg(client->reachedBoard() ? QStringLiteral("соединение потеряно")
-                                                           : QStringLiteral("плата недоступна"));
+    const QString failed =
+        Texts::tr("попытка %1 из %2: %3")
+            .arg(tryNumber)
+            .arg(options.retries + 1)
+            .arg(client->reachedBoard() ? Texts::tr("соединение потеряно") : Texts::tr("плата недоступна"));
     if (tryNumber > options.retries) {
-        err.writeLines(failed + QStringLiteral("; попыток больше нет"));
+        err.writeLines(Texts::tr("%1; попыток больше нет").arg(failed));
         return false;
     }
     if (options.command != Command::Sync && client->mayHaveChangedBoard()) {
-        err.writeLines(failed + QStringLiteral("; не повторяется: файлы платы, возможно, уже изменены"));
+        err.writeLines(Texts::tr("%1; не повторяется: файлы платы, возможно, уже изменены").arg(failed));
         return false;
     }
-    err.writeLines(failed + QStringLiteral("; следующая через %1 с").arg(delaySeconds()));
+    err.writeLines(Texts::tr("%1; следующая через %2 с").arg(failed).arg(delaySeconds()));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "fscommands.h"
 #include "fsmanager.h"
 #include "fsrunner.h"
+#include "fstexts.h"
 
 #include <QJsonDocument>
 #include <QMap>
@@ -39,7 +40,7 @@ bool stderrIsTerminal()
 
 QString quoted(const QString &name)
 {
-    return QStringLiteral("«") + name + QStringLiteral("»");
+    return Texts::tr("«%1»", "a file's name in a message").arg(name);
 }
 
 FsClient::FsClient(const ClientOptions &options, clikit::Sink &out, clikit::Sink &err, QObject *parent)
@@ -114,7 +115,7 @@ void FsClient::requestEnded(int command, int result, const QString &text)
         if (command != CmdListFiles)
             return;
         if (result != ResultOk) {
-            fail(QStringLiteral("таблица файлов платы не прочитана: ") + text, kFailure);
+            fail(Texts::tr("таблица файлов платы не прочитана: %1").arg(text), kFailure);
             return;
         }
         tableRead = true;
@@ -144,11 +145,14 @@ QHash<QString, qint64> FsClient::boardSizes() const
 const FsClient::BatchKind &FsClient::batchKind(int command)
 {
     static const BatchKind kinds[] = {
-        {CmdWriteFile, true, &FsClient::sendFiles, "передача прервана; сохранила ли его плата, неизвестно",
-         "Остальные файлы не переданы:"},
-        {CmdDeleteFile, true, &FsClient::deleteFiles, "удаление прервано; удалила ли его плата, неизвестно",
-         "Остальные файлы не удалены:"},
-        {CmdGetFile, false, &FsClient::getFiles, "получение прервано", "Остальные файлы не получены:"},
+        {CmdWriteFile, true, &FsClient::sendFiles,
+         QT_TRANSLATE_NOOP("VelmoraFs", "передача прервана; сохранила ли его плата, неизвестно"),
+         QT_TRANSLATE_NOOP("VelmoraFs", "Остальные файлы не переданы:")},
+        {CmdDeleteFile, true, &FsClient::deleteFiles,
+         QT_TRANSLATE_NOOP("VelmoraFs", "удаление прервано; удалила ли его плата, неизвестно"),
+         QT_TRANSLATE_NOOP("VelmoraFs", "Остальные файлы не удалены:")},
+        {CmdGetFile, false, &FsClient::getFiles, QT_TRANSLATE_NOOP("VelmoraFs", "получение прервано"),
+         QT_TRANSLATE_NOOP("VelmoraFs", "Остальные файлы не получены:")},
     };
     const auto kind = std::find_if(std::cbegin(kinds), std::cend(kinds),
                                    [command](const BatchKind &k) { return k.command == command; });
@@ -237,10 +241,10 @@ void FsClient::reportBreak(const QString &reason)
     FileItem &current = files[batch.at(itemsDone)];
     current.outcome = outcome;
     QStringList lines{quoted(current.argument) + QStringLiteral(": ") +
-                      (outcome == Outcome::Refused ? reason : QString::fromUtf8(awaitedKind->interrupted))};
+                      (outcome == Outcome::Refused ? reason : Texts::tr(awaitedKind->interrupted))};
     const QList<int> rest = batch.mid(itemsDone + 1);
     if (!rest.isEmpty()) {
-        lines << QString::fromUtf8(awaitedKind->rest);
+        lines << Texts::tr(awaitedKind->rest);
         for (const int index : rest)
             lines << quoted(files.at(index).argument);
     }
@@ -272,22 +276,22 @@ QString FsClient::connectionText(const QString &linkText) const
     if (!everConnected) {
         QString reason;
         if (noAnswer)
-            reason = QStringLiteral("нет ответа в отведённое время");
+            reason = Texts::tr("нет ответа в отведённое время");
         else if (error == QAbstractSocket::ConnectionRefusedError)
-            reason = QStringLiteral("в соединении отказано");
+            reason = Texts::tr("в соединении отказано");
         else if (error == QAbstractSocket::NetworkError)
-            reason = QStringLiteral("сеть недоступна");
-        const QString text = QStringLiteral("не удалось подключиться к %1").arg(address);
-        return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
+            reason = Texts::tr("сеть недоступна");
+        return reason.isEmpty() ? Texts::tr("не удалось подключиться к %1").arg(address)
+                                : Texts::tr("не удалось подключиться к %1: %2").arg(address, reason);
     }
     if (noAnswer)
-        return QStringLiteral("соединение с %1 разорвано: плата не ответила в отведённое время").arg(address);
+        return Texts::tr("соединение с %1 разорвано: плата не ответила в отведённое время").arg(address);
     if (error == QAbstractSocket::RemoteHostClosedError)
-        return QStringLiteral("соединение с %1 потеряно: плата закрыла соединение").arg(address);
-    // The link's own words (a reply too long to take) are Russian already.
+        return Texts::tr("соединение с %1 потеряно: плата закрыла соединение").arg(address);
+    // The link's own words (a reply too long to take) are in the program's language already.
     if (end == ConnectionReplyTooLong && !linkText.isEmpty())
         return address + QStringLiteral(": ") + linkText;
-    return QStringLiteral("соединение с %1 потеряно").arg(address);
+    return Texts::tr("соединение с %1 потеряно").arg(address);
 }
 
 void FsClient::commandStarted(const QString &description)
@@ -330,17 +334,17 @@ QString FsClient::outcomeWord(Outcome outcome) const
 {
     switch (outcome) {
     case Outcome::NotDone:
-        return QString::fromUtf8(row.texts.notDone);
+        return row.texts.notDone ? Texts::tr(row.texts.notDone) : QString();
     case Outcome::Done:
-        return QString::fromUtf8(row.texts.done);
+        return row.texts.done ? Texts::tr(row.texts.done) : QString();
     case Outcome::Missing:
-        return QStringLiteral("нет на плате");
+        return Texts::tr("нет на плате");
     case Outcome::Refused:
-        return QStringLiteral("отказ");
+        return Texts::tr("отказ");
     case Outcome::Interrupted:
-        return QStringLiteral("прерван");
+        return Texts::tr("прерван");
     case Outcome::NotSaved:
-        return QStringLiteral("не сохранён");
+        return Texts::tr("не сохранён");
     }
     return QString();
 }

@@ -19,7 +19,7 @@ namespace fsclient {
 struct CommandRow;
 class Runner;
 
-// «NAME», as messages name a file.
+// «NAME», as messages name a file ("NAME" in English).
 QString quoted(const QString &name);
 
 // What became of one file of a run.

@@ -2,6 +2,7 @@
 
 #include "clikit.h"
 #include "fsrunner.h"
+#include "fstexts.h"
 
 #include <QStringList>
 
@@ -17,41 +18,51 @@ const CommandRow kCommands[] = {
      Operands::None,
      Option::Json,
      &makeListRunner,
-     {"[--json]", "ls [--json]", "таблица файлов (имя, дата, размер, адрес, блок) и итоги", nullptr,
+     {"[--json]", "ls [--json]",
+      QT_TRANSLATE_NOOP("VelmoraFs", "таблица файлов (имя, дата, размер, адрес, блок) и итоги"), nullptr,
       nullptr}},
     {"df",
      Command::Totals,
      Operands::None,
      Option::Json,
      &makeTotalsRunner,
-     {"[--json]", "df [--json]", "только итоги: число файлов, общая, занятая и свободная память", nullptr,
-      nullptr}},
+     {"[--json]", "df [--json]",
+      QT_TRANSLATE_NOOP("VelmoraFs", "только итоги: число файлов, общая, занятая и свободная память"),
+      nullptr, nullptr}},
     {"put",
      Command::Put,
      Operands::LocalFiles,
      Option::Verbose,
      &makePutRunner,
-     {"[-v] ФАЙЛ...", "put ФАЙЛ...", "передать обычные файлы, не больше %1 за раз", "передан", "не передан"}},
+     {QT_TRANSLATE_NOOP("VelmoraFs", "[-v] ФАЙЛ..."), QT_TRANSLATE_NOOP("VelmoraFs", "put ФАЙЛ..."),
+      QT_TRANSLATE_NOOP("VelmoraFs", "передать обычные файлы, не больше %1 за раз"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "передан"), QT_TRANSLATE_NOOP("VelmoraFs", "не передан")}},
     {"get",
      Command::Get,
      Operands::BoardNames,
      Option::Verbose | Option::Output,
      &makeGetRunner,
-     {"[-v] ИМЯ... [-o ПАПКА]", "get ИМЯ... [-o ПАПКА]", "получить файлы в ПАПКУ (по умолчанию — текущую)",
-      "получен", "не получен"}},
+     {QT_TRANSLATE_NOOP("VelmoraFs", "[-v] ИМЯ... [-o ПАПКА]"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "get ИМЯ... [-o ПАПКА]"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "получить файлы в ПАПКУ (по умолчанию — текущую)"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "получен"), QT_TRANSLATE_NOOP("VelmoraFs", "не получен")}},
     {"rm",
      Command::Remove,
      Operands::BoardNames,
      Option::Verbose,
      &makeRemoveRunner,
-     {"[-v] ИМЯ...", "rm ИМЯ...", "удалить", "удалён", "не удалён"}},
+     {QT_TRANSLATE_NOOP("VelmoraFs", "[-v] ИМЯ..."), QT_TRANSLATE_NOOP("VelmoraFs", "rm ИМЯ..."),
+      QT_TRANSLATE_NOOP("VelmoraFs", "удалить"), QT_TRANSLATE_NOOP("VelmoraFs", "удалён"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "не удалён")}},
     {"sync",
      Command::Sync,
      Operands::Folder,
      Option::Json | Option::Verbose | Option::Plan,
      &makeSyncRunner,
-     {"[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] ПАПКА", "sync ПАПКА",
-      "привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)", nullptr, nullptr}},
+     {QT_TRANSLATE_NOOP("VelmoraFs", "[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] ПАПКА"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "sync ПАПКА"),
+      QT_TRANSLATE_NOOP("VelmoraFs", "привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)"),
+      nullptr, nullptr}},
 };
 
 } // namespace
@@ -79,7 +90,9 @@ QString commandsWith(CommandOption option)
             names << QString::fromLatin1(row.name);
     }
     const QString last = names.takeLast();
-    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" и ") + last;
+    return names.isEmpty()
+               ? last
+               : Texts::tr("%1 и %2", "the last two of a list").arg(names.join(QStringLiteral(", ")), last);
 }
 
 QString commandsUsage()
@@ -87,8 +100,8 @@ QString commandsUsage()
     QStringList alternatives;
     const char *previous = nullptr;
     for (const CommandRow &row : kCommands) {
-        const QString usage = QString::fromUtf8(row.texts.usage);
-        if (previous && usage == QString::fromUtf8(previous)) {
+        const QString usage = Texts::tr(row.texts.usage);
+        if (previous && usage == Texts::tr(previous)) {
             QString &last = alternatives.last();
             last.insert(last.size() - usage.size() - 1, QLatin1Char('|') + QLatin1String(row.name));
         } else {
@@ -103,11 +116,11 @@ QString commandsHelp()
 {
     int width = 0;
     for (const CommandRow &row : kCommands)
-        width = qMax(width, QString::fromUtf8(row.texts.synopsis).size());
+        width = qMax(width, Texts::tr(row.texts.synopsis).size());
     QString lines;
     for (const CommandRow &row : kCommands) {
-        lines += QStringLiteral("  ") + QString::fromUtf8(row.texts.synopsis).leftJustified(width) +
-                 QStringLiteral("  ") + QString::fromUtf8(row.texts.about) + QLatin1Char('\n');
+        lines += QStringLiteral("  ") + Texts::tr(row.texts.synopsis).leftJustified(width) +
+                 QStringLiteral("  ") + Texts::tr(row.texts.about) + QLatin1Char('\n');
     }
     return lines;
 }

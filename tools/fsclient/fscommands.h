@@ -30,7 +30,8 @@ enum class CommandOption : unsigned
 };
 Q_DECLARE_FLAGS(CommandOptions, CommandOption)
 
-// What a command says of itself, and of each of its files with -v.
+// What a command says of itself, and of each of its files with -v: Russian, marked for the
+// VelmoraFs context and translated where they are shown.
 struct CommandTexts
 {
     // After its name in the usage line. Rows next to each other with the same text share one
@@ -61,9 +62,10 @@ struct CommandRow
 const CommandRow *findCommand(const QString &name);
 // The row of a command the command line named.
 const CommandRow &commandRow(Command command);
-// The names of the commands that take Option, in the table's order: "put, get, rm и sync".
+// The names of the commands that take Option, in the table's order: "put, get, rm и sync" (in
+// the language of the texts).
 QString commandsWith(CommandOption option);
-// The commands' part of the usage line: "ls|df [--json] | put [-v] ФАЙЛ... | ...".
+// The commands' part of the usage line: "ls|df [--json] | put [-v] ФАЙЛ... | ..." (translated).
 QString commandsUsage();
 // The commands' lines of --help: each synopsis, padded to the widest, and what it does.
 QString commandsHelp();

@@ -4,6 +4,7 @@
 #include "clikit.h"
 #include "fscommands.h"
 #include "fsrunner.h"
+#include "fstexts.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -112,7 +113,7 @@ void FsFleet::finish()
                                          .arg(addresses.size())
                                          .arg(addresses.join(QStringLiteral(", ")));
     };
-    const QString summary = QStringLiteral("плат: %1; успешно: %2; с ошибками: %3; недоступны: %4")
+    const QString summary = Texts::tr("плат: %1; успешно: %2; с ошибками: %3; недоступны: %4")
                                 .arg(boards.size())
                                 .arg(succeeded.size())
                                 .arg(named(failed), named(unreachable));

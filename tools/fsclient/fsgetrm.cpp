@@ -4,6 +4,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fstexts.h"
 #include "pcbtypes.h"
 #include "receivedfiles.h"
 
@@ -46,7 +47,7 @@ public:
                 batch << i;
             } else {
                 items[i].outcome = Outcome::Missing;
-                missing << quoted(items.at(i).name) + QStringLiteral(": Файл не существует!");
+                missing << Texts::tr("%1: Файл не существует!").arg(quoted(items.at(i).name));
             }
         }
         if (!missing.isEmpty())
@@ -131,7 +132,7 @@ QString outputFolderRefusal(const ClientOptions &options)
 {
     if (options.outputFolder.isEmpty() || QFileInfo(options.outputFolder).isDir())
         return QString();
-    return QStringLiteral("-o: не папка: %1").arg(options.outputFolder);
+    return Texts::tr("-o: не папка: %1").arg(options.outputFolder);
 }
 
 std::unique_ptr<Runner> makeGetRunner(FsClient &client)

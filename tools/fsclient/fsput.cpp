@@ -4,6 +4,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fstexts.h"
 #include "pcbtypes.h"
 #include "uploadchecks.h"
 #include "uploadrules.h"
@@ -46,7 +47,7 @@ private:
     {
         if (refusals.isEmpty())
             return true;
-        refusals << QStringLiteral("Передача отменена: ничего не передано.");
+        refusals << Texts::tr("Передача отменена: ничего не передано.");
         client.fail(refusals.join(QLatin1Char('\n')), clikit::kFailure);
         return false;
     }
@@ -63,7 +64,7 @@ private:
         // The files go one after the other, so the room must last at every step, not only at the end.
         const FileTable::Totals &totals = client.totals();
         const qint64 missing = UploadRules::missingRoom(qint64(totals.total) - qint64(totals.used),
-                                                         client.boardSizes(), changes);
+                                                        client.boardSizes(), changes);
         if (missing > 0)
             refusals << UploadRules::roomText(missing);
         return refusals;

@@ -4,6 +4,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fstexts.h"
 #include "syncstate.h"
 #include "uploadchecks.h"
 #include "uploadrules.h"
@@ -62,7 +63,7 @@ public:
     {
         const QString folder = client.options().arguments.first();
         if (!QFileInfo(folder).isDir()) {
-            client.fail(QStringLiteral("не папка: %1").arg(folder), kUsage);
+            client.fail(Texts::tr("не папка: %1").arg(folder), kUsage);
             return false;
         }
         const QFileInfoList found =
@@ -134,7 +135,7 @@ public:
             if (completed)
                 record(client.rows());
             else
-                stateNotSaved(QStringLiteral("таблица файлов платы не прочитана"));
+                stateNotSaved(Texts::tr("таблица файлов платы не прочитана"));
             client.endRun(kSuccess);
         } else if (!completed) {
             client.endRun(kFailure);
@@ -183,7 +184,7 @@ private:
     {
         if (refusals.isEmpty())
             return true;
-        refusals << QStringLiteral("Синхронизация отменена: ничего не изменено.");
+        refusals << Texts::tr("Синхронизация отменена: ничего не изменено.");
         client.fail(refusals.join(QLatin1Char('\n')), kFailure);
         return false;
     }
@@ -300,13 +301,12 @@ private:
             }
             if (change == Change::Equal && options.verbose)
                 lines += QStringLiteral("= %1\t%2\n")
-                             .arg(item.name,
-                                  byRecord ? QStringLiteral("по записи") : QStringLiteral("по содержимому"));
+                             .arg(item.name, byRecord ? Texts::tr("по записи") : Texts::tr("по содержимому"));
             else if (change != Change::Equal)
                 lines += QLatin1String(changeMark(change)) + QLatin1Char(' ') + item.name + QLatin1Char('\n');
         }
         if (!differing.isEmpty())
-            client.err().writeLines(QStringLiteral("Плата не совпадает с папкой, файлы: %1")
+            client.err().writeLines(Texts::tr("Плата не совпадает с папкой, файлы: %1")
                                         .arg(differing.join(QStringLiteral(", "))));
         if (options.json) {
             client.emitDocument(QJsonObject{{QStringLiteral("dryRun"), options.dryRun},
@@ -328,8 +328,8 @@ private:
         QString why;
         if (!syncstate::load(statePath, client.boardAddress(), &state, &why)) {
             client.err().writeLines(
-                QStringLiteral("запись о прошлой синхронизации не принята (%1: %2); файлы сравниваются "
-                               "по содержимому")
+                Texts::tr("запись о прошлой синхронизации не принята (%1: %2); файлы сравниваются "
+                          "по содержимому")
                     .arg(statePath, why));
             return;
         }
@@ -375,7 +375,7 @@ private:
 
     void stateNotSaved(const QString &why)
     {
-        client.err().writeLines(QStringLiteral("запись о синхронизации не сохранена: %1").arg(why));
+        client.err().writeLines(Texts::tr("запись о синхронизации не сохранена: %1").arg(why));
     }
 
     QList<Entry> entries;                 // one per item

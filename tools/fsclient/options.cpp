@@ -2,6 +2,7 @@
 
 #include "clikit.h"
 #include "fscommands.h"
+#include "fstexts.h"
 #include "pcbaddress.h"
 #include "uploadpaths.h"
 #include "uploadrules.h"
@@ -30,25 +31,21 @@ QString BoardAddress::text() const
 
 QString usageLine()
 {
-    return QStringLiteral("Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... "
-                          "[--boards ФАЙЛ] [--jobs N] [--retries N] [--retry-delay С] ") +
-           commandsUsage();
+    return Texts::tr("Использование: velmora-fs [--host АДРЕС] [--port N] [--board АДРЕС[:ПОРТ]]... "
+                     "[--boards ФАЙЛ] [--jobs N] [--retries N] [--retry-delay С] %1")
+        .arg(commandsUsage());
 }
 
 QString helpText()
 {
-    // One text, so that the markers count through the commands' lines (the put line's %1) too.
-    return (QStringLiteral(
+    // Translated in paragraphs and joined before the markers are filled, so that they count through
+    // the commands' lines (the put line's %1) too.
+    return (Texts::tr(
                 "Показывает, передаёт, получает и удаляет файлы платы контроллера, как это делает окно;\n"
-                "приводит файлы платы к файлам папки; то же на многих платах сразу.\n"
-                "\n") +
-            usageLine() +
-            QStringLiteral("\n"
-                           "\n"
-                           "Команды:\n") +
-            commandsHelp() +
-            QStringLiteral(
-                "\n"
+                "приводит файлы платы к файлам папки; то же на многих платах сразу.\n") +
+            QLatin1Char('\n') + usageLine() + QStringLiteral("\n\n") + Texts::tr("Команды:") +
+            QLatin1Char('\n') + commandsHelp() + QLatin1Char('\n') +
+            Texts::tr(
                 "put сначала проверяет всё, что можно узнать заранее: файлы, их имена (от 1 до %2\n"
                 "символов Latin-1), размеры и место в свободной памяти платы; если что-то не так, не\n"
                 "передаётся ничего. Если плата всё же откажет посреди передачи, переданные файлы остаются\n"
@@ -131,14 +128,14 @@ bool parseBoard(const QString &text, BoardAddress *board, QString *error)
     // The settings dialog's rule for the address, so that nothing reaches a board the window
     // could not.
     if (!PcbAddress::fromText(host, &parsed.host)) {
-        *error = QStringLiteral("не IPv4-адрес: %1").arg(text);
+        *error = Texts::tr("не IPv4-адрес: %1").arg(text);
         return false;
     }
     if (colon >= 0) {
         bool ok = false;
         const uint port = text.mid(colon + 1).toUInt(&ok, 10);
         if (!ok || port < 1 || port > 65535) {
-            *error = QStringLiteral("нужен порт от 1 до 65535: %1").arg(text);
+            *error = Texts::tr("нужен порт от 1 до 65535: %1").arg(text);
             return false;
         }
         parsed.port = static_cast<quint16>(port);
@@ -154,7 +151,7 @@ bool readBoardsFile(const QString &path, QList<BoardAddress> *boards, QString *e
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *error = QStringLiteral("--boards: не удалось прочитать %1: %2").arg(path, file.errorString());
+        *error = Texts::tr("--boards: не удалось прочитать %1: %2").arg(path, file.errorString());
         return false;
     }
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
@@ -223,35 +220,35 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     o.arguments = positional;
     const bool listing = row->operands == Operands::None;
     if (listing && !o.arguments.isEmpty()) {
-        *error = QStringLiteral("%1 не принимает аргументов: %2").arg(commandText, o.arguments.first());
+        *error = Texts::tr("%1 не принимает аргументов: %2").arg(commandText, o.arguments.first());
         return ParseResult::UsageError;
     }
     if (row->operands == Operands::Folder && o.arguments.size() != 1) {
         *error = o.arguments.isEmpty()
-                     ? QStringLiteral("%1: не указана папка").arg(commandText)
-                     : QStringLiteral("%1 принимает одну папку: %2").arg(commandText, o.arguments.at(1));
+                     ? Texts::tr("%1: не указана папка").arg(commandText)
+                     : Texts::tr("%1 принимает одну папку: %2").arg(commandText, o.arguments.at(1));
         return ParseResult::UsageError;
     }
     if (!listing && o.arguments.isEmpty()) {
-        *error = QStringLiteral("%1: не указано ни одного файла").arg(commandText);
+        *error = Texts::tr("%1: не указано ни одного файла").arg(commandText);
         return ParseResult::UsageError;
     }
     // Each of these options is for some commands only.
     if (parser.isSet(json) && !row->takes.testFlag(CommandOption::Json)) {
-        *error = QStringLiteral("--json — только для %1").arg(commandsWith(CommandOption::Json));
+        *error = Texts::tr("--json — только для %1").arg(commandsWith(CommandOption::Json));
         return ParseResult::UsageError;
     }
     if (parser.isSet(verbose) && !row->takes.testFlag(CommandOption::Verbose)) {
-        *error = QStringLiteral("-v — только для %1").arg(commandsWith(CommandOption::Verbose));
+        *error = Texts::tr("-v — только для %1").arg(commandsWith(CommandOption::Verbose));
         return ParseResult::UsageError;
     }
     if (parser.isSet(output) && !row->takes.testFlag(CommandOption::Output)) {
-        *error = QStringLiteral("-o — только для %1").arg(commandsWith(CommandOption::Output));
+        *error = Texts::tr("-o — только для %1").arg(commandsWith(CommandOption::Output));
         return ParseResult::UsageError;
     }
     for (const QCommandLineOption *option : {&prune, &dryRun, &checksum, &noState}) {
         if (parser.isSet(*option) && !row->takes.testFlag(CommandOption::Plan)) {
-            *error = QStringLiteral("--%1 — только для %2")
+            *error = Texts::tr("--%1 — только для %2")
                          .arg(option->names().first(), commandsWith(CommandOption::Plan));
             return ParseResult::UsageError;
         }
@@ -265,7 +262,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     o.outputFolder = parser.value(output);
     if (row->operands == Operands::LocalFiles && o.arguments.size() > UploadPaths::kMaxPerDrop) {
         // As one drop onto the window; more would be left out there without a word.
-        *error = QStringLiteral("%1 передаёт не больше %2 файлов за раз")
+        *error = Texts::tr("%1 передаёт не больше %2 файлов за раз")
                      .arg(commandText)
                      .arg(UploadPaths::kMaxPerDrop);
         return ParseResult::UsageError;
@@ -273,7 +270,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     if (row->operands == Operands::BoardNames) {
         for (const QString &name : qAsConst(o.arguments)) {
             if (!isBoardName(name)) {
-                *error = QStringLiteral("не имя файла платы (от 1 до %1 символов Latin-1): %2")
+                *error = Texts::tr("не имя файла платы (от 1 до %1 символов Latin-1): %2")
                              .arg(UploadRules::maxNameLength())
                              .arg(name);
                 return ParseResult::UsageError;
@@ -283,7 +280,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     if (parser.isSet(host)) {
         // The settings dialog's rule, so that nothing reaches a board the window could not.
         if (!PcbAddress::fromText(parser.value(host), &o.host)) {
-            *error = QStringLiteral("--host: не IPv4-адрес: %1").arg(parser.value(host));
+            *error = Texts::tr("--host: не IPv4-адрес: %1").arg(parser.value(host));
             return ParseResult::UsageError;
         }
         o.hostGiven = true;
@@ -293,7 +290,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         const uint value = parser.value(port).toUInt(&ok, 10);
         // The range the settings dialog offers.
         if (!ok || value < 1 || value > 65535) {
-            *error = QStringLiteral("--port: нужно число от 1 до 65535: %1").arg(parser.value(port));
+            *error = Texts::tr("--port: нужно число от 1 до 65535: %1").arg(parser.value(port));
             return ParseResult::UsageError;
         }
         o.port = static_cast<quint16>(value);
@@ -319,23 +316,22 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
     }
     const bool several = parser.isSet(board) || parser.isSet(boards);
     if (several && (o.hostGiven || o.portGiven)) {
-        *error = QStringLiteral("--host и --port — для одной платы, с --board и --boards их не указывают");
+        *error = Texts::tr("--host и --port — для одной платы, с --board и --boards их не указывают");
         return ParseResult::UsageError;
     }
     if (several && o.boards.isEmpty()) {
-        *error = QStringLiteral("--boards: в файле нет ни одной платы");
+        *error = Texts::tr("--boards: в файле нет ни одной платы");
         return ParseResult::UsageError;
     }
     if (parser.isSet(jobs)) {
         bool ok = false;
         const int value = parser.value(jobs).toInt(&ok, 10);
         if (!several) {
-            *error = QStringLiteral("--jobs — только вместе с --board или --boards");
+            *error = Texts::tr("--jobs — только вместе с --board или --boards");
             return ParseResult::UsageError;
         }
         if (!ok || value < 1 || value > kMaxJobs) {
-            *error =
-                QStringLiteral("--jobs: нужно число от 1 до %1: %2").arg(kMaxJobs).arg(parser.value(jobs));
+            *error = Texts::tr("--jobs: нужно число от 1 до %1: %2").arg(kMaxJobs).arg(parser.value(jobs));
             return ParseResult::UsageError;
         }
         o.jobs = value;
@@ -344,7 +340,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         bool ok = false;
         o.retries = parser.value(retries).toInt(&ok, 10);
         if (!ok || o.retries < 0 || o.retries > kMaxRetries) {
-            *error = QStringLiteral("--retries: нужно число от 0 до %1: %2")
+            *error = Texts::tr("--retries: нужно число от 0 до %1: %2")
                          .arg(kMaxRetries)
                          .arg(parser.value(retries));
             return ParseResult::UsageError;
@@ -355,7 +351,7 @@ ParseResult parseOptions(const QStringList &arguments, ClientOptions *options, Q
         // Seconds with a point, whatever the locale: a script reads the same everywhere.
         o.retryDelay = QLocale::c().toDouble(parser.value(retryDelay), &ok);
         if (!ok || !(o.retryDelay >= 0 && o.retryDelay <= kMaxRetryDelay)) {
-            *error = QStringLiteral("--retry-delay: нужно число секунд от 0 до %1: %2")
+            *error = Texts::tr("--retry-delay: нужно число секунд от 0 до %1: %2")
                          .arg(kMaxRetryDelay)
                          .arg(parser.value(retryDelay));
             return ParseResult::UsageError;

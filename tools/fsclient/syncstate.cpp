@@ -1,5 +1,6 @@
 #include "syncstate.h"
 
+#include "fstexts.h"
 #include "wholefile.h"
 
 #include <QCryptographicHash>
@@ -175,16 +176,16 @@ bool decode(const QByteArray &bytes, const QString &board, State *state, QString
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     const QJsonObject o = document.object();
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        *why = QStringLiteral("не JSON");
+        *why = Texts::tr("не JSON");
         return false;
     }
     if (o.value(QStringLiteral("format")).toString() != kFormat ||
         o.value(QStringLiteral("version")) != QJsonValue(kVersion)) {
-        *why = QStringLiteral("чужой формат или версия");
+        *why = Texts::tr("чужой формат или версия");
         return false;
     }
     if (o.value(QStringLiteral("board")).toString() != board) {
-        *why = QStringLiteral("записан для другой платы");
+        *why = Texts::tr("записан для другой платы");
         return false;
     }
     const QJsonValue files = o.value(QStringLiteral("files"));
@@ -193,13 +194,13 @@ bool decode(const QByteArray &bytes, const QString &board, State *state, QString
     for (const QJsonValue &value : files.toArray()) {
         Record record;
         if (!readRecord(value, &record) || read.files.contains(record.board.name)) {
-            *why = QStringLiteral("неверная запись файла");
+            *why = Texts::tr("неверная запись файла");
             return false;
         }
         read.files.insert(record.board.name, record);
     }
     if (!files.isArray()) {
-        *why = QStringLiteral("неверная запись файла");
+        *why = Texts::tr("неверная запись файла");
         return false;
     }
     *state = read;
@@ -250,7 +251,7 @@ QString save(const QString &path, const State &state)
     if (file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes)
         return QString();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("не удалось создать папку");
+        return Texts::tr("не удалось создать папку");
     return writeWholeFile(path, bytes);
 }
 
