@@ -1613,7 +1613,7 @@ sync сравнивает файлы по содержимому, как их х
                       до N раз (по умолчанию 0): sync начинается заново, остальные
                       команды повторяются, только если на плате ещё ничего не изменено
   --retry-delay С     сколько секунд ждать первого повтора, каждого следующего — вдвое
-                      дольше (по умолчанию %6)
+                      дольше, но не больше часа (по умолчанию %6)
   --json              ls, df и sync: один документ JSON в stdout
   -o, --output ПАПКА  get: куда записать файлы; папка должна существовать
   -v, --verbose       put, get, rm: по строке на файл в stdout: итог, табуляция, файл;
@@ -1680,7 +1680,7 @@ Options:
                       to N times (default 0): sync starts over, the other commands are
                       tried again only if nothing on the board has changed yet
   --retry-delay S     seconds to wait before the first retry, twice as long before each
-                      further one (default %6)
+                      further one, an hour at most (default %6)
   --json              ls, df and sync: one JSON document on stdout
   -o, --output FOLDER get: where to write the files; the folder must exist
   -v, --verbose       put, get, rm: a line per file on stdout: outcome, tab, file;
