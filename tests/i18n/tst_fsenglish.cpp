@@ -5,39 +5,20 @@
 #include "localeenvironment.h"
 #include "loopback.h"
 #include "testfiles.h"
+#include "toolrun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-// Generous: the suite also runs under the sanitizers on a shared machine.
-constexpr int kWaitMs = 60000;
 
 const QStringList kRussian{QStringLiteral("LANG=ru_RU.UTF-8")};
 
-struct Result
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 // One run of velmora-fs in Folder under the locale settings.
-Result velmoraFs(const QStringList &settings, const QString &folder, const QStringList &arguments)
+ToolRun velmoraFs(const QStringList &settings, const QString &folder, const QStringList &arguments)
 {
-    QProcess process;
-    process.setProcessEnvironment(localeEnvironment(settings));
-    process.setWorkingDirectory(folder);
-    process.start(qEnvironmentVariable("VELMORA_FS"), arguments);
-    Result result;
-    if (!process.waitForStarted(kWaitMs) || !process.waitForFinished(kWaitMs))
-        return result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return runTool(qEnvironmentVariable("VELMORA_FS"), folder, arguments, localeEnvironment(settings));
 }
 } // namespace
 
@@ -119,14 +100,14 @@ void TestFsEnglish::output()
     // The run's own working folder, with no settings file: every run names its board.
     QTemporaryDir workingFolder;
     QVERIFY(workingFolder.isValid());
-    const Result inRussian = velmoraFs(kRussian, workingFolder.path(), arguments);
-    const Result inEnglish = velmoraFs(locale, workingFolder.path(), arguments);
-    QCOMPARE(inEnglish.status, inRussian.status);
-    const auto text = [&where](const Result &result) {
-        return where == QLatin1String("out") ? result.out : result.err;
+    const ToolRun inRussian = velmoraFs(kRussian, workingFolder.path(), arguments);
+    const ToolRun inEnglish = velmoraFs(locale, workingFolder.path(), arguments);
+    QCOMPARE(inEnglish.exitCode, inRussian.exitCode);
+    const auto text = [&where](const ToolRun &result) {
+        return where == QLatin1String("out") ? result.outText() : result.err;
     };
-    QVERIFY2(text(inRussian).startsWith(placed(russian)), qPrintable(inRussian.out + inRussian.err));
-    QVERIFY2(text(inEnglish).startsWith(placed(english)), qPrintable(inEnglish.out + inEnglish.err));
+    QVERIFY2(text(inRussian).startsWith(placed(russian)), qPrintable(inRussian.outText() + inRussian.err));
+    QVERIFY2(text(inEnglish).startsWith(placed(english)), qPrintable(inEnglish.outText() + inEnglish.err));
     if (arguments.contains(QStringLiteral("--json")))
         QCOMPARE(inEnglish.out, inRussian.out);
 }

@@ -4,9 +4,9 @@
 #include "filesizecap.h"
 #include "loopback.h"
 #include "testfiles.h"
+#include "toolrun.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,13 +25,7 @@ constexpr int kConnectLimitMs = 5000;
 const QByteArray kLoopbackSettings("[General]\nIP_ADDRESS=127.0.0.1\n");
 const QString kLongName(52, QLatin1Char('n'));
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-    qint64 elapsedMs = 0;
-};
+using Run = ToolRun;
 
 // Runs velmora-fs in Folder. Unless told otherwise, Folder holds a settings file that names
 // 127.0.0.1, so that even a run that ignored --host could reach nothing but this machine.
@@ -39,29 +33,11 @@ Run runClient(const QString &folder, const QStringList &arguments)
 {
     if (!QFile::exists(folder + QStringLiteral("/pcbSettings.ini")))
         writeFile(folder + QStringLiteral("/pcbSettings.ini"), kLoopbackSettings);
-    Run run;
     // Sync's record of each board goes into a cache folder of this test's own.
     static const QTemporaryDir cache;
-    QProcess process;
-    process.setWorkingDirectory(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
-    process.setProcessEnvironment(environment);
-    QElapsedTimer clock;
-    process.start(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), arguments);
-    if (!process.waitForStarted(kWaitMs))
-        return run;
-    clock.start();
-    if (!process.waitForFinished(kWaitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.elapsedMs = clock.elapsed();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runTool(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), folder, arguments, environment);
 }
 
 QStringList board(const BoardSimProcess &sim)
@@ -101,10 +77,6 @@ QStringList names(const QJsonObject &listing)
 #define START_SIM(sim, ...)                                                                                  \
     BoardSimProcess sim(QStringList{__VA_ARGS__});                                                           \
     QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()))
-
-#define EXPECT_EXIT(run, code)                                                                               \
-    QVERIFY2((run).exitCode == (code),                                                                       \
-             qPrintable(QStringLiteral("exit %1, stderr: %2").arg((run).exitCode).arg((run).err)))
 
 } // namespace
 

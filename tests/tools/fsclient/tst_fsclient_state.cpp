@@ -3,13 +3,13 @@
 #include "boardsimprocess.h"
 #include "syncstate.h"
 #include "testfiles.h"
+#include "toolrun.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,33 +17,15 @@ namespace {
 
 constexpr int kWaitMs = 60000;
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ToolRun;
 
 // Runs velmora-fs in Folder, with Cache as the user's cache folder.
 Run runClient(const QString &folder, const QString &cache, const QStringList &arguments)
 {
     writeFile(folder + QStringLiteral("/pcbSettings.ini"), "[General]\nIP_ADDRESS=127.0.0.1\n");
-    QProcess process;
-    process.setWorkingDirectory(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache);
-    process.setProcessEnvironment(environment);
-    process.start(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), arguments);
-    Run run;
-    if (!process.waitForFinished(kWaitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runTool(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), folder, arguments, environment);
 }
 
 QStringList board(const BoardSimProcess &sim)
@@ -80,10 +62,6 @@ bool rewrite(const QString &path, const QByteArray &content, qint64 shift)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
            file.setFileTime(time.addMSecs(shift), QFileDevice::FileModificationTime);
 }
-
-#define EXPECT_EXIT(run, code)                                                                               \
-    QVERIFY2((run).exitCode == (code),                                                                       \
-             qPrintable(QStringLiteral("exit %1, stderr: %2").arg((run).exitCode).arg((run).err)))
 
 } // namespace
 
@@ -175,7 +153,7 @@ void TestFsClientState::secondSync()
     const int offset = logAfter(sim, clients).size();
     run = runClient(work.path(), cache.path(), sync + second);
     EXPECT_EXIT(run, 0);
-    QCOMPARE(run.out, out);
+    QCOMPARE(run.outText(), out);
     const QString warning =
         QStringLiteral("velmora-fs: запись о прошлой синхронизации не принята (%1: не JSON); "
                        "файлы сравниваются по содержимому\n")
@@ -189,7 +167,7 @@ void TestFsClientState::secondSync()
     if (recorded) {
         run = runClient(work.path(), cache.path(), sync);
         EXPECT_EXIT(run, 0);
-        QCOMPARE(run.out + run.err, QString());
+        QCOMPARE(run.outText() + run.err, QString());
         QCOMPARE(requests(logAfter(sim, clients + 2), log.size(), QStringLiteral("get")), 0);
     }
 }
@@ -216,7 +194,7 @@ void TestFsClientState::severalBoardsEachTheirOwnRecord()
     const int offsets[] = {int(logAfter(big, 1).size()), int(logAfter(small, 1).size())};
     run = runClient(work.path(), cache.path(), sync + QStringList{"--json"});
     EXPECT_EXIT(run, 0);
-    const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject document = QJsonDocument::fromJson(run.out).object();
     for (const QString &address : boards) {
         const QJsonArray listed = document.value(address).toObject().value(QStringLiteral("files")).toArray();
         QCOMPARE(listed.size(), 1);
