@@ -2,8 +2,9 @@
 #   cmake -DGZIP=<gzip> -DOUTPUT=<page>.1.gz -DPAGE=<page>.1 -P manpage.cmake
 #       compresses a written page;
 #   cmake -DGZIP=<gzip> -DOUTPUT=<tool>.1.gz -DHELP2MAN=<help2man> -DTOOL=<path of the tool>
-#         -DWHATIS=<one line> -DVERSION=<project version> -P manpage.cmake
-#       makes the page of a command-line tool from its --help and --version first.
+#         -DWHATIS=<one line> -DVERSION=<project version> [-DLANG=ru|en] -P manpage.cmake
+#       makes the page of a command-line tool from its --help and --version first, in the tool's
+#       language LANG (by default as under the C locale: Russian).
 cmake_minimum_required(VERSION 3.16)
 
 if(NOT PAGE)
@@ -11,6 +12,9 @@ if(NOT PAGE)
     get_filename_component(tool_dir "${TOOL}" DIRECTORY)
     get_filename_component(tool_name "${TOOL}" NAME)
     set(ENV{PATH} "${tool_dir}:$ENV{PATH}")
+    if(LANG)
+        set(ENV{VELMORA_LANG} "${LANG}")
+    endif()
     string(REGEX REPLACE "\\.gz$" "" PAGE "${OUTPUT}")
     set(help2man_args --no-info --locale=C.UTF-8 "--name=${WHATIS}" "--output=${PAGE}")
     execute_process(COMMAND "${HELP2MAN}" ${help2man_args} "${tool_name}"

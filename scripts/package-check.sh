@@ -23,6 +23,8 @@ fi
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 arch=$(dpkg --print-architecture)
 tools=(velmora-fs vmc velmora-boardsim)
+# The tools whose --help also speaks English, and so have an English manual page.
+english_pages=(velmora-fs vmc)
 icon_sizes=(16 22 24 32 48 64 128 256)
 metainfo=usr/share/metainfo/org.velmora.velmora.metainfo.xml
 desktop=usr/share/applications/velmora.desktop
@@ -65,6 +67,7 @@ file_list() {
     )
     local tool size
     for tool in "${tools[@]}"; do expected+=("usr/share/man/man1/$tool.1.gz"); done
+    for tool in "${english_pages[@]}"; do expected+=("usr/share/man/en/man1/$tool.1.gz"); done
     for size in "${icon_sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/velmora.png"); done
     # The Ansible collection as the source tree holds it, less its tests.
     while IFS= read -r file; do expected+=("$collection/${file#./}"); done < <(
@@ -123,6 +126,17 @@ manual_pages() {
     done
 }
 check "manual pages of velmora ${tools[*]} render without warnings" manual_pages
+
+# Cyrillic letters in UTF-8 start with the byte D0 or D1.
+english_manual_pages() {
+    local page
+    for page in "${english_pages[@]}"; do
+        zcat "$unpacked/usr/share/man/en/man1/$page.1.gz" | grep -q '^\.SH DESCRIPTION' &&
+            ! zcat "$unpacked/usr/share/man/en/man1/$page.1.gz" | LC_ALL=C grep -q $'[\xd0\xd1]' ||
+            { echo "$page: not an English page"; return 1; }
+    done
+}
+check "English manual pages of ${english_pages[*]}, with no Russian in them" english_manual_pages
 
 no_lintian_errors() {
     lintian --fail-on error --tag-display-limit 0 "$deb"
