@@ -74,6 +74,7 @@ bool BoardRun::retry(int exitCode)
         return false;
     }
     err.writeLines(Texts::tr("%1; следующая через %2 с").arg(failed).arg(delaySeconds()));
+    options.earlierTryChanged = options.earlierTryChanged || client->mayHaveChangedBoard();
     return true;
 }
 

@@ -324,10 +324,13 @@ void FsClient::linkWentOffline()
 
 void FsClient::emitDocument(const QJsonObject &document)
 {
+    QJsonObject told = document;
+    if (runOptions.earlierTryChanged)
+        told.insert(QStringLiteral("changedByEarlierTry"), true);
     if (runOptions.oneOfMany)
-        json = document;
+        json = told;
     else
-        output.write(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+        output.write(QString::fromUtf8(QJsonDocument(told).toJson(QJsonDocument::Indented)));
 }
 
 QString FsClient::outcomeWord(Outcome outcome) const

@@ -64,6 +64,9 @@ struct ClientOptions
     // Set for each board of a run on several: the board's address starts every line already, no
     // progress line, and get writes into a folder of the board's own that it makes.
     bool oneOfMany = false;
+    // Set for a try after one that may have written to the board (a sync starting over): what that
+    // try changed is not among this one's changes, and --json says so.
+    bool earlierTryChanged = false;
 };
 
 enum class ParseResult

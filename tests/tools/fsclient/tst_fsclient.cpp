@@ -604,6 +604,13 @@ void TestFsClient::retriesTryAgainWhereNothingChanged_data()
     QTest::newRow("sync lost after sending starts over")
         << QStringList{"--drop-after", "10"} << QStringList{"--retries", "1", "sync", "cfg"} << 3
         << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"} << QByteArray() << 2;
+    QTest::newRow("--json says a try before may have written")
+        << QStringList{"--drop-after", "10"} << QStringList{"--retries", "1", "sync", "--json", "cfg"} << 3
+        << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"}
+        << QByteArray("{\n    \"changedByEarlierTry\": true,\n    \"dryRun\": false,\n    \"files\": [\n"
+                      "        {\n            \"change\": \"new\",\n            \"done\": false,\n"
+                      "            \"name\": \"a.txt\"\n        }\n    ],\n    \"matches\": false\n}\n")
+        << 2;
     QTest::newRow("get changes nothing and is repeated")
         << QStringList{"--file", "d.bin=1000", "--drop-after", "100"}
         << QStringList{"--retries", "1", "get", "d.bin"} << 3

@@ -43,7 +43,8 @@ options:
   retries:
     description:
       - How many times velmora-fs tries again when the board cannot be reached or the connection
-        is lost (C(velmora-fs --retries)); 0 tries once.
+        is lost (C(velmora-fs --retries)); 0 tries once. A try cut off after it wrote makes the
+        task changed, whatever the last try found.
     type: int
     default: 0
 extends_documentation_fragment:
@@ -235,7 +236,9 @@ def main():
 
     command, (rc, done, err) = sync(dry_run=False)
     result.update(plan_result(done))
-    result['changed'] = any(item['done'] for item in changed_files(result.get('files', [])))
+    # A try cut off after it wrote leaves its changes out of the last try's files.
+    result['changed'] = (any(item['done'] for item in changed_files(result.get('files', [])))
+                         or bool((done or {}).get('changedByEarlierTry')))
     if rc != 0:
         fail_with_tool(module, command, rc, '', err, **result)
     module.exit_json(**result)

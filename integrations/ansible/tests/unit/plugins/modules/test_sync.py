@@ -43,6 +43,8 @@ class SyncResults(ModuleCase):
         # what, check mode, the tool's answer, changed, failed, the message's first line
         ('all equal', False, (0, files(('a', 'equal', False)), ''), False, False, None),
         ('one sent', False, (0, files(('a', 'new', True), ('b', 'equal', False)), ''), True, False, None),
+        ('all equal after a try that wrote', False,
+         (0, dict(files(('a', 'equal', False)), changedByEarlierTry=True), ''), True, False, None),
         ('check mode plans a change', True, (0, files(('a', 'changed', False)), ''), True, False, None),
         ('check mode, nothing to change', True, (0, files(('a', 'equal', False)), ''), False, False, None),
         ('refused after one deleted', False,
