@@ -2,6 +2,7 @@
 
 #include "clikit.h"
 #include "fsclient.h"
+#include "fscommands.h"
 #include "fstexts.h"
 
 #include <QTimer>
@@ -69,7 +70,7 @@ bool BoardRun::retry(int exitCode)
         err.writeLines(Texts::tr("%1; попыток больше нет").arg(failed));
         return false;
     }
-    if (options.command != Command::Sync && client->mayHaveChangedBoard()) {
+    if (!commandRow(options.command).startsOver && client->mayHaveChangedBoard()) {
         err.writeLines(Texts::tr("%1; не повторяется: файлы платы, возможно, уже изменены").arg(failed));
         return false;
     }

@@ -62,7 +62,8 @@ const CommandRow kCommands[] = {
      {QT_TRANSLATE_NOOP("VelmoraFs", "[--delete] [--dry-run] [--checksum] [--no-state] [--json] [-v] ПАПКА"),
       QT_TRANSLATE_NOOP("VelmoraFs", "sync ПАПКА"),
       QT_TRANSLATE_NOOP("VelmoraFs", "привести файлы платы к обычным файлам ПАПКИ (без вложенных папок)"),
-      nullptr, nullptr}},
+      nullptr, nullptr},
+     true},
 };
 
 } // namespace

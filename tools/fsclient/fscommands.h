@@ -56,6 +56,9 @@ struct CommandRow
     CommandOptions takes;
     MakeRunner makeRunner;
     CommandTexts texts;
+    // Tried again from the start after a lost connection even when it had written: it only ever
+    // makes the board match, so a second run finishes what the first began.
+    bool startsOver = false;
 };
 
 // The row of the command of that name, or null: the one place commands are found by name.

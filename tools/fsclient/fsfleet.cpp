@@ -57,8 +57,7 @@ void FsFleet::startNext()
     own.port = board.address.port;
     if (commandRow(options.command).takes.testFlag(CommandOption::Output)) {
         const QString base = options.outputFolder.isEmpty() ? QDir::currentPath() : options.outputFolder;
-        own.outputFolder =
-            QDir(base).filePath(board.address.text().replace(QLatin1Char(':'), QLatin1Char('_')));
+        own.outputFolder = QDir(base).filePath(boardFileStem(board.address.text()));
     }
     ++running;
     board.run = new BoardRun(own, board.out, board.err, this);

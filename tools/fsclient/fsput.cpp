@@ -42,14 +42,9 @@ public:
     }
 
 private:
-    // Refuses the whole lot when there is anything to refuse; false then.
-    bool refuseAny(QStringList refusals)
+    bool refuseAny(const QStringList &refusals)
     {
-        if (refusals.isEmpty())
-            return true;
-        refusals << Texts::tr("Передача отменена: ничего не передано.");
-        client.fail(refusals.join(QLatin1Char('\n')), clikit::kFailure);
-        return false;
+        return Runner::refuseAny(refusals, Texts::tr("Передача отменена: ничего не передано."));
     }
 
     QStringList roomRefusals() const

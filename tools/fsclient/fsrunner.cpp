@@ -24,6 +24,15 @@ void Runner::batchEnded(bool)
 
 void Runner::connectionLost() {}
 
+bool Runner::refuseAny(QStringList refusals, const QString &closing)
+{
+    if (refusals.isEmpty())
+        return true;
+    refusals << closing;
+    client.fail(refusals.join(QLatin1Char('\n')), clikit::kFailure);
+    return false;
+}
+
 int Runner::finish(int exitCode)
 {
     return client.reportOutcomes(exitCode);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace fsclient {
@@ -41,6 +42,10 @@ public:
     virtual int finish(int exitCode);
 
 protected:
+    // Refuses the whole run when there is anything to refuse, the lines then Closing, which says
+    // that nothing was done; false then.
+    bool refuseAny(QStringList refusals, const QString &closing);
+
     FsClient &client;
 };
 

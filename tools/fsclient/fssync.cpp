@@ -180,13 +180,9 @@ private:
         entries << entry;
     }
 
-    bool refuseAny(QStringList refusals)
+    bool refuseAny(const QStringList &refusals)
     {
-        if (refusals.isEmpty())
-            return true;
-        refusals << Texts::tr("Синхронизация отменена: ничего не изменено.");
-        client.fail(refusals.join(QLatin1Char('\n')), kFailure);
-        return false;
+        return Runner::refuseAny(refusals, Texts::tr("Синхронизация отменена: ничего не изменено."));
     }
 
     QStringList refusals() const
@@ -247,7 +243,7 @@ private:
     {
         if (queued.isEmpty()) {
             // The record is made from the table as the board lists it after the run's own writes.
-            if (wrote && recording()) {
+            if (client.mayHaveChangedBoard() && recording()) {
                 relisting = true;
                 client.listAgain();
                 return;
@@ -256,7 +252,6 @@ private:
             client.endRun(kSuccess);
             return;
         }
-        wrote = true;
         const QPair<int, QList<int>> next = queued.takeFirst();
         client.startBatch(next.first, next.second);
     }
@@ -384,7 +379,6 @@ private:
     QList<QPair<int, QList<int>>> queued; // the batches still to run, each the link's command and its items
     QString statePath;                    // the board's state file; empty: none read or written
     QList<FileTable::Row> firstRows;      // the board's table as the run found it
-    bool wrote = false;                   // a batch of uploads or deletions was started
     bool relisting = false;               // the table is read again after the writes, to record it
     bool listLost = false;                // the connection ended while it was
 };

@@ -120,6 +120,11 @@ QString helpText()
         .arg(kDefaultRetryDelay);
 }
 
+QString boardFileStem(const QString &address)
+{
+    return QString(address).replace(QLatin1Char(':'), QLatin1Char('_'));
+}
+
 bool parseBoard(const QString &text, BoardAddress *board, QString *error)
 {
     BoardAddress parsed;

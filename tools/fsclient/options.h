@@ -38,6 +38,9 @@ struct BoardAddress
     bool operator==(const BoardAddress &other) const { return host == other.host && port == other.port; }
 };
 
+// "ADDR_PORT" of "ADDR:PORT": the board's name for a file or folder of its own.
+QString boardFileStem(const QString &address);
+
 struct ClientOptions
 {
     Command command = Command::List;

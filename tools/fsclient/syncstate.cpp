@@ -1,6 +1,7 @@
 #include "syncstate.h"
 
 #include "fstexts.h"
+#include "options.h"
 #include "wholefile.h"
 
 #include <QCryptographicHash>
@@ -225,8 +226,7 @@ QString pathFor(const QString &board)
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         return QString();
-    return cache + QStringLiteral("/velmora/") + QString(board).replace(QLatin1Char(':'), QLatin1Char('_')) +
-           QStringLiteral(".json");
+    return cache + QStringLiteral("/velmora/") + boardFileStem(board) + QStringLiteral(".json");
 }
 
 bool load(const QString &path, const QString &board, State *state, QString *why)

@@ -615,7 +615,7 @@ void TestFsClient::retriesTryAgainWhereNothingChanged_data()
         << QStringList{"--file", "d.bin=1000", "--drop-after", "100"}
         << QStringList{"--retries", "1", "get", "d.bin"} << 3
         << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"} << QByteArray() << 2;
-    QTest::newRow("no retries: told as before") << QStringList{"--close-first", "1"} << QStringList{"ls"} << 3
+    QTest::newRow("no retries: the failure alone") << QStringList{"--close-first", "1"} << QStringList{"ls"} << 3
                                                 << QStringList{lost} << QByteArray() << 1;
 }
 
