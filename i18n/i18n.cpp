@@ -50,7 +50,8 @@ Language choose(const QString &override, const QStringList &uiLanguages)
 
 Language systemLanguage()
 {
-    // Under the C locale LANGUAGE does not count, as gettext has it; Qt still lists its languages.
+    // Under the C locale LANGUAGE does not count: the user asked for no language; Qt still lists
+    // LANGUAGE's languages.
     const QLocale system = QLocale::system();
     const QStringList languages =
         system.language() == QLocale::C ? QStringList{QStringLiteral("C")} : system.uiLanguages();

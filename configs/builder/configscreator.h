@@ -74,8 +74,8 @@ public:
     QByteArray serializeAiLinksTab() const;
     QByteArray serializeAoLinksTab() const;
 
-    // The tab of a section: its fill, writer and derivation, which the named ones above and the
-    // buttons' slots forward to.
+    // The tab of a section: its fill, writer and derivation, which the named ones above forward to
+    // and its buttons call.
     Tab &tab(Blocks::Section section) const;
 
     // Every tab's block, in section order: what a model-id file of the window would hold.

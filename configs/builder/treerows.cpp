@@ -500,11 +500,11 @@ void EditorTree::updateEditorGeometries()
                 const QModelIndex index = indexFromItem(item, column);
                 option.rect = visualRect(index);
                 itemDelegate(index)->updateEditorGeometry(editor, option, index);
-                // Named as it is shown: a screen reader reaches the editors on screen only, and
-                // naming every editor as a long tree fills would cost the fill.
-                const QString name = editorName(this, item, column);
-                if (editor->accessibleName() != name)
-                    editor->setAccessibleName(name);
+                // Named as it is first shown: a screen reader reaches the editors on screen only,
+                // and naming every editor as a long tree fills would cost the fill. A row keeps its
+                // label while its editors live; a language change names them all again.
+                if (editor->accessibleName().isEmpty())
+                    editor->setAccessibleName(editorName(this, item, column));
                 editor->show();
                 inView.append(editor);
             }

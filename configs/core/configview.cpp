@@ -144,11 +144,6 @@ QString recordText(const Record &record)
     return parts.join(QStringLiteral(", "));
 }
 
-QString functionText(Functions::Context context, int code)
-{
-    return Functions::appearanceOf(context, code).toolTip;
-}
-
 QString pinPlace(quint32 pin)
 {
     // "PK 4 (X7-03)" is named by its header position first.

@@ -91,7 +91,5 @@ BlockView viewOf(Blocks::Section section, const QByteArray &block);
 
 // Where a pin sits, as an engineer names it: "X7-03 PK 4", or "No X PN 1" off the headers.
 QString pinPlace(quint32 pin);
-// The function text a context shows for a code.
-QString functionText(Functions::Context context, int code);
 
 } // namespace Configuration

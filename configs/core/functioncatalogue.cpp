@@ -184,13 +184,12 @@ Appearance appearanceOf(Context context, int code)
         appearance.storedCode = info->code;
         appearance.iconPath = info->iconPath;
         appearance.source = info->text;
-        appearance.toolTip = displayText(*info);
     } else {
         appearance.storedCode = kFallbackCode;
         appearance.iconPath = fallbackIconPath();
         appearance.source = QString::fromUtf8(kFallbackText);
-        appearance.toolTip = fallbackToolTip();
     }
+    appearance.toolTip = translated(appearance.source);
     return appearance;
 }
 

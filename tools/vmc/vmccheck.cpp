@@ -1,16 +1,8 @@
 #include "vmccheck.h"
 
-#include <QCoreApplication>
+#include "vmctexts.h"
 
 namespace Vmc {
-
-namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-} // namespace
 
 QString findingLine(const QString &file, const Finding &finding)
 {

@@ -6,9 +6,9 @@
 #include "vmcdump.h"
 #include "vmcpack.h"
 #include "vmcreport.h"
+#include "vmctexts.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,12 +24,6 @@
 namespace Vmc {
 
 namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-
 constexpr int kSuccess = clikit::kSuccess;
 constexpr int kFound = clikit::kFailure; // also: refused
 constexpr int kUsage = clikit::kUsage;   // also: a file not read or not written

@@ -1,21 +1,15 @@
 #include "vmcdiff.h"
 
 #include "vmcdump.h"
+#include "vmctexts.h"
 
 #include "pinmap.h"
 
-#include <QCoreApplication>
 #include <QMap>
 
 namespace Vmc {
 
 namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-
 using Blocks::Section;
 
 QString fieldText(const Record &record, const QString &name)

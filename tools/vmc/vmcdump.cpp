@@ -1,20 +1,14 @@
 #include "vmcdump.h"
 
 #include "pinmap.h"
+#include "vmctexts.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QStringList>
 
 namespace Vmc {
 
 namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-
 using Blocks::Section;
 
 QString kindOfFile(FileKind kind)

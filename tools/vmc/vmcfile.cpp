@@ -1,6 +1,6 @@
 #include "vmcfile.h"
 
-#include <QCoreApplication>
+#include "vmctexts.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,12 +9,6 @@
 namespace Vmc {
 
 namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-
 bool readWhole(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);

@@ -15,7 +15,6 @@ using Configuration::ConfigFile;
 using Configuration::configOf;
 using Configuration::Field;
 using Configuration::FileKind;
-using Configuration::functionText;
 using Configuration::isConfigFileName;
 using Configuration::pinPlace;
 using Configuration::Record;

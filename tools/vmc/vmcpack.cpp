@@ -1,20 +1,12 @@
 #include "vmcpack.h"
 
+#include "vmctexts.h"
 #include "wholefile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
 namespace Vmc {
-
-namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-} // namespace
 
 QByteArray tabBlock(Blocks::Section section, const QByteArray &block)
 {

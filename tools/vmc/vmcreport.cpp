@@ -1,6 +1,6 @@
 #include "vmcreport.h"
 
-#include <QCoreApplication>
+#include "vmctexts.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -8,12 +8,6 @@
 namespace Vmc {
 
 namespace {
-// The texts of this file, translated in the Vmc context.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Vmc)
-};
-
 Report::SourceFile sourceFile(const QString &name, const QByteArray &bytes)
 {
     return {name, bytes.size(),

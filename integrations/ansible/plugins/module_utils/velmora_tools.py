@@ -84,8 +84,8 @@ class FsTool:
         return run_json(self.module, self.command('ls', '--json'))[1]
 
     def get(self, names, folder):
-        """Downloads the files into the folder; returns (rc, stderr) so that the files that arrived
-        are still used when others did not."""
+        """Downloads the files into the folder; returns (command, rc, stdout, stderr) so that the
+        files that arrived are still used when others did not."""
         command = self.command('get', '-o', folder, '--', *names)
         rc, out, err = self.module.run_command(command, encoding='utf-8')
         return command, rc, out, err
