@@ -23,12 +23,6 @@ bool Batch::itemDone(const QString &name, QByteArray content)
     return true;
 }
 
-QByteArray Batch::file(const QString &name) const
-{
-    Q_UNUSED(name)
-    return QByteArray();
-}
-
 void UploadBatch::add(const QList<QByteArray> &added, qint64 bytes)
 {
     records.append(added);

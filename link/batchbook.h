@@ -35,9 +35,8 @@ public:
     // Books an item the board carried out; false when it is not one of this batch's items to report.
     // Name and Content are a downloaded file's, empty for the other kinds.
     virtual bool itemDone(const QString &name, QByteArray content);
-    // The files received so far, by name, and one of them; empty for a batch that receives none.
+    // The files received so far, by name; empty for a batch that receives none.
     virtual QMap<QString, QByteArray> files() const { return QMap<QString, QByteArray>(); }
-    virtual QByteArray file(const QString &name) const;
 
     // Ends the batch, dropping what was left of it.
     virtual void clear() = 0;
@@ -107,7 +106,6 @@ public:
     // Keeps a file the board sent under a name, replacing one of the same name.
     bool itemDone(const QString &name, QByteArray content) override;
     QMap<QString, QByteArray> files() const override { return received; }
-    QByteArray file(const QString &name) const override { return received.value(name); }
     void clear() override;
 
 private:
