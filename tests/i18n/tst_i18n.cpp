@@ -2,8 +2,9 @@
 // from its environment (vmc's --help under each locale).
 #include "i18n.h"
 #include "localeenvironment.h"
+#include "toolrun.h"
 
-#include <QProcess>
+#include <QDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(I18n::Language)
@@ -81,13 +82,10 @@ void TestI18n::programFollowsTheLocale()
 {
     QFETCH(QStringList, environment);
     QFETCH(QString, firstLine);
-    QProcess vmc;
-    vmc.setProcessEnvironment(localeEnvironment(environment));
-    vmc.start(qEnvironmentVariable("VELMORA_VMC"), {QStringLiteral("--help")});
-    QVERIFY2(vmc.waitForStarted(), "VELMORA_VMC names the vmc to run");
-    QVERIFY(vmc.waitForFinished(30000));
-    QCOMPARE(vmc.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(vmc.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0), firstLine);
+    const ToolRun run = runTool(qEnvironmentVariable("VELMORA_VMC"), QDir::currentPath(),
+                                {QStringLiteral("--help")}, localeEnvironment(environment));
+    EXPECT_EXIT(run, 0);
+    QCOMPARE(run.outText().section(QLatin1Char('\n'), 0, 0), firstLine);
 }
 
 QTEST_GUILESS_MAIN(TestI18n)

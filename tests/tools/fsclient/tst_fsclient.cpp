@@ -1,10 +1,10 @@
 // velmora-fs run as a user's script runs it: a separate process against the board simulator on
 // 127.0.0.1, judged by its exit status, stdout, stderr and the files it leaves.
 #include "boardsimprocess.h"
+#include "clientrun.h"
 #include "filesizecap.h"
 #include "loopback.h"
 #include "testfiles.h"
-#include "toolrun.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -27,23 +27,11 @@ const QString kLongName(52, QLatin1Char('n'));
 
 using Run = ToolRun;
 
-// Runs velmora-fs in Folder. Unless told otherwise, Folder holds a settings file that names
-// 127.0.0.1, so that even a run that ignored --host could reach nothing but this machine.
+// Runs velmora-fs in Folder, with a cache folder of this test's own.
 Run runClient(const QString &folder, const QStringList &arguments)
 {
-    if (!QFile::exists(folder + QStringLiteral("/pcbSettings.ini")))
-        writeFile(folder + QStringLiteral("/pcbSettings.ini"), kLoopbackSettings);
-    // Sync's record of each board goes into a cache folder of this test's own.
     static const QTemporaryDir cache;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
-    return runTool(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), folder, arguments, environment);
-}
-
-QStringList board(const BoardSimProcess &sim)
-{
-    return {QStringLiteral("--host"), sim.host().toString(), QStringLiteral("--port"),
-            QString::number(sim.port())};
+    return runClient(folder, cache.path(), arguments);
 }
 
 QByteArray pattern(int size, int seed)
@@ -615,8 +603,8 @@ void TestFsClient::retriesTryAgainWhereNothingChanged_data()
         << QStringList{"--file", "d.bin=1000", "--drop-after", "100"}
         << QStringList{"--retries", "1", "get", "d.bin"} << 3
         << QStringList{"попытка 2 из 2: соединение потеряно; попыток больше нет"} << QByteArray() << 2;
-    QTest::newRow("no retries: the failure alone") << QStringList{"--close-first", "1"} << QStringList{"ls"} << 3
-                                                << QStringList{lost} << QByteArray() << 1;
+    QTest::newRow("no retries: the failure alone") << QStringList{"--close-first", "1"} << QStringList{"ls"}
+                                                   << 3 << QStringList{lost} << QByteArray() << 1;
 }
 
 void TestFsClient::retriesTryAgainWhereNothingChanged()

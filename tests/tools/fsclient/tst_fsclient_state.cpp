@@ -1,9 +1,9 @@
 // velmora-fs sync's record of each board, run as a separate process against the simulator on
 // 127.0.0.1: what a second sync downloads and sends, told by the requests the simulator logs.
 #include "boardsimprocess.h"
+#include "clientrun.h"
 #include "syncstate.h"
 #include "testfiles.h"
-#include "toolrun.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -18,21 +18,6 @@ namespace {
 constexpr int kWaitMs = 60000;
 
 using Run = ToolRun;
-
-// Runs velmora-fs in Folder, with Cache as the user's cache folder.
-Run runClient(const QString &folder, const QString &cache, const QStringList &arguments)
-{
-    writeFile(folder + QStringLiteral("/pcbSettings.ini"), "[General]\nIP_ADDRESS=127.0.0.1\n");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache);
-    return runTool(QString::fromLocal8Bit(qgetenv("VELMORA_FS")), folder, arguments, environment);
-}
-
-QStringList board(const BoardSimProcess &sim)
-{
-    return {QStringLiteral("--host"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-            QString::number(sim.port())};
-}
 
 QString statePath(const QString &cache, const BoardSimProcess &sim)
 {
