@@ -123,9 +123,10 @@ public:
             Runner::itemDone(index, name, content);
             return;
         }
-        entries[index].change = syncstate::sameBytes(client.items().at(index).argument, content)
-                                    ? Change::Equal
-                                    : Change::Changed;
+        Entry &entry = entries[index];
+        entry.change = syncstate::sameBytes(client.items().at(index).argument, content, &entry.local.sha256)
+                           ? Change::Equal
+                           : Change::Changed;
     }
 
     void batchEnded(bool completed) override

@@ -81,11 +81,12 @@ bool readRecord(const QJsonValue &value, Record *record)
 
 // Read in pieces: a run on many boards compares every file once per board, and a buffer of the
 // whole file each time costs more than the comparing.
-bool sameBytes(const QString &path, const QByteArray &stored)
+bool sameBytes(const QString &path, const QByteArray &stored, QByteArray *sha256)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
     std::array<char, 65536> piece;
     qint64 at = 0;
     for (;;) {
@@ -96,10 +97,15 @@ bool sameBytes(const QString &path, const QByteArray &stored)
             break;
         if (std::memcmp(piece.data(), stored.constData() + at, size_t(got)) != 0)
             return false;
+        if (sha256)
+            hash.addData(piece.data(), int(got));
         at += got;
     }
-    return stored.size() - at < 4 &&
-           std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
+    const bool same = stored.size() - at < 4 &&
+                      std::all_of(stored.constBegin() + at, stored.constEnd(), [](char c) { return c == 0; });
+    if (same && sha256)
+        *sha256 = hash.result();
+    return same;
 }
 
 bool BoardEntry::operator==(const BoardEntry &other) const

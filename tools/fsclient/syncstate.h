@@ -68,8 +68,9 @@ bool decode(const QByteArray &bytes, const QString &board, State *state, QString
 
 // Whether the file at Path holds Stored, a board file's content: the same bytes, then up to three
 // zero bytes to the whole word, as the board keeps it. What a sync compares when the record cannot
-// tell.
-bool sameBytes(const QString &path, const QByteArray &stored);
+// tell. When they are the same, Sha256 (if given) takes the file's digest, made on the way, so
+// that recording the file needs no second reading.
+bool sameBytes(const QString &path, const QByteArray &stored, QByteArray *sha256 = nullptr);
 
 // What the record says of a board file whose stored size fits the local file's.
 enum class Verdict

@@ -2,6 +2,7 @@
 #include "syncstate.h"
 #include "testfiles.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,6 +64,8 @@ private slots:
     void refusesWhatItCannotTrust_data();
     void refusesWhatItCannotTrust();
     void savedStateReadsBack();
+    void sameBytesAsTheBoardKeepsThem_data();
+    void sameBytesAsTheBoardKeepsThem();
 };
 
 void TestSyncState::judge_data()
@@ -187,6 +190,35 @@ void TestSyncState::savedStateReadsBack()
     QCOMPARE(read.local.modified, sample().local.modified);
     QCOMPARE(read.local.sha256, kDigest);
     QVERIFY(!load(path, QStringLiteral("127.0.0.1:1"), &state, &why));
+}
+
+void TestSyncState::sameBytesAsTheBoardKeepsThem_data()
+{
+    QTest::addColumn<QByteArray>("local");
+    QTest::addColumn<QByteArray>("stored"); // as the board sends it back
+    QTest::addColumn<bool>("same");
+    const QByteArray big(200000, 'b'); // more than one piece of the reading
+    QTest::newRow("whole words") << QByteArray("abcd") << QByteArray("abcd") << true;
+    QTest::newRow("padded to a word") << QByteArray("abcde") << QByteArray("abcde\0\0\0", 8) << true;
+    QTest::newRow("several pieces") << big << big << true;
+    QTest::newRow("other bytes") << QByteArray("abcd") << QByteArray("abce") << false;
+    QTest::newRow("padding not zero") << QByteArray("abcde") << QByteArray("abcdeXYZ") << false;
+    QTest::newRow("board's longer by a word") << QByteArray("abcd") << QByteArray("abcd\0\0\0\0", 8) << false;
+    QTest::newRow("local longer") << big << big.left(100000) << false;
+}
+
+void TestSyncState::sameBytesAsTheBoardKeepsThem()
+{
+    QFETCH(QByteArray, local);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, same);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("a.bin"));
+    QVERIFY(writeFile(path, local));
+    QByteArray digest;
+    QCOMPARE(sameBytes(path, stored, &digest), same);
+    // The digest made on the way is the file's, so that recording it needs no second reading.
+    QCOMPARE(digest, same ? QCryptographicHash::hash(local, QCryptographicHash::Sha256) : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestSyncState)
