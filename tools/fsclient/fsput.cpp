@@ -47,22 +47,13 @@ private:
         return Runner::refuseAny(refusals, Texts::tr("Передача отменена: ничего не передано."));
     }
 
-    QStringList roomRefusals() const
+    // The files go one after the other, so the room must last at every step, not only at the end.
+    QStringList roomRefusals()
     {
-        QStringList paths;
         QList<UploadRules::Change> changes;
-        for (const FileItem &item : client.items()) {
-            paths << item.argument;
+        for (const FileItem &item : client.items())
             changes.append({item.name, QFileInfo(item.argument).size()});
-        }
-        QStringList refusals = uploadchecks::sizeRefusals(paths, client.bigForm());
-        // The files go one after the other, so the room must last at every step, not only at the end.
-        const FileTable::Totals &totals = client.totals();
-        const qint64 missing = UploadRules::missingRoom(qint64(totals.total) - qint64(totals.used),
-                                                        client.boardSizes(), changes);
-        if (missing > 0)
-            refusals << UploadRules::roomText(missing);
-        return refusals;
+        return uploadchecks::roomRefusals(client, changes, uploadchecks::RoomCheck::EveryStep);
     }
 };
 

@@ -186,26 +186,13 @@ private:
         return Runner::refuseAny(refusals, Texts::tr("Синхронизация отменена: ничего не изменено."));
     }
 
-    QStringList refusals() const
+    QStringList refusals()
     {
-        QStringList paths;
         QList<UploadRules::Change> changes;
-        for (int i = 0; i < entries.size(); ++i) {
-            const FileItem &item = client.items().at(i);
-            const bool removes = entries.at(i).change == Change::Deleted;
-            if (!removes)
-                paths << item.argument;
-            changes.append({item.name, entries.at(i).size, removes});
-        }
-        QStringList refusals = uploadchecks::sizeRefusals(paths, client.bigForm());
-        // Only the end state is checked: the deletions go first and the uploads that shrink a file
-        // before those that grow one, so the room never runs shorter on the way.
-        const FileTable::Totals &totals = client.totals();
-        const qint64 missing = UploadRules::missingRoomAtEnd(qint64(totals.total) - qint64(totals.used),
-                                                             client.boardSizes(), changes);
-        if (missing > 0)
-            refusals << UploadRules::endRoomText(missing);
-        return refusals;
+        for (int i = 0; i < entries.size(); ++i)
+            changes.append(
+                {client.items().at(i).name, entries.at(i).size, entries.at(i).change == Change::Deleted});
+        return uploadchecks::roomRefusals(client, changes, uploadchecks::RoomCheck::EndState);
     }
 
     void plan()

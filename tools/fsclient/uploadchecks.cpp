@@ -3,8 +3,6 @@
 #include "uploadpaths.h"
 #include "uploadrules.h"
 
-#include <QFileInfo>
-
 namespace fsclient::uploadchecks {
 
 QStringList localRefusals(const QList<FileItem> &files)
@@ -21,14 +19,22 @@ QStringList localRefusals(const QList<FileItem> &files)
     return refusals;
 }
 
-QStringList sizeRefusals(const QStringList &paths, bool bigForm)
+QStringList roomRefusals(FsClient &client, const QList<UploadRules::Change> &changes, RoomCheck check)
 {
     QStringList refusals;
-    for (const QString &path : paths) {
-        const UploadRules::Refusal refusal = UploadRules::checkSize(QFileInfo(path).size(), bigForm);
-        if (refusal != UploadRules::Refusal::None)
-            refusals << UploadRules::refusalText(refusal, path, bigForm);
+    for (int i = 0; i < changes.size(); ++i) {
+        const UploadRules::Refusal refusal = UploadRules::checkSize(changes.at(i).size, client.bigForm());
+        if (!changes.at(i).removes && refusal != UploadRules::Refusal::None)
+            refusals << UploadRules::refusalText(refusal, client.items().at(i).argument, client.bigForm());
     }
+    const FileTable::Totals &totals = client.totals();
+    const qint64 free = qint64(totals.total) - qint64(totals.used);
+    const qint64 missing = check == RoomCheck::EndState
+                               ? UploadRules::missingRoomAtEnd(free, client.boardSizes(), changes)
+                               : UploadRules::missingRoom(free, client.boardSizes(), changes);
+    if (missing > 0)
+        refusals << (check == RoomCheck::EndState ? UploadRules::endRoomText(missing)
+                                                  : UploadRules::roomText(missing));
     return refusals;
 }
 

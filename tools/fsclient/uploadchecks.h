@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fsclient.h"
+#include "uploadrules.h"
 
 #include <QList>
 #include <QStringList>
@@ -15,7 +16,18 @@ namespace fsclient::uploadchecks {
 // outside Latin-1 or longer than the board's name field. Told before connecting.
 QStringList localRefusals(const QList<FileItem> &files);
 
-// Files larger than the board's form takes (BigForm: the big one), as the board stores them.
-QStringList sizeRefusals(const QStringList &paths, bool bigForm);
+// How the changes of a run are made: one after the other as given (put), or ordered so that the
+// room never runs shorter on the way and only the end state counts (sync: deletions first, then the
+// uploads that shrink a file before those that grow one).
+enum class RoomCheck
+{
+    EveryStep,
+    EndState,
+};
+
+// Told once the board's table was read: the files of Changes (each for the client's item at the
+// same index) larger than the board's form takes, as the board stores them, and the room the board
+// lacks for them.
+QStringList roomRefusals(FsClient &client, const QList<UploadRules::Change> &changes, RoomCheck check);
 
 } // namespace fsclient::uploadchecks
