@@ -400,9 +400,9 @@ void FsManager::readListFiles(PcbCommand command, uint8_t *RecvData, uint Size)
 {
     Q_UNUSED(command)
     if (bigMode)
-        readList(decodeList<FstEntry_big>(RecvData, Size), &FsManager::listfilesReady_big);
+        readList(decodeBigList(RecvData, Size), &FsManager::listfilesReady_big);
     else
-        readList(decodeList<FstEntry>(RecvData, Size), &FsManager::listfilesReady);
+        readList(decodeSmallList(RecvData, Size), &FsManager::listfilesReady);
 }
 
 template <typename Entry>

@@ -45,6 +45,25 @@ int uploadHeaderSize(bool big)
 
 namespace {
 
+// The file table record of each form, which is also the header of an upload record in that form:
+// where the two forms differ, and nothing else.
+template <typename Entry> struct EntryLayout;
+template <> struct EntryLayout<FstEntry>
+{
+    static constexpr int kSize = kSmallEntrySize;
+    static constexpr int kBlockOffset = kSmallEntryBlockOffset;
+    using SizeField = quint16;
+    // A list in the small form may end with a byte that asks for the big form.
+    static constexpr bool kCanAskForBigForm = true;
+};
+template <> struct EntryLayout<FstEntry_big>
+{
+    static constexpr int kSize = kBigEntrySize;
+    static constexpr int kBlockOffset = kBigEntryBlockOffset;
+    using SizeField = quint32;
+    static constexpr bool kCanAskForBigForm = false;
+};
+
 template <typename Entry> void writeHeader(char *header, const QString &fileName, quint32 contentSize)
 {
     using Layout = EntryLayout<Entry>;
@@ -68,6 +87,8 @@ void writeUploadHeader(char *header, const QString &fileName, quint32 contentSiz
         writeHeader<FstEntry>(header, fileName, contentSize);
 }
 
+namespace {
+
 // Callers pass a pointer with at least EntryLayout<Entry>::kSize bytes behind it.
 template <typename Entry> Entry decodeEntry(const uint8_t *record)
 {
@@ -80,9 +101,6 @@ template <typename Entry> Entry decodeEntry(const uint8_t *record)
     entry.blockNumber = qFromLittleEndian<quint16>(record + Layout::kBlockOffset);
     return entry;
 }
-
-template FstEntry decodeEntry<FstEntry>(const uint8_t *record);
-template FstEntry_big decodeEntry<FstEntry_big>(const uint8_t *record);
 
 template <typename Entry> ListReply<Entry> decodeList(const uint8_t *data, uint size)
 {
@@ -108,8 +126,17 @@ template <typename Entry> ListReply<Entry> decodeList(const uint8_t *data, uint 
     return reply;
 }
 
-template ListReply<FstEntry> decodeList<FstEntry>(const uint8_t *data, uint size);
-template ListReply<FstEntry_big> decodeList<FstEntry_big>(const uint8_t *data, uint size);
+} // namespace
+
+ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size)
+{
+    return decodeList<FstEntry>(data, size);
+}
+
+ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size)
+{
+    return decodeList<FstEntry_big>(data, size);
+}
 
 FileReply decodeFileReply(const uint8_t *data, uint size)
 {

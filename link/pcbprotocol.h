@@ -82,30 +82,6 @@ qint64 paddedLength(qint64 length);
 void writeUploadHeader(char *header, const QString &fileName, quint32 contentSize, bool big);
 int uploadHeaderSize(bool big);
 
-// The file table record of each form, which is also the header of an upload record in that form:
-// where the two forms differ, and nothing else.
-template <typename Entry> struct EntryLayout;
-template <> struct EntryLayout<FstEntry>
-{
-    static constexpr int kSize = kSmallEntrySize;
-    static constexpr int kBlockOffset = kSmallEntryBlockOffset;
-    using SizeField = quint16;
-    // A list in the small form may end with a byte that asks for the big form.
-    static constexpr bool kCanAskForBigForm = true;
-};
-template <> struct EntryLayout<FstEntry_big>
-{
-    static constexpr int kSize = kBigEntrySize;
-    static constexpr int kBlockOffset = kBigEntryBlockOffset;
-    using SizeField = quint32;
-    static constexpr bool kCanAskForBigForm = false;
-};
-
-// One record of the file table, from kSmallEntrySize or kBigEntrySize bytes at Record.
-template <typename Entry> Entry decodeEntry(const uint8_t *record);
-extern template FstEntry decodeEntry<FstEntry>(const uint8_t *record);
-extern template FstEntry_big decodeEntry<FstEntry_big>(const uint8_t *record);
-
 template <typename Entry> struct ListReply
 {
     bool valid = false; // false when the payload is too short to hold the list header
@@ -115,19 +91,9 @@ template <typename Entry> struct ListReply
     bool asksForBigForm = false; // small form only: a byte 1 after the last record taken
 };
 
-// The list reply's payload in the form of Entry.
-template <typename Entry> ListReply<Entry> decodeList(const uint8_t *data, uint size);
-extern template ListReply<FstEntry> decodeList<FstEntry>(const uint8_t *data, uint size);
-extern template ListReply<FstEntry_big> decodeList<FstEntry_big>(const uint8_t *data, uint size);
-
-inline ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size)
-{
-    return decodeList<FstEntry>(data, size);
-}
-inline ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size)
-{
-    return decodeList<FstEntry_big>(data, size);
-}
+// The list reply's payload in the small and in the big form.
+ListReply<FstEntry> decodeSmallList(const uint8_t *data, uint size);
+ListReply<FstEntry_big> decodeBigList(const uint8_t *data, uint size);
 
 // Payload of a get reply: a status byte, a byte counting the name and its zero byte, the name,
 // then the file's content.
