@@ -65,7 +65,6 @@
 #include <malloc.h>
 #endif
 
-
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
@@ -548,7 +547,8 @@ int main(int argc, char *argv[])
     const Case &one = cases[0];
     const Case &largest = cases[2];
 
-    const std::unique_ptr<BoardSimProcess> simulator = BenchKit::startSimulator("velmora-linkbench", 512 * kMiB);
+    const std::unique_ptr<BoardSimProcess> simulator =
+        BenchKit::startSimulator("velmora-linkbench", 512 * kMiB);
     if (!simulator)
         return 2;
     const BoardSimProcess &sim = *simulator;
@@ -608,43 +608,51 @@ int main(int argc, char *argv[])
                 kConfidence * 100);
     std::printf("%-17s %-5s %-24s %-24s %-20s %-20s %s\n", "case", "dir", "link", "loop", "link/loop",
                 "link >= 80% of loop", "down link >= 95% of loop");
-    bool missed = false;
-    int judged = 0;
-    int rows = 0;
-    bool downMissed = false;
-    int downJudged = 0;
-    int downRows = 0;
+    // A goal's tally over the rows it judges.
+    struct Goal
+    {
+        double ratio;
+        bool missed = false;
+        int judged = 0;
+        int rows = 0;
+
+        Verdict add(const Spread &linkShare)
+        {
+            const Verdict v = judge(linkShare, ratio);
+            missed = missed || v == Verdict::Missed;
+            judged += v == Verdict::Unjudged ? 0 : 1;
+            ++rows;
+            return v;
+        }
+        void print(const char *what) const
+        {
+            std::printf("goal: %s >= %.0f%% of the minimal loop: judged in %d of %d rows, %s\n", what,
+                        ratio * 100, judged, rows, missed ? "MISSED in a row" : "missed in none");
+        }
+    };
+    Goal every{kMinRatio};
+    Goal downs{kMinDownRatio};
     for (const Case &c : cases) {
         const struct
         {
             const char *dir;
             const QList<double> &link, &loop;
-        } sides[] = {{"up", c.linkUp, c.loopUp}, {"down", c.linkDown, c.loopDown}};
+            Goal *own; // the goal of this direction alone, if any
+        } sides[] = {{"up", c.linkUp, c.loopUp, nullptr}, {"down", c.linkDown, c.loopDown, &downs}};
         for (const auto &side : sides) {
             const Spread linkShare = share(side.link, side.loop);
-            const Verdict v = judge(linkShare, kMinRatio);
-            missed = missed || v == Verdict::Missed;
-            judged += v == Verdict::Unjudged ? 0 : 1;
-            ++rows;
-            const bool down = std::strcmp(side.dir, "down") == 0;
-            const Verdict downVerdict = judge(linkShare, kMinDownRatio);
-            if (down) {
-                downMissed = downMissed || downVerdict == Verdict::Missed;
-                downJudged += downVerdict == Verdict::Unjudged ? 0 : 1;
-                ++downRows;
-            }
+            const Verdict v = every.add(linkShare);
             std::printf("%-17s %-5s %-24s %-24s %-20s %-20s %s\n", qPrintable(c.label), side.dir,
                         qPrintable(spreadText(throughput(c, side.link), 1, 1)),
                         qPrintable(spreadText(throughput(c, side.loop), 1, 1)),
                         qPrintable(spreadText(linkShare, 100, 0, "%")), verdictText(v),
-                        down ? verdictText(downVerdict) : "-");
+                        side.own ? verdictText(side.own->add(linkShare)) : "-");
         }
     }
-    std::printf("\ngoal: link >= %.0f%% of the minimal loop: judged in %d of %d rows, %s\n", kMinRatio * 100,
-                judged, rows, missed ? "MISSED in a row" : "missed in none");
-    std::printf("goal: down link >= %.0f%% of the minimal loop: judged in %d of %d rows, %s\n",
-                kMinDownRatio * 100, downJudged, downRows, downMissed ? "MISSED in a row" : "missed in none");
-    missed = missed || downMissed;
+    std::printf("\n");
+    every.print("link");
+    downs.print("down link");
+    bool missed = every.missed || downs.missed;
 
     const struct
     {
