@@ -53,7 +53,6 @@ ConfigsCreator::ConfigsCreator(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::ConfigsCreatorForm>())
 {
     ui->setupUi(this);
-    buildPinMaps();
     buildFunctionCatalogue();
     buildTabs();
     buildReportMenu();
@@ -99,7 +98,7 @@ void ConfigsCreator::buildTabs()
         {PinGroup::X9, f.gpioX9, f.portsLeftGpio_4, f.portsRightGpio_4},
         {PinGroup::NoX, f.gpioNoX, f.portsLeftGpio_5, f.portsRightGpio_5},
     };
-    const GpioTab &pins = addTab<GpioTab>(Section::Gpio, f.gpioConfig, connectors, pinMaps);
+    const GpioTab &pins = addTab<GpioTab>(Section::Gpio, f.gpioConfig, connectors);
     const RegisterTab &doRegisters = addTab<RegPortTab>(
         Section::RegDo, f.doRegConfig, Widgets{f.portsDoReg, f.NumDigOutputs, f.AcceptNumDoRegisters},
         f.NumDoRegisters, *Functions::contextOf(Section::RegDo), QStringLiteral("doReg"));
@@ -400,12 +399,6 @@ void ConfigsCreator::createAiLinksFromGpioAndRegs()
 void ConfigsCreator::createAoLinksFromGpioAndRegs()
 {
     tab(Section::AoLinks).derive();
-}
-
-void ConfigsCreator::buildPinMaps()
-{
-    for (PinGroup group : Pins::kConnectorOrder)
-        pinMaps[std::size_t(group)] = Pins::buildPinMap(group);
 }
 
 void ConfigsCreator::buildFunctionCatalogue()

@@ -134,7 +134,6 @@ private:
         std::unique_ptr<Tab> tab;
     };
 
-    void buildPinMaps();
     void buildFunctionCatalogue();
     void buildTabs();
     // Ctrl+S and Ctrl+O press "Сохранить" and "Загрузить".
@@ -165,7 +164,6 @@ private:
 
     std::unique_ptr<Ui::ConfigsCreatorForm> ui;
     QString lastDirectory;
-    PinMaps pinMaps;
     // The actions of each list, shared between the lists.
     std::array<QList<QAction *>, Functions::kFunctionListCount> functionLists;
     quint8 modelId = 0;

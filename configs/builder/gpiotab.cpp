@@ -104,9 +104,11 @@ QVector<PinSetting> GpioTab::scan(const QTabWidget *boosterPacks)
     return scanTrees(pageTrees(boosterPacks));
 }
 
-GpioTab::GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages, const PinMaps &pinMaps)
-    : pages(pages), pinMaps(pinMaps), receiver(receiver)
-{}
+GpioTab::GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages) : pages(pages), receiver(receiver)
+{
+    for (PinGroup group : Pins::kConnectorOrder)
+        pinMaps[std::size_t(group)] = Pins::buildPinMap(group);
+}
 
 QVector<GpioTab::PageTree> GpioTab::trees() const
 {

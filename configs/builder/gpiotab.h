@@ -48,8 +48,8 @@ public:
     static QVector<PinSetting> scan(const QTabWidget *boosterPacks);
 
     // The receiver gets the signals of the editors in the rows: the window. The pages are in tab
-    // order; the maps, the window's, stay while the tab lives.
-    GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages, const PinMaps &pinMaps);
+    // order.
+    GpioTab(QObject *receiver, const QVector<ConnectorPage> &pages);
 
     // Only a whole pin block is read.
     void fill(const QByteArray &block) override;
@@ -67,6 +67,6 @@ private:
     QVector<PageTree> trees() const;
 
     const QVector<ConnectorPage> pages;
-    const PinMaps &pinMaps;
+    PinMaps pinMaps; // of every connector group
     QObject *const receiver;
 };
