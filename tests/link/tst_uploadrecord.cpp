@@ -29,13 +29,11 @@ void TestUploadRecord::read_data()
     QTest::addColumn<QByteArray>("header"); // name field, time and address, size, name length
 
     const auto header = [](const QByteArray &name, quint32 size, quint16 nameLength, bool big) {
-        QByteArray bytes = name.leftJustified(60, '\0');
-        bytes += big ? QByteArray(4, '\0') : QByteArray(2, '\0');
-        big ? qToLittleEndian<quint32>(size, bytes.data() + 60)
-            : qToLittleEndian<quint16>(quint16(size), bytes.data() + 60);
-        bytes += QByteArray(2, '\0');
-        qToLittleEndian<quint16>(nameLength, bytes.data() + bytes.size() - 2);
-        return bytes;
+        uchar tail[6] = {};
+        const int sizeBytes = big ? 4 : 2;
+        big ? qToLittleEndian<quint32>(size, tail) : qToLittleEndian<quint16>(quint16(size), tail);
+        qToLittleEndian<quint16>(nameLength, tail + sizeBytes);
+        return name.leftJustified(60, '\0') + QByteArray(reinterpret_cast<const char *>(tail), sizeBytes + 2);
     };
     QTest::newRow("small form") << "abc" << 5 << false << Refusal::None << header("abc", 8, 4, false);
     QTest::newRow("big form") << "abc" << 70001 << true << Refusal::None << header("abc", 70004, 4, true);
