@@ -6,6 +6,13 @@
 
 #include <QTcpSocket>
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 namespace boardsim {
 
 BoardServer::BoardServer(FlashStore *store, const SimOptions *options, QObject *parent)
@@ -14,10 +21,33 @@ BoardServer::BoardServer(FlashStore *store, const SimOptions *options, QObject *
     connect(&server, &QTcpServer::newConnection, this, &BoardServer::acceptConnections);
 }
 
+namespace {
+
+// Set on the listening socket, the congestion control passes to every connection it accepts.
+bool setCongestionControl(qintptr listener, const QString &name, QString *error)
+{
+#ifdef Q_OS_LINUX
+    const QByteArray bytes = name.toLatin1();
+    if (::setsockopt(int(listener), IPPROTO_TCP, TCP_CONGESTION, bytes.constData(), socklen_t(bytes.size())) == 0)
+        return true;
+    *error = QStringLiteral("--tcp-congestion %1: %2").arg(name, qt_error_string(errno));
+#else
+    Q_UNUSED(listener)
+    *error = QStringLiteral("--tcp-congestion %1: only on Linux").arg(name);
+#endif
+    return false;
+}
+
+} // namespace
+
 bool BoardServer::listen(QString *error)
 {
     if (!server.listen(options->host, options->port)) {
         *error = server.errorString();
+        return false;
+    }
+    if (!options->congestion.isEmpty() && !setCongestionControl(server.socketDescriptor(), options->congestion, error)) {
+        server.close();
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "wire.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace boardsim {
 
@@ -140,9 +141,13 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
     const QCommandLineOption closeFirst(
         QStringLiteral("close-first"),
         QStringLiteral("Close the first n connections as soon as they are accepted."), QStringLiteral("n"));
-    parser.addOptions({help,   version,   host,   allowRemote, port,      memory,    big,
-                       askBig, dir,       file,   demo,        hostile,   quiet,     delay,
-                       ignore, malformed, status, statusOnly,  dropAfter, closeFirst});
+    const QCommandLineOption congestion(
+        QStringLiteral("tcp-congestion"),
+        QStringLiteral("Send with this TCP congestion control, e.g. reno (Linux; default: the system's)."),
+        QStringLiteral("name"));
+    parser.addOptions({help,   version,   host,   allowRemote, port,      memory,     big,
+                       askBig, dir,       file,   demo,        hostile,   quiet,      delay,
+                       ignore, malformed, status, statusOnly,  dropAfter, closeFirst, congestion});
 
     if (!parser.parse(QStringList{QStringLiteral("velmora-boardsim")} + arguments)) {
         *error = parser.errorText();
@@ -272,6 +277,13 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
             return false;
         }
         o.closeFirst = int(value);
+    }
+    o.congestion = parser.value(congestion);
+    if (parser.isSet(congestion) && !QRegularExpression(QStringLiteral("^[a-z0-9_]{1,15}$"))
+                                            .match(o.congestion)
+                                            .hasMatch()) {
+        *error = QStringLiteral("--tcp-congestion: expected a name such as reno");
+        return false;
     }
     *options = o;
     return true;

@@ -36,6 +36,10 @@ struct SimOptions
     QList<DemoFile> demoFiles;
     QList<QByteArray> hostileNames;
     bool quiet = false;
+    // TCP congestion control for every connection (Linux); empty: the system's. A board's own stack
+    // sends as fast as the window allows, while some systems' default paces each connection by its
+    // own history, so that two connections to the simulator no longer meet the same sender.
+    QString congestion;
 
     // Faults for tests.
     int delayMs = 0;

@@ -247,6 +247,8 @@ void TestBoardSimStore::optionsRefuseBadInput_data()
     QTest::newRow("status by name") << QStringList{"--status", "get=2"} << true;
     QTest::newRow("unknown command") << QStringList{"--ignore", "format"} << false;
     QTest::newRow("stray argument") << QStringList{"extra"} << false;
+    QTest::newRow("congestion control") << QStringList{"--tcp-congestion", "reno"} << true;
+    QTest::newRow("congestion not a name") << QStringList{"--tcp-congestion", "reno --x"} << false;
 }
 
 void TestBoardSimStore::optionsRefuseBadInput()
