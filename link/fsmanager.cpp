@@ -34,6 +34,7 @@ FsManager::FsManager(QObject *parent) : QObject(parent)
     pcbAddress = AddressStore::load();
     // A downloaded file is handed on in the buffer it was received in.
     replies.setContentApart(true);
+    responseClock.start();
 }
 
 FsManager::~FsManager()
@@ -169,8 +170,7 @@ void FsManager::timerEvent(QTimerEvent *event)
         if (!commandRunning && !commandQueue.isEmpty())
             runNextCommand();
     } else if (id == responseTimerId) {
-        stopTimer(responseTimerId);
-        endConnection(ConnectionTimedOut, tr("Ошибка подключения"));
+        responseTimerFired();
     } else if (id == keepAliveTimerId) {
         enqueueOnce(CmdKeepAlive);
     } else {
@@ -182,7 +182,7 @@ void FsManager::pcbConnected()
 {
     if (!socket || !isCurrentSocketSignal())
         return;
-    stopTimer(responseTimerId);
+    stopResponseTimer();
     lowDelay = false; // the system's default for a new connection
     if (keepAliveTimerId == -1)
         keepAliveTimerId = startScaledTimer(kKeepAliveMs);
@@ -390,7 +390,7 @@ void FsManager::emitBatchProgress(const Batch &batch)
 void FsManager::readKeepAlive(PcbCommand command, uint8_t *RecvData, uint Size)
 {
     Q_UNUSED(command)
-    stopTimer(responseTimerId);
+    stopResponseTimer();
     commandRunning = false;
     if (Size >= 1 && RecvData[0] != 0)
         enqueueOnce(CmdListFiles);
@@ -409,7 +409,7 @@ template <typename Entry>
 void FsManager::readList(const ListReply<Entry> &reply,
                          void (FsManager::*ready)(QList<Entry>, uint32_t, uint32_t))
 {
-    stopTimer(responseTimerId);
+    stopResponseTimer();
     commandRunning = false;
     if (!reply.valid) {
         emit requestFinished(CmdListFiles, ResultNetworkError, CommandRow::networkErrorText());
@@ -459,7 +459,7 @@ void FsManager::readBatchReply(PcbCommand command, ItemReply reply, const QStrin
 {
     const CommandRow &row = CommandRow::of(command);
     Batch &batch = *batches.of(command);
-    stopTimer(responseTimerId);
+    stopResponseTimer();
     if (reply == ItemReply::Done) {
         emitBatchProgress(batch);
         // The batch keeps the file as it came: the signal shares those bytes without looking them up.
@@ -536,7 +536,7 @@ void FsManager::runNextCommand()
 {
     if (!socket || !socket->isOpen() || commandQueue.isEmpty())
         return;
-    stopTimer(responseTimerId);
+    stopResponseTimer();
     commandRunning = true;
     const PcbCommand command = commandQueue.takeFirst();
     currentCommand = command;
@@ -550,6 +550,7 @@ void FsManager::runNextCommand()
 void FsManager::resetState()
 {
     stopTimer(responseTimerId);
+    stopResponseTimer();
     stopTimer(keepAliveTimerId);
     stopTimer(queueTimerId);
     commandRunning = false;
@@ -573,17 +574,48 @@ void FsManager::enqueueBatchCommand(PcbCommand command)
     enqueueOnce(command);
 }
 
-int FsManager::startScaledTimer(int periodMs)
+int FsManager::scaledMs(int periodMs) const
 {
     const double scaled = std::round(periodMs * timeScaleFactor);
-    const double bounded = qBound(1.0, scaled, double(std::numeric_limits<int>::max()));
-    return startTimer(static_cast<int>(bounded), Qt::CoarseTimer);
+    return static_cast<int>(qBound(1.0, scaled, double(std::numeric_limits<int>::max())));
+}
+
+int FsManager::startScaledTimer(int periodMs)
+{
+    return startTimer(scaledMs(periodMs), Qt::CoarseTimer);
 }
 
 void FsManager::startResponseTimer(int periodMs)
 {
+    const int limitMs = scaledMs(periodMs);
+    responseDueNs = responseClock.nsecsElapsed() + qint64(limitMs) * 1000000;
+    // A running timer fires within its period, so at the latest by the new deadline, unless that
+    // period is the longer one.
+    if (responseTimerId == -1 || responseTimerMs > limitMs)
+        armResponseTimer(limitMs);
+}
+
+void FsManager::armResponseTimer(int limitMs)
+{
     stopTimer(responseTimerId);
-    responseTimerId = startScaledTimer(periodMs);
+    responseTimerId = startTimer(limitMs, Qt::CoarseTimer);
+    responseTimerMs = limitMs;
+}
+
+void FsManager::responseTimerFired()
+{
+    if (responseDueNs < 0) {
+        stopTimer(responseTimerId); // the limit was stopped since
+        return;
+    }
+    const qint64 leftNs = responseDueNs - responseClock.nsecsElapsed();
+    if (leftNs > 0) {
+        armResponseTimer(static_cast<int>(qMin<qint64>((leftNs + 999999) / 1000000, std::numeric_limits<int>::max())));
+        return;
+    }
+    stopTimer(responseTimerId);
+    responseDueNs = -1;
+    endConnection(ConnectionTimedOut, tr("Ошибка подключения"));
 }
 
 void FsManager::stopTimer(int &timerId)

@@ -7,6 +7,7 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QList>
 #include <QMap>
@@ -137,7 +138,14 @@ private:
                   void (FsManager::*ready)(QList<Entry>, uint32_t, uint32_t));
     void enqueueOnce(PcbCommand command);
     void enqueueBatchCommand(PcbCommand command);
+    // The response limit is a deadline: starting it again for every file or piece only moves the
+    // deadline, and the one timer behind it, when it fires before the deadline, is set for what is
+    // left. A batch of many small files then registers no timer per file.
     void startResponseTimer(int periodMs);
+    void stopResponseTimer() { responseDueNs = -1; }
+    void armResponseTimer(int scaledMs);
+    void responseTimerFired();
+    int scaledMs(int periodMs) const;
     int startScaledTimer(int periodMs);
     void stopTimer(int &timerId);
     bool isCurrentSocketSignal() const;
@@ -165,6 +173,9 @@ private:
     ReplyCollector::Frame *dispatchedFrame = nullptr; // the frame whose handler runs now
     int queueTimerId = -1;
     int responseTimerId = -1;
+    int responseTimerMs = 0;  // the period it was set with
+    qint64 responseDueNs = -1; // on responseClock; -1: no limit runs
+    QElapsedTimer responseClock;
     int keepAliveTimerId = -1;
     QList<PcbCommand> commandQueue;
     bool commandRunning = false;

@@ -37,6 +37,7 @@ private slots:
     void keepAliveIsQueuedOnceWhileBusy();
     void keepAliveFlagQueuesOneListRequest();
     void replyTimeoutGoesOfflineOnce();
+    void limitCountsFromTheLastReply();
     void oversizedReplyGoesOfflineAtOnce();
     void brokenConnectionIsQuietOnlyAfterPoll();
     void refusedConnectionReportsSocketText();
@@ -254,6 +255,28 @@ void TestFsManagerSession::replyTimeoutGoesOfflineOnce()
     QCOMPARE(h.peer.connectionCount(), 2);
     QCOMPARE(h.rec.outcomes().mid(3),
              (QStringList{QStringLiteral("state 1"), QStringLiteral("result 1 0 Ok")}));
+}
+
+void TestFsManagerSession::limitCountsFromTheLastReply()
+{
+    LinkHarness h;
+    QVERIFY(h.connectLink());
+    h.peer.setAutoKeepAlive(false);
+    // The first file may take 500 ms, each further one 200 ms: ten files answered 60 ms apart
+    // take longer than the first limit, yet none of them is late.
+    h.link.setTimeScale(0.01);
+    QMap<QString, uint> names;
+    for (int i = 0; i < 10; ++i)
+        names.insert(QStringLiteral("f%1").arg(i), 4);
+    h.link.getFiles(names);
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        QCOMPARE(h.next().command, int(CmdGetFile));
+        QTest::qWait(60); // the board's own pace, which is what is tested
+        h.peer.send(TestPeer::frame(kSmall, CmdGetFile, TestPeer::filePayload(it.key().toLatin1(), "data")));
+    }
+    QTRY_COMPARE(h.rec.received, QStringList{QStringLiteral("Ok")});
+    QVERIFY(h.rec.errors.isEmpty());
+    QVERIFY(h.link.isConnected());
 }
 
 void TestFsManagerSession::oversizedReplyGoesOfflineAtOnce()
