@@ -14,12 +14,14 @@ Workspace::Workspace(const char *program, bool makeCurrent)
         std::fprintf(stderr, "%s: no temporary working folder\n", program);
 }
 
-std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory, bool logged)
+std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory, bool logged,
+                                                const QStringList &extra)
 {
     // Quiet unless asked: the simulator's log would pile up in this process, which reads its stderr.
     QStringList arguments{QStringLiteral("--big"), QStringLiteral("--memory"), QString::number(memory)};
     if (!logged)
         arguments << QStringLiteral("--quiet");
+    arguments << extra;
     auto sim = std::make_unique<BoardSimProcess>(arguments);
     if (sim->isRunning())
         return sim;

@@ -29,8 +29,9 @@ private:
 
 // A simulator in the big form with this much memory, on 127.0.0.1 and a port of its own; none, with
 // the reason on stderr, when it does not start. Quiet unless Logged: then it logs every request and
-// reply on stderr, which piles up in this process (BoardSimProcess::log()).
-std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory, bool logged = false);
+// reply on stderr, which piles up in this process (BoardSimProcess::log()). Extra arguments follow.
+std::unique_ptr<BoardSimProcess> startSimulator(const char *program, qint64 memory, bool logged = false,
+                                                const QStringList &extra = {});
 
 // The whole number after an option ("--rounds 15"), the fallback when the option is absent, and
 // -1 when its value is no whole number.

@@ -22,7 +22,7 @@ LinkRecorder::Table tableOf(const QList<Entry> &entries, bool big, quint32 all, 
 
 } // namespace
 
-LinkRecorder::LinkRecorder(FsManager &link)
+LinkRecorder::LinkRecorder(FsManager &link, Items itemsRecorded)
 {
     clock.start();
     QObject::connect(&link, &FsManager::connectionStateIsUpdated, &context, [this](int state) {
@@ -68,12 +68,14 @@ LinkRecorder::LinkRecorder(FsManager &link)
                          results << QStringLiteral("%1 %2 %3").arg(command).arg(result).arg(text);
                          note(QStringLiteral("result ") + results.last());
                      });
-    QObject::connect(&link, &FsManager::batchItemDone, &context,
-                     [this](int command, const QString &name, const QByteArray &content) {
-                         items.append({command, name, content});
-                         // Glued rather than formatted: a download of many files logs one per file.
-                         note(QLatin1String("item ") + QString::number(command) + QLatin1Char(' ') + name);
-                     });
+    if (itemsRecorded == Items::Recorded) {
+        QObject::connect(&link, &FsManager::batchItemDone, &context,
+                         [this](int command, const QString &name, const QByteArray &content) {
+                             items.append({command, name, content});
+                             // Glued rather than formatted: a download of many files logs one per file.
+                             note(QLatin1String("item ") + QString::number(command) + QLatin1Char(' ') + name);
+                         });
+    }
 }
 
 LinkRecorder::~LinkRecorder() = default;
