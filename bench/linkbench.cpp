@@ -568,7 +568,9 @@ int main(int argc, char *argv[])
     const BoardSimProcess &sim = *simulator;
     std::printf("simulator on %s port %u%s; %d rounds; working directory %s\n",
                 qPrintable(sim.host().toString()), unsigned(sim.port()),
-                qPrintable(kSenderOptions.isEmpty() ? QString() : QLatin1Char(' ') + kSenderOptions.join(QLatin1Char(' '))),
+                qPrintable(kSenderOptions.isEmpty()
+                               ? QString()
+                               : QLatin1Char(' ') + kSenderOptions.join(QLatin1Char(' '))),
                 rounds, qPrintable(work.path()));
 
     FsManager link;

@@ -610,7 +610,8 @@ void FsManager::responseTimerFired()
     }
     const qint64 leftNs = responseDueNs - responseClock.nsecsElapsed();
     if (leftNs > 0) {
-        armResponseTimer(static_cast<int>(qMin<qint64>((leftNs + 999999) / 1000000, std::numeric_limits<int>::max())));
+        armResponseTimer(
+            static_cast<int>(qMin<qint64>((leftNs + 999999) / 1000000, std::numeric_limits<int>::max())));
         return;
     }
     stopTimer(responseTimerId);

@@ -173,7 +173,7 @@ private:
     ReplyCollector::Frame *dispatchedFrame = nullptr; // the frame whose handler runs now
     int queueTimerId = -1;
     int responseTimerId = -1;
-    int responseTimerMs = 0;  // the period it was set with
+    int responseTimerMs = 0;   // the period it was set with
     qint64 responseDueNs = -1; // on responseClock; -1: no limit runs
     QElapsedTimer responseClock;
     int keepAliveTimerId = -1;

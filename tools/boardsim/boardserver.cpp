@@ -28,7 +28,8 @@ bool setCongestionControl(qintptr listener, const QString &name, QString *error)
 {
 #ifdef Q_OS_LINUX
     const QByteArray bytes = name.toLatin1();
-    if (::setsockopt(int(listener), IPPROTO_TCP, TCP_CONGESTION, bytes.constData(), socklen_t(bytes.size())) == 0)
+    if (::setsockopt(int(listener), IPPROTO_TCP, TCP_CONGESTION, bytes.constData(),
+                     socklen_t(bytes.size())) == 0)
         return true;
     *error = QStringLiteral("--tcp-congestion %1: %2").arg(name, qt_error_string(errno));
 #else
@@ -46,7 +47,8 @@ bool BoardServer::listen(QString *error)
         *error = server.errorString();
         return false;
     }
-    if (!options->congestion.isEmpty() && !setCongestionControl(server.socketDescriptor(), options->congestion, error)) {
+    if (!options->congestion.isEmpty() &&
+        !setCongestionControl(server.socketDescriptor(), options->congestion, error)) {
         server.close();
         return false;
     }

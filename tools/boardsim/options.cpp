@@ -279,9 +279,8 @@ bool parseOptions(const QStringList &arguments, SimOptions *options, QString *er
         o.closeFirst = int(value);
     }
     o.congestion = parser.value(congestion);
-    if (parser.isSet(congestion) && !QRegularExpression(QStringLiteral("^[a-z0-9_]{1,15}$"))
-                                            .match(o.congestion)
-                                            .hasMatch()) {
+    if (parser.isSet(congestion) &&
+        !QRegularExpression(QStringLiteral("^[a-z0-9_]{1,15}$")).match(o.congestion).hasMatch()) {
         *error = QStringLiteral("--tcp-congestion: expected a name such as reno");
         return false;
     }

@@ -73,7 +73,8 @@ LinkRecorder::LinkRecorder(FsManager &link, Items itemsRecorded)
                          [this](int command, const QString &name, const QByteArray &content) {
                              items.append({command, name, content});
                              // Glued rather than formatted: a download of many files logs one per file.
-                             note(QLatin1String("item ") + QString::number(command) + QLatin1Char(' ') + name);
+                             note(QLatin1String("item ") + QString::number(command) + QLatin1Char(' ') +
+                                  name);
                          });
     }
 }
