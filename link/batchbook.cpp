@@ -130,8 +130,10 @@ QByteArray DownloadBatch::takeName()
 
 bool DownloadBatch::itemDone(const QString &name, QByteArray content)
 {
+    // Files are asked for smallest name first, so each one goes at the end, unless the board
+    // answered with another name: the hint is then ignored.
     if (!name.isEmpty())
-        received.insert(name, std::move(content));
+        received.insert(received.constEnd(), name, content);
     return true;
 }
 

@@ -512,8 +512,6 @@ void FsManager::sendName(PcbCommand command, QByteArray header)
     const QByteArray name = batches.of(command)->takeName();
     if (name.isEmpty())
         return;
-    // One allocation for the whole request, not one per piece appended.
-    header.reserve(header.size() + 1 + name.size());
     header.append(static_cast<char>(name.size()));
     header.append(name);
     writeRequest(header);

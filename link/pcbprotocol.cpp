@@ -8,7 +8,9 @@ namespace PcbProtocol {
 QByteArray requestHeader(bool big, PcbCommand command)
 {
     QByteArray header;
-    header.reserve(kRequestHeaderSize);
+    // Room for a name as well (its length byte, the name, its zero): a request that names a file
+    // is then made in one allocation.
+    header.reserve(kRequestHeaderSize + 1 + kNameFieldSize);
     header.append(kStartByte);
     header.append(big ? kBigForm : kSmallForm);
     header.append(static_cast<char>(command));
