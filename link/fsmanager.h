@@ -143,7 +143,7 @@ private:
     // left. A batch of many small files then registers no timer per file.
     void startResponseTimer(int periodMs);
     void stopResponseTimer() { responseDueNs = -1; }
-    void armResponseTimer(int scaledMs);
+    void armResponseTimer(int limitMs);
     void responseTimerFired();
     int scaledMs(int periodMs) const;
     int startScaledTimer(int periodMs);
