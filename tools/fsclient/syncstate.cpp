@@ -196,17 +196,15 @@ bool decode(const QByteArray &bytes, const QString &board, State *state, QString
         return false;
     }
     const QJsonValue files = o.value(QStringLiteral("files"));
-    State read;
-    read.board = board;
-    for (const QJsonValue &value : files.toArray()) {
+    State read{board, {}};
+    bool valid = files.isArray();
+    const QJsonArray records = files.toArray();
+    for (auto it = records.begin(); valid && it != records.end(); ++it) {
         Record record;
-        if (!readRecord(value, &record) || read.files.contains(record.board.name)) {
-            *why = Texts::tr("неверная запись файла");
-            return false;
-        }
+        valid = readRecord(*it, &record) && !read.files.contains(record.board.name);
         read.files.insert(record.board.name, record);
     }
-    if (!files.isArray()) {
+    if (!valid) {
         *why = Texts::tr("неверная запись файла");
         return false;
     }
